@@ -1,0 +1,121 @@
+#include "app/options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <set>
+
+namespace {
+
+bool ParseInt(const std::string& text, std::int64_t lo, std::int64_t hi, std::int64_t* out) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long v = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+
+const std::set<std::string> kLevels = {"sprite", "savanna", "shooter", "tiger", "breakout"};
+
+}  // namespace
+
+const char* UsageText() {
+    return "usage: velmor [--level sprite|savanna|shooter|tiger|breakout] [--headless]\n"
+           "              [--frames N] [--clock-start SECONDS] [--input FILE]\n"
+           "              [--screenshot FRAME:FILE.png]... [--audio-out FILE.wav]\n"
+           "              [--dump FILE.jsonl] [--dump-every N] [--assets DIR]\n"
+           "              [--help] [--version]\n"
+           "\n"
+           "  --level NAME         level to play (default: sprite, the shooting gallery)\n"
+           "  --headless           no window or sound hardware; virtual clock\n"
+           "  --frames N           close the window after frame N\n"
+           "  --clock-start SECS   virtual clock start (headless; default 1700000000)\n"
+           "  --input FILE         scripted input, one event a line\n"
+           "  --screenshot F:FILE  write the presented image of frame F as PNG\n"
+           "  --audio-out FILE     write what the mixer played as a WAVE file\n"
+           "  --dump FILE          write the entities after each frame as JSON lines\n"
+           "  --dump-every N       dump every Nth frame only (default 1)\n"
+           "  --assets DIR         folder holding the content files\n"
+           "  Escape or closing the window quits.\n";
+}
+
+ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::string* error) {
+    Options o;
+    auto fail = [&](const std::string& msg) {
+        *error = msg;
+        return ParseResult::kError;
+    };
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        bool hasInlineValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            const auto eq = arg.find('=');
+            if (eq != std::string::npos) {
+                value = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+                hasInlineValue = true;
+            }
+        }
+        auto needValue = [&](std::string* v) {
+            if (hasInlineValue) {
+                *v = value;
+                return true;
+            }
+            if (i + 1 >= argc) return false;
+            *v = argv[++i];
+            return true;
+        };
+        static const std::set<std::string> kFlags = {"--headless", "--help", "-h", "--version"};
+        if (kFlags.count(arg)) {
+            if (hasInlineValue) return fail(arg + " takes no value");
+            if (arg == "--headless") o.headless = true;
+            else if (arg == "--version") o.version = true;
+            else o.help = true;
+            continue;
+        }
+        static const std::set<std::string> kValued = {
+            "--level", "--frames", "--clock-start", "--input", "--screenshot",
+            "--audio-out", "--dump", "--dump-every", "--assets"};
+        if (!kValued.count(arg)) return fail("unknown option '" + arg + "' (see --help)");
+        std::string v;
+        if (!needValue(&v)) return fail(arg + " needs a value (see --help)");
+        if (arg == "--level") {
+            if (!kLevels.count(v))
+                return fail("unknown level '" + v +
+                            "' (choose sprite, savanna, shooter, tiger or breakout)");
+            o.level = v;
+        } else if (arg == "--frames") {
+            if (!ParseInt(v, 0, 1LL << 40, &o.frames))
+                return fail("--frames needs a whole number of frames, not '" + v + "'");
+        } else if (arg == "--clock-start") {
+            if (!ParseInt(v, 0, 1LL << 40, &o.clockStart))
+                return fail("--clock-start needs whole seconds since 1970, not '" + v + "'");
+        } else if (arg == "--dump-every") {
+            if (!ParseInt(v, 1, 1LL << 40, &o.dumpEvery))
+                return fail("--dump-every needs a whole number from 1, not '" + v + "'");
+        } else if (arg == "--screenshot") {
+            const auto colon = v.find(':');
+            std::int64_t frame = 0;
+            if (colon == std::string::npos || !ParseInt(v.substr(0, colon), 1, 1LL << 40, &frame) ||
+                colon + 1 >= v.size())
+                return fail("--screenshot needs FRAME:FILE.png with FRAME from 1, not '" + v + "'");
+            o.screenshots.emplace_back(frame, v.substr(colon + 1));
+        } else {
+            if (v.empty()) return fail(arg + " needs a non-empty value");
+            if (arg == "--input") o.input = v;
+            else if (arg == "--audio-out") o.audioOut = v;
+            else if (arg == "--dump") o.dump = v;
+            else if (arg == "--assets") o.assets = v;
+        }
+    }
+    *out = o;
+    return (o.help || o.version) ? ParseResult::kExit : ParseResult::kRun;
+}
+
+bool OptionAvailable(const std::string& option) {
+    static const std::set<std::string> kNotYet = {"--input", "--screenshot", "--audio-out",
+                                                  "--dump", "--dump-every"};
+    return kNotYet.count(option) == 0;
+}

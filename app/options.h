@@ -1,0 +1,33 @@
+// The command line of velmor: parsing and checking, before anything opens.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct Options {
+    std::string level = "sprite";
+    bool headless = false;
+    std::int64_t frames = -1;  // -1: until the window is closed
+    std::int64_t clockStart = 1700000000;
+    std::string input;
+    std::vector<std::pair<std::int64_t, std::string>> screenshots;
+    std::string audioOut;
+    std::string dump;
+    std::int64_t dumpEvery = 1;
+    std::string assets;
+    bool help = false;
+    bool version = false;
+};
+
+enum class ParseResult { kRun, kExit, kError };
+
+// Parses argv into `out`. On kError, `error` holds one line (no trailing
+// newline) naming the bad option or value.
+ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::string* error);
+
+const char* UsageText();
+
+// Whether the subsystem behind an option has been built into this program.
+bool OptionAvailable(const std::string& option);

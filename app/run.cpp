@@ -1,0 +1,113 @@
+#include "app/run.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "app/options.h"
+#include "engine/engine.h"
+#include "engine/game_world.h"
+#include "platform/platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "velmor: %s\n", message.c_str());
+    return 2;
+}
+
+// File options are made absolute before the working directory moves to the
+// content folder, so they still name what the user meant.
+void Absolutise(std::string* path) {
+    if (path->empty()) return;
+    std::error_code ec;
+    const fs::path abs = fs::absolute(*path, ec);
+    if (!ec) *path = abs.string();
+}
+
+// The content folder: --assets, else the working directory if it holds the
+// gallery's background, else the folder the build wrote the content into.
+bool EnterContentFolder(const std::string& assets, std::string* error) {
+    std::error_code ec;
+    if (!assets.empty()) {
+        if (!fs::is_directory(assets, ec)) {
+            *error = "--assets: '" + assets + "' is not a folder";
+            return false;
+        }
+        fs::current_path(assets, ec);
+        if (ec) {
+            *error = "--assets: cannot enter '" + assets + "': " + ec.message();
+            return false;
+        }
+        return true;
+    }
+    if (fs::exists("background.bmp", ec)) return true;
+#ifdef VELMOR_CONTENT_DIR
+    if (fs::is_directory(VELMOR_CONTENT_DIR, ec)) fs::current_path(VELMOR_CONTENT_DIR, ec);
+#endif
+    return true;
+}
+
+}  // namespace
+
+int RunVelmor(int argc, const char* const* argv) {
+    Options options;
+    std::string error;
+    switch (ParseOptions(argc, argv, &options, &error)) {
+        case ParseResult::kError: return Fail(error);
+        case ParseResult::kExit:
+            if (options.help) std::fputs(UsageText(), stdout);
+            else std::printf("velmor %s\n", VELMOR_VERSION);
+            return 0;
+        case ParseResult::kRun: break;
+    }
+    struct {
+        const char* name;
+        bool used;
+    } const gated[] = {{"--input", !options.input.empty()},
+                       {"--screenshot", !options.screenshots.empty()},
+                       {"--audio-out", !options.audioOut.empty()},
+                       {"--dump", !options.dump.empty()},
+                       {"--dump-every", options.dumpEvery != 1}};
+    for (const auto& g : gated)
+        if (g.used && !OptionAvailable(g.name))
+            return Fail(std::string(g.name) + " is not available in this build yet");
+
+    Absolutise(&options.input);
+    Absolutise(&options.audioOut);
+    Absolutise(&options.dump);
+    for (auto& shot : options.screenshots) Absolutise(&shot.second);
+    if (!EnterContentFolder(options.assets, &error)) return Fail(error);
+
+    platform::Config config;
+    config.headless = options.headless;
+    config.clockStart = options.clockStart;
+    if (!platform::Init(config, &error)) return Fail(error);
+
+    // --frames N: after frame N the window is closed the normal way, so the
+    // loop ends on the quit message that its destruction posts.
+    int framesListener = 0;
+    if (options.frames >= 0) {
+        const std::int64_t last = options.frames;
+        framesListener =
+            platform::AddPresentListener([last](std::int64_t frame, const std::uint32_t*, int, int) {
+                if (frame == last && engine->window) SendMessageA(engine->window, WM_CLOSE, 0, 0);
+            });
+    }
+    // --frames 0: closed as the first pass starts, before any frame.
+    int zeroListener = 0;
+    if (options.frames == 0)
+        zeroListener = platform::AddPassListener([](std::int64_t frame) {
+            if (frame == 1 && engine->window) SendMessageA(engine->window, WM_CLOSE, 0, 0);
+        });
+
+    GameWorld::levelName = options.level;
+    const int rc = WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
+    if (framesListener) platform::RemovePresentListener(framesListener);
+    if (zeroListener) platform::RemovePassListener(zeroListener);
+    platform::Shutdown();
+    return rc;
+}

@@ -1,0 +1,127 @@
+#include "engine/engine.h"
+
+#include "engine/game_world.h"
+#include "engine/input_system.h"
+#include "engine/renderer.h"
+#include "engine/texture_cache.h"
+#include "entities/base_entity.h"
+#include "sound/sound_system.h"
+
+// Created before main runs, as every constructor that runs later may use it.
+Engine* engine = new Engine();
+
+namespace {
+constexpr const char* kClassName = "Velmor Engine";
+}
+
+Engine::Engine() : width(1024), height(768), fullscreen(false) {
+    renderer = new Renderer();
+    input = new InputSystem();  // value-initialised: every key up, no devices
+    sound = new SoundSystem();
+    textureCache = new TextureCache();
+    registry = new ObjectList();
+}
+
+ATOM RegisterWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = 48;
+    wc.style = CS_VREDRAW | CS_HREDRAW;
+    wc.lpfnWndProc = WindowProc;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = 0;
+    wc.hInstance = instance;
+    wc.hIcon = nullptr;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszMenuName = nullptr;
+    wc.lpszClassName = kClassName;
+    wc.hIconSm = nullptr;
+    return RegisterClassExA(&wc);
+}
+
+LRESULT WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+int Engine::Init(HINSTANCE instance, int cmdShow) {
+    RegisterWindowClass(instance);
+    HWND created = CreateWindowExA(0, kClassName, kClassName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, width, height, nullptr, nullptr, instance,
+                                   nullptr);
+    if (created) {
+        ShowWindow(created, cmdShow);
+        UpdateWindow(created);
+        window = created;
+    }
+    renderer->Init(window, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                   fullscreen);
+    input->Init();
+    input->InitKeyboard(window);
+    input->InitMouse(window);
+    sound->Init(window);
+    return textureCache->Init(renderer->device);
+}
+
+int Engine::PumpMessage() {
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return 0;
+    const bool quit = message.message == WM_QUIT;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return quit ? 1 : 0;
+}
+
+void Engine::Frame() {
+    UpdateEntities();
+    renderer->BeginFrame();
+    RenderEntities();
+    renderer->EndFrame();
+}
+
+// Node i is asked for by index with the count read anew on every pass: an
+// entity added during the walk is visited, and one that removes itself makes
+// the entity after it miss this walk. The cursor is restored around each call.
+template <typename Call>
+void Engine::WalkEntities(Call call) {
+    registry->Reset();
+    for (int i = 0; i < registry->Count(); ++i) {
+        ObjectNode* saved = registry->GetCursor();
+        ObjectNode* node = registry->NodeAt(i);
+        call(static_cast<BaseEntity*>(node->value));
+        registry->SetCursor(saved);
+    }
+}
+
+void Engine::UpdateEntities() {
+    WalkEntities([](BaseEntity* e) { e->Update(); });
+}
+
+void Engine::RenderEntities() {
+    WalkEntities([](BaseEntity* e) { e->Render(); });
+}
+
+void Engine::Run() {
+    bool quit = false;
+    while (!quit) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) quit = true;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else {
+            UpdateEntities();
+            renderer->BeginFrame();
+            RenderEntities();
+            renderer->EndFrame();
+        }
+    }
+}
+
+int WinMain(HINSTANCE instance, HINSTANCE, const char*, int cmdShow) {
+    auto* world = new GameWorld();
+    world->InitEngine(instance, cmdShow);
+    world->Init();
+    return 0;
+}

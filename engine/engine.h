@@ -1,0 +1,50 @@
+// The one process-wide engine: its window, message pump and frame step, and
+// the sub-objects every other part reaches through the global `engine`.
+#pragma once
+
+#include "engine/object_list.h"
+#include "platform/window.h"
+
+class Renderer;
+class InputSystem;
+class SoundSystem;
+class TextureCache;
+
+class Engine {
+public:
+    Engine();
+    ~Engine() {}
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    int Init(HINSTANCE instance, int cmdShow);
+    int PumpMessage();
+    void Frame();
+    void UpdateEntities();
+    void RenderEntities();
+    void Run();
+
+    Renderer* renderer;
+    InputSystem* input;
+    SoundSystem* sound;
+    TextureCache* textureCache;
+    ObjectList* registry;
+    int width;
+    int height;
+    bool fullscreen;
+    MSG message;
+    HWND window = nullptr;
+
+private:
+    template <typename Call>
+    void WalkEntities(Call call);
+};
+
+extern Engine* engine;
+
+ATOM RegisterWindowClass(HINSTANCE instance);
+LRESULT WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The program's entry once options are parsed: builds the game world, has it
+// initialise the engine, and plays its level until the window is closed.
+int WinMain(HINSTANCE instance, HINSTANCE prevInstance, const char* cmdLine, int cmdShow);

@@ -1,0 +1,49 @@
+// The doubly linked list of (key, value) nodes with a search cursor. The
+// engine's entity registry is one. Removed nodes are unlinked but never freed
+// and keep their links, so a cursor standing on one can still move on.
+#pragma once
+
+#include <cstdint>
+
+struct ObjectNode {
+    std::int32_t key = 0;
+    ObjectNode* prev = nullptr;
+    ObjectNode* next = nullptr;
+    void* value = nullptr;
+};
+
+class ObjectList {
+public:
+    ObjectList() = default;
+    ~ObjectList() {}
+    ObjectList(const ObjectList&) = delete;
+    ObjectList& operator=(const ObjectList&) = delete;
+
+    int Add(void* value, std::int32_t key);
+    int Remove(void* value);
+    int RemoveAll(std::int32_t key);
+    void* Find(std::int32_t key);
+    void Reset() { cursor = head; }
+    ObjectNode* Next();
+    ObjectNode* NodeAt(std::int32_t index);
+    std::int32_t Count() const { return count; }
+    ObjectNode* GetCursor() const { return cursor; }
+    void SetCursor(ObjectNode* node) { cursor = node; }
+    ObjectNode* Head() const { return head; }
+    ObjectNode* Tail() const { return tail; }
+
+private:
+    void Unlink(ObjectNode* node);
+
+    ObjectNode* head = nullptr;
+    ObjectNode* tail = nullptr;
+    ObjectNode* cursor = nullptr;
+    std::int32_t count = 0;
+
+    // Where the last NodeAt landed. The engine's walk asks for index 0, 1,
+    // 2, ... in turn; resuming from here makes a whole walk O(n). Appending
+    // keeps it valid; removing the node itself moves it back one place; any
+    // other removal drops it.
+    ObjectNode* hintNode = nullptr;
+    std::int32_t hintIndex = -1;
+};

@@ -1,0 +1,24 @@
+// Debugger output and message boxes. Debug output goes to standard error. A
+// message box is a real dialog when a display is available and a line on
+// standard error otherwise; it never blocks a headless run.
+#pragma once
+
+#include "platform/types.h"
+#include "platform/window.h"
+
+constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_ICONERROR = 0x00000010;
+constexpr int IDOK = 1;
+
+void OutputDebugStringA(const char* text);
+void OutputDebugStringW(const wchar_t* text);
+int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+
+namespace platform {
+
+// Test hook: each message box is also appended here ("caption: text").
+const char* LastMessageBoxForTest();
+void ClearMessageBoxesForTest();
+int MessageBoxCountForTest();
+
+}  // namespace platform
