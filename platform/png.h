@@ -1,0 +1,14 @@
+// Writes a 32-bit ARGB image (0xAARRGGBB, row-major, no padding) as a PNG.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// Returns false with `error` set when the file cannot be written. With
+// `keepAlpha` false the image is written opaque (RGB).
+bool SavePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
+             bool keepAlpha, std::string* error);
+
+}  // namespace platform
