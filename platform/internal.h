@@ -8,6 +8,8 @@
 
 namespace platform::detail {
 
+// Whether windows are real (a display is open); false headless.
+bool NativeVideoUp();
 // Native window of the windowed back end; null when headless.
 void* CreateNativeWindow(const char* title, int width, int height);
 void ShowNativeWindow(void* native);

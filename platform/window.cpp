@@ -78,7 +78,8 @@ HWND CreateWindowExA(DWORD, const char* className, const char* windowName, DWORD
     w->proc = it->second.lpfnWndProc;
     w->width = width;
     w->height = height;
-    if (!platform::IsHeadless()) {
+    // Windowed runs get a native window; headless runs (and tests) an offscreen one.
+    if (platform::detail::NativeVideoUp()) {
         w->native = platform::detail::CreateNativeWindow(w->title.c_str(), width, height);
         if (!w->native) return nullptr;
     }

@@ -96,6 +96,8 @@ void RemoveEventHandler(int id) {
 
 namespace detail {
 
+bool NativeVideoUp() { return videoUp; }
+
 void* CreateNativeWindow(const char* title, int width, int height) {
     if (!videoUp) return nullptr;
     SDL_Window* w = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,

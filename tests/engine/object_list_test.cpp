@@ -1,0 +1,162 @@
+#include "engine/object_list.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int P, Q, R, S;
+
+TEST(ObjectList, EmptyListFindsNothing) {
+    ObjectList list;
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.NodeAt(0), nullptr);
+    list.Reset();
+    EXPECT_EQ(list.Find(1), nullptr);
+    EXPECT_EQ(list.Remove(&P), 0);
+    EXPECT_EQ(list.Next(), nullptr);
+}
+
+TEST(ObjectList, FindContinuesFromCursorAcrossKeys) {
+    ObjectList list;
+    list.Add(&P, 1);
+    list.Add(&Q, 2);
+    list.Add(&R, 1);
+    list.Reset();
+    EXPECT_EQ(list.Find(1), &P);
+    EXPECT_EQ(list.GetCursor()->value, &Q);  // cursor stands behind the hit
+    EXPECT_EQ(list.Find(1), &R);
+    EXPECT_EQ(list.Find(1), nullptr);
+    EXPECT_EQ(list.GetCursor(), nullptr);
+    EXPECT_EQ(list.Find(1), nullptr);  // no reset: still at the end
+    list.Reset();
+    EXPECT_EQ(list.Find(2), &Q);
+}
+
+TEST(ObjectList, FindSkipsNullValues) {
+    ObjectList list;
+    list.Add(nullptr, 1);
+    list.Add(&P, 1);
+    list.Reset();
+    EXPECT_EQ(list.Find(1), &P);
+}
+
+TEST(ObjectList, RemoveAtHeadTailMiddleAndOnlyNode) {
+    {
+        ObjectList list;
+        list.Add(&P, 1);
+        list.Add(&Q, 1);
+        list.Add(&R, 1);
+        EXPECT_EQ(list.Remove(&P), 1);
+        EXPECT_EQ(list.Head()->value, &Q);
+        EXPECT_EQ(list.Head()->prev, nullptr);
+        EXPECT_EQ(list.Count(), 2);
+    }
+    {
+        ObjectList list;
+        list.Add(&P, 1);
+        list.Add(&Q, 1);
+        list.Add(&R, 1);
+        EXPECT_EQ(list.Remove(&R), 1);
+        EXPECT_EQ(list.Tail()->value, &Q);
+        EXPECT_EQ(list.Tail()->next, nullptr);
+        EXPECT_EQ(list.Count(), 2);
+    }
+    {
+        ObjectList list;
+        list.Add(&P, 1);
+        list.Add(&Q, 1);
+        list.Add(&R, 1);
+        EXPECT_EQ(list.Remove(&Q), 1);
+        EXPECT_EQ(list.Head()->next->value, &R);
+        EXPECT_EQ(list.Tail()->prev->value, &P);
+        EXPECT_EQ(list.Count(), 2);
+        EXPECT_EQ(list.Remove(&Q), 0);  // already gone
+        EXPECT_EQ(list.Count(), 2);
+    }
+    {
+        ObjectList list;
+        list.Add(&P, 1);
+        EXPECT_EQ(list.Remove(&P), 1);
+        EXPECT_EQ(list.Head(), nullptr);
+        EXPECT_EQ(list.Tail(), nullptr);
+        EXPECT_EQ(list.Count(), 0);
+        list.Add(&Q, 2);
+        EXPECT_EQ(list.Head(), list.Tail());
+        EXPECT_EQ(list.Head()->value, &Q);
+    }
+}
+
+TEST(ObjectList, SameValueTwiceRemovesHeadThenTailFirst) {
+    ObjectList list;
+    list.Add(&P, 1);
+    list.Add(&Q, 2);
+    list.Add(&P, 3);
+    list.Remove(&P);
+    EXPECT_EQ(list.Head()->value, &Q);
+    EXPECT_EQ(list.Tail()->key, 3);
+
+    ObjectList other;
+    other.Add(&Q, 1);
+    other.Add(&P, 2);
+    other.Add(&P, 3);
+    other.Remove(&P);  // the tail node goes before the inner one
+    EXPECT_EQ(other.Tail()->key, 2);
+    EXPECT_EQ(other.Count(), 2);
+}
+
+TEST(ObjectList, CursorOnRemovedNodeContinuesWithItsOldSuccessor) {
+    ObjectList list;
+    list.Add(&P, 1);
+    list.Add(&Q, 1);
+    list.Add(&R, 1);
+    list.Reset();
+    EXPECT_EQ(list.Find(1), &P);  // cursor now on Q's node
+    list.Remove(&Q);
+    EXPECT_EQ(list.Find(1), &Q);  // the removed node is still looked at
+    EXPECT_EQ(list.Find(1), &R);
+    // The visiting idiom: removing the entity just found is safe.
+    list.Reset();
+    int visited = 0;
+    for (void* v = list.Find(1); v; v = list.Find(1)) {
+        ++visited;
+        list.Remove(v);
+    }
+    EXPECT_EQ(visited, 2);
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(ObjectList, NodeAtBoundsAndPositions) {
+    ObjectList list;
+    list.Add(&P, 1);
+    list.Add(&Q, 2);
+    list.Add(&R, 3);
+    EXPECT_EQ(list.NodeAt(-1), nullptr);
+    EXPECT_EQ(list.NodeAt(3), nullptr);
+    EXPECT_EQ(list.NodeAt(2)->value, &R);
+    EXPECT_EQ(list.NodeAt(0)->value, &P);
+    EXPECT_EQ(list.NodeAt(1)->value, &Q);
+    // Positions stay right after removals in front of and at the last index asked.
+    EXPECT_EQ(list.NodeAt(2)->value, &R);
+    list.Remove(&P);
+    EXPECT_EQ(list.NodeAt(1)->value, &R);
+    list.Add(&S, 4);
+    EXPECT_EQ(list.NodeAt(1)->value, &R);
+    list.Remove(&R);
+    EXPECT_EQ(list.NodeAt(1)->value, &S);
+    EXPECT_EQ(list.NodeAt(0)->value, &Q);
+    EXPECT_EQ(list.NodeAt(2), nullptr);
+}
+
+TEST(ObjectList, RemoveAllRemovesOneKeyOnly) {
+    ObjectList list;
+    list.Add(&P, 1);
+    list.Add(&Q, 2);
+    list.Add(&R, 1);
+    EXPECT_EQ(list.RemoveAll(7), 1);
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.RemoveAll(1), 1);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Head()->value, &Q);
+}
+
+}  // namespace

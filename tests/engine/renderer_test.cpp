@@ -1,0 +1,126 @@
+#include "engine/renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "engine/random.h"
+#include "entities/vector3.h"
+#include "platform/debug.h"
+#include "support/engine_fixture.h"
+
+namespace {
+
+D3DXMATRIX World(IDirect3DDevice9* d) {
+    D3DXMATRIX m;
+    d->GetTransform(D3DTS_WORLD, &m);
+    return m;
+}
+
+void ExpectMatrixNear(const D3DMATRIX& a, const float (&b)[4][4]) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(a.m[r][c], b[r][c], 1e-5f) << r << "," << c;
+}
+
+class RendererTest : public EngineTest {};
+
+TEST_F(RendererTest, WorldTransformTranslatesAndTurnsLeftHanded) {
+    InitEngine();
+    Renderer* r = engine->renderer;
+    Vector3 pos(2, 0, 5), none(0, 0, 0);
+    r->SetWorldTransform(&pos, &none);
+    ExpectMatrixNear(World(r->device), {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {2, 0, 5, 1}});
+
+    // A quarter yaw turns +x to -z, then the translation applies.
+    Vector3 yaw(static_cast<float>(M_PI / 2), 0, 0);
+    r->SetWorldTransform(&pos, &yaw);
+    D3DXMATRIX w = World(r->device);
+    D3DXVECTOR3 x(1, 0, 0);
+    float out[4];
+    D3DXVec3Transform4(out, &x, &w);
+    EXPECT_NEAR(out[0], 2.0f, 1e-5f);
+    EXPECT_NEAR(out[1], 0.0f, 1e-5f);
+    EXPECT_NEAR(out[2], 4.0f, 1e-5f);
+
+    // The next frame starts with the identity again.
+    r->BeginFrame();
+    r->EndFrame();
+    ExpectMatrixNear(World(r->device), {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}});
+}
+
+TEST_F(RendererTest, FixedCameraMatchesLookAtAndPerspectiveFormulas) {
+    InitEngine();
+    engine->renderer->BeginFrame();
+    D3DXMATRIX view, proj;
+    engine->renderer->device->GetTransform(D3DTS_VIEW, &view);
+    engine->renderer->device->GetTransform(D3DTS_PROJECTION, &proj);
+    engine->renderer->EndFrame();
+    // Eye (1, 10, 0) looking at the origin, y up: forward z = (-1, -10, 0)/r,
+    // right x = up x z = (0, 0, 1), up' = z x x = (-10, 1, 0)/r.
+    const float r = std::sqrt(101.0f);
+    ExpectMatrixNear(view, {{0, -10 / r, -1 / r, 0},
+                            {0, 1 / r, -10 / r, 0},
+                            {1, 0, 0, 0},
+                            {0, 0, r, 1}});
+    const float ys = static_cast<float>(1.0 / std::tan(0.7853982 / 2));
+    const float q = 100.0f / 99.0f;
+    ExpectMatrixNear(proj, {{ys, 0, 0, 0}, {0, ys, 0, 0}, {0, 0, q, 1}, {0, 0, -q, 0}});
+}
+
+TEST_F(RendererTest, FailedBeginSceneIsNeitherEndedNorPresented) {
+    InitEngine();
+    IDirect3DDevice9* d = engine->renderer->device;
+    platform::FailNextBeginSceneForTest();
+    engine->Frame();
+    EXPECT_FALSE(engine->renderer->inScene);
+    EXPECT_EQ(d->PresentCount(), 0);
+    engine->Frame();
+    EXPECT_TRUE(engine->renderer->inScene);
+    EXPECT_EQ(d->PresentCount(), 1);
+}
+
+TEST_F(RendererTest, DeviceFailuresShowTheirMessageBoxesAndLeaveFramesHarmless) {
+    platform::ClearMessageBoxesForTest();
+    platform::FailNextDirect3DCreateForTest();
+    InitEngine();
+    EXPECT_EQ(std::string(platform::LastMessageBoxForTest()),
+              "Error: Error initializing Direct3D");
+    EXPECT_EQ(engine->renderer->device, nullptr);
+    engine->Frame();  // no device: nothing happens, nothing fails
+
+    Renderer other;
+    platform::FailNextCreateDeviceForTest();
+    EXPECT_EQ(other.Init(engine->window, 1024, 768, false), E_FAIL);
+    EXPECT_EQ(std::string(platform::LastMessageBoxForTest()),
+              "Error: Error creating Direct3D device");
+    EXPECT_NE(other.direct3d, nullptr);
+    EXPECT_EQ(other.device, nullptr);
+    other.BeginFrame();
+    other.EndFrame();
+    EXPECT_EQ(platform::MessageBoxCountForTest(), 2);
+
+    // Release clears what it freed, so later frames do nothing.
+    Renderer third;
+    ASSERT_EQ(third.Init(engine->window, 1024, 768, false), S_OK);
+    third.Release();
+    third.BeginFrame();
+    third.EndFrame();
+    EXPECT_EQ(third.device, nullptr);
+}
+
+TEST(RandomGenerator, FollowsTheLinearCongruentialRule) {
+    Srand(1);
+    const int expected[] = {41, 18467, 6334, 26500, 19169};
+    for (int v : expected) EXPECT_EQ(Rand(), v);
+    Srand(1);
+    EXPECT_EQ(Rand(), 41);  // re-seeding restarts the sequence
+    Srand(0xFFFFFFFFu);
+    for (int i = 0; i < 1000; ++i) {
+        const int v = Rand();
+        ASSERT_GE(v, 0);
+        ASSERT_LE(v, kRandMax);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+// The program run in-process: options, platform set-up and the frame count.
+#include "app/run.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/clock.h"
+#include "platform/platform.h"
+#include "platform/window.h"
+
+namespace {
+
+TEST(Run, HeadlessFramesPresentsExactlyThatManyOnTheVirtualClock) {
+    platform::ResetWindowsForTest();
+    int presented = 0;
+    std::int64_t lastFrame = 0;
+    std::int64_t secondsAtFrame61 = 0;
+    const int id = platform::AddPresentListener(
+        [&](std::int64_t frame, const std::uint32_t* pixels, int w, int h) {
+            ++presented;
+            lastFrame = frame;
+            EXPECT_EQ(w, 1024);
+            EXPECT_EQ(h, 768);
+            EXPECT_EQ(pixels[0], 0xFF000000u);  // cleared to opaque black
+            if (frame == 60) secondsAtFrame61 = Time();
+        });
+    const char* argv[] = {"velmor", "--headless", "--frames", "61", "--clock-start", "1000"};
+    EXPECT_EQ(RunVelmor(6, argv), 0);
+    platform::RemovePresentListener(id);
+    EXPECT_EQ(presented, 61);
+    EXPECT_EQ(lastFrame, 61);
+    // After 60 presented frames the calendar clock has moved one second.
+    EXPECT_EQ(secondsAtFrame61, 1001);
+}
+
+TEST(Run, VirtualSystemTimeHasFrameMilliseconds) {
+    platform::UseVirtualClock(1700000000);
+    platform::SetPresentedFramesForTest(59);
+    SYSTEMTIME st;
+    GetSystemTime(&st);
+    EXPECT_EQ(st.wMilliseconds, 983);
+    EXPECT_EQ(Time(), 1700000000);
+    platform::SetPresentedFramesForTest(60);
+    GetSystemTime(&st);
+    EXPECT_EQ(st.wMilliseconds, 0);
+    EXPECT_EQ(Time(), 1700000001);
+    EXPECT_EQ(st.wYear, 2023);  // 1700000000 is 2023-11-14 22:13:20 UTC
+    EXPECT_EQ(st.wHour, 22);
+    EXPECT_EQ(st.wSecond, 21);
+}
+
+}  // namespace

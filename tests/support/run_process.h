@@ -1,0 +1,23 @@
+// Runs a program with arguments and an environment tweak, capturing its exit
+// status, standard output and standard error (for end-to-end tests).
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+    int status = -1;  // exit status, or -1 if it did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// `unsetEnv` names variables removed from the child's environment.
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& unsetEnv = {},
+                         const std::string& workDir = "");
+
+// A fresh empty folder under the system's temporary folder.
+std::string MakeTempDir(const std::string& tag);
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
