@@ -6,12 +6,17 @@
 
 #include "engine/base_object.h"
 
+class DumpRecord;
+
 class BaseEntity : public virtual BaseObject {
 public:
     BaseEntity() {}
     ~BaseEntity() override {}
     virtual void Update() = 0;
     virtual void Render() = 0;
+    // Describes the entity for the entity dump: kind, class, position and
+    // whatever state of its own it has. Derived classes extend their base's.
+    virtual void Dump(DumpRecord* record);
 
     std::int32_t kind;
     std::int32_t ready = 0;
