@@ -116,6 +116,6 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
 
 bool OptionAvailable(const std::string& option) {
     static const std::set<std::string> kNotYet = {"--input", "--screenshot", "--audio-out",
-                                                  "--dump", "--dump-every"};
+                                                  };
     return kNotYet.count(option) == 0;
 }

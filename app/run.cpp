@@ -5,6 +5,7 @@
 #include <string>
 #include <system_error>
 
+#include "app/dump_writer.h"
 #include "app/options.h"
 #include "engine/engine.h"
 #include "engine/game_world.h"
@@ -76,11 +77,18 @@ int RunVelmor(int argc, const char* const* argv) {
         if (g.used && !OptionAvailable(g.name))
             return Fail(std::string(g.name) + " is not available in this build yet");
 
+    if (!LevelIsBuilt(options.level))
+        return Fail("level '" + options.level + "' is not built yet");
+
     Absolutise(&options.input);
     Absolutise(&options.audioOut);
     Absolutise(&options.dump);
     for (auto& shot : options.screenshots) Absolutise(&shot.second);
     if (!EnterContentFolder(options.assets, &error)) return Fail(error);
+
+    DumpWriter dump;
+    if (!options.dump.empty() && !dump.Open(options.dump, options.dumpEvery, &error))
+        return Fail(error);
 
     platform::Config config;
     config.headless = options.headless;
@@ -104,10 +112,12 @@ int RunVelmor(int argc, const char* const* argv) {
             if (frame == 1 && engine->window) SendMessageA(engine->window, WM_CLOSE, 0, 0);
         });
 
+    dump.Attach();
     GameWorld::levelName = options.level;
     const int rc = WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
     if (framesListener) platform::RemovePresentListener(framesListener);
     if (zeroListener) platform::RemovePassListener(zeroListener);
     platform::Shutdown();
+    if (!dump.Close(&error)) return Fail(error);
     return rc;
 }

@@ -21,3 +21,5 @@ public:
 
 // Makes the level of that name; null for a name no level has.
 BaseLevel* CreateLevel(const std::string& name);
+// Whether CreateLevel can make the level of that name in this build.
+bool LevelIsBuilt(const std::string& name);
