@@ -1,8 +1,13 @@
-// The sprite batch of the software device.
+// The sprite batch of the software device: textures drawn 1:1 with point
+// sampling at pixel positions. Pixel centres lie on integer coordinates and
+// the fill rule is top-left, so a texture placed at x covers the pixels
+// ceil(x) ... ceil(x) + w - 1 (likewise y). Pixels outside the back buffer
+// are clipped.
 #include <algorithm>
 #include <cmath>
 
 #include "platform/d3dx9.h"
+#include "platform/soft/blend.h"
 
 IDirect3DTexture9::IDirect3DTexture9(UINT width, UINT height, D3DFORMAT format)
     : width_(width), height_(height), format_(format),
@@ -39,46 +44,54 @@ HRESULT ID3DXSprite::End() {
     return D3D_OK;
 }
 
+namespace {
+
+// ceil(v) held to a range where the clipping sums cannot overflow; false for NaN.
+bool FirstPixel(float v, long long* out) {
+    if (std::isnan(v)) return false;
+    const double c = std::ceil(static_cast<double>(v));
+    *out = static_cast<long long>(std::clamp(c, -1.0e9, 1.0e9));
+    return true;
+}
+
+}  // namespace
+
+// The centre and the colour are not used: textures are drawn from their
+// top-left corner and untinted (every caller passes no centre and white).
 HRESULT ID3DXSprite::Draw(IDirect3DTexture9* texture, const RECT* srcRect, const D3DXVECTOR3*,
                           const D3DXVECTOR3* position, D3DCOLOR) {
     if (!begun_ || !texture) return D3DERR_INVALIDCALL;
     IDirect3DSurface9* bb = nullptr;
-    device_->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb);
-    const int tw = static_cast<int>(texture->Width()), th = static_cast<int>(texture->Height());
+    if (FAILED(device_->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb)) || !bb)
+        return D3DERR_INVALIDCALL;
+    const LONG tw = static_cast<LONG>(texture->Width()), th = static_cast<LONG>(texture->Height());
+    // The source rectangle is limited to the texture: nothing is read from outside it.
     RECT s = srcRect ? *srcRect : RECT{0, 0, tw, th};
     s.left = std::clamp<LONG>(s.left, 0, tw);
     s.right = std::clamp<LONG>(s.right, 0, tw);
     s.top = std::clamp<LONG>(s.top, 0, th);
     s.bottom = std::clamp<LONG>(s.bottom, 0, th);
-    // Pixel centres on integers, top-left fill rule: a sprite at x covers ceil(x) onwards.
-    const int x0 = position ? static_cast<int>(std::ceil(position->x)) : 0;
-    const int y0 = position ? static_cast<int>(std::ceil(position->y)) : 0;
-    const int bw = static_cast<int>(bb->Width()), bh = static_cast<int>(bb->Height());
-    const bool blend = (flags_ & D3DXSPRITE_ALPHABLEND) != 0;
-    for (int y = s.top; y < s.bottom; ++y) {
-        const int dy = y0 + (y - s.top);
-        if (dy < 0 || dy >= bh) continue;
-        for (int x = s.left; x < s.right; ++x) {
-            const int dx = x0 + (x - s.left);
-            if (dx < 0 || dx >= bw) continue;
-            const std::uint32_t src = texture->Texels()[y * tw + x];
-            std::uint32_t& dst = bb->Pixels()[dy * bw + dx];
-            if (!blend) {
-                dst = src | 0xFF000000u;
-                continue;
-            }
-            const std::uint32_t a = src >> 24;
-            if (a == 0) continue;
-            if (a == 255) {
-                dst = src;
-                continue;
-            }
-            auto mix = [&](int shift) {
-                const std::uint32_t sc = (src >> shift) & 0xFF, dc = (dst >> shift) & 0xFF;
-                return ((sc * a + dc * (255 - a) + 127) / 255) << shift;
-            };
-            dst = (dst & 0xFF000000u) | mix(16) | mix(8) | mix(0);
-        }
+    if (s.right <= s.left || s.bottom <= s.top) return D3D_OK;
+    long long x0 = 0, y0 = 0;
+    if (position && (!FirstPixel(position->x, &x0) || !FirstPixel(position->y, &y0)))
+        return D3D_OK;
+    const long long bw = bb->Width(), bh = bb->Height();
+    // Clip the destination rectangle to the back buffer; shift the source to match.
+    const long long left = std::max<long long>(x0, 0);
+    const long long top = std::max<long long>(y0, 0);
+    const long long right = std::min<long long>(x0 + (s.right - s.left), bw);
+    const long long bottom = std::min<long long>(y0 + (s.bottom - s.top), bh);
+    if (right <= left || bottom <= top) return D3D_OK;
+    const int count = static_cast<int>(right - left);
+    const long long sx = s.left + (left - x0);
+    const platform::soft::RowKernel row = (flags_ & D3DXSPRITE_ALPHABLEND)
+                                              ? platform::soft::BlendRow()
+                                              : platform::soft::CopyRowOpaque;
+    const std::uint32_t* texels = texture->Texels();
+    std::uint32_t* pixels = bb->Pixels();
+    for (long long y = top; y < bottom; ++y) {
+        const long long sy = s.top + (y - y0);
+        row(pixels + y * bw + left, texels + sy * tw + sx, count);
     }
     return D3D_OK;
 }
