@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/dump_writer.h"
 #include "app/options.h"
 #include "engine/engine.h"
 #include "engine/game_world.h"
+#include "platform/input_script.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;
@@ -80,6 +82,11 @@ int RunVelmor(int argc, const char* const* argv) {
     if (!LevelIsBuilt(options.level))
         return Fail("level '" + options.level + "' is not built yet");
 
+    // The input script is read and checked whole before anything opens.
+    std::vector<platform::ScriptEvent> script;
+    if (!options.input.empty() && !platform::LoadInputScript(options.input, &script, &error))
+        return Fail(error);
+
     Absolutise(&options.input);
     Absolutise(&options.audioOut);
     Absolutise(&options.dump);
@@ -94,6 +101,7 @@ int RunVelmor(int argc, const char* const* argv) {
     config.headless = options.headless;
     config.clockStart = options.clockStart;
     if (!platform::Init(config, &error)) return Fail(error);
+    const int scriptPlayer = options.input.empty() ? 0 : platform::PlayInputScript(script);
 
     // --frames N: after frame N the window is closed the normal way, so the
     // loop ends on the quit message that its destruction posts.
@@ -117,6 +125,7 @@ int RunVelmor(int argc, const char* const* argv) {
     const int rc = WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
     if (framesListener) platform::RemovePresentListener(framesListener);
     if (zeroListener) platform::RemovePassListener(zeroListener);
+    if (scriptPlayer) platform::StopInputScript(scriptPlayer);
     platform::Shutdown();
     if (!dump.Close(&error)) return Fail(error);
     return rc;

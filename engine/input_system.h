@@ -1,26 +1,29 @@
-// Immediate-state keyboard and mouse. (Devices arrive with the input work;
-// until then every key reads up and the mouse never moves.)
+// Immediate-state keyboard and mouse. Every question reads its device
+// afresh: no event queue, no edge detection, no per-frame snapshot.
 #pragma once
 
-#include <cstdint>
-
+#include "platform/dinput.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
-struct DIMOUSESTATE {
-    LONG lX = 0;
-    LONG lY = 0;
-    LONG lZ = 0;
-    BYTE rgbButtons[4] = {0, 0, 0, 0};
-};
-
 class InputSystem {
-public:
-    HRESULT Init() { return S_OK; }
-    HRESULT InitKeyboard(HWND) { return S_OK; }
-    HRESULT InitMouse(HWND) { return S_OK; }
-    bool KeyDown(int key) { return (keys[key] & 0x80) != 0; }
-    DIMOUSESTATE GetMouseState() { return DIMOUSESTATE{}; }
+  public:
+    // No constructor: the engine value-initialises it (every key up, no
+    // devices). The devices are never released.
+    HRESULT Init();
+    HRESULT InitKeyboard(HWND window);
+    HRESULT InitMouse(HWND window);
 
-    BYTE keys[256] = {};
+    // Reads the whole keyboard into `keys`, then answers for `key` (a DIK_
+    // code). A failed read leaves `keys` as the last good read left it.
+    bool KeyDown(int key);
+
+    // Motion since the previous read and the four buttons; zero motion and
+    // no buttons when the mouse cannot be read.
+    DIMOUSESTATE GetMouseState();
+
+    BYTE keys[256];
+    IDirectInput8A* directInput;
+    IDirectInputDevice8A* keyboard;
+    IDirectInputDevice8A* mouse;
 };

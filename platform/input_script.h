@@ -1,0 +1,47 @@
+// Scripted input (--input FILE): one event a line, applied at the start of
+// the loop pass of its frame, before the message pump takes in system events.
+//   <frame> key <DIK_ name or 0xNN> down|up
+//   <frame> mouse <dx> <dy>
+//   <frame> button <0-3|left|right|middle> down|up
+//   <frame> close
+// '#' starts a comment. The events are injected as system events, so a
+// headless run reads them as its only input and a windowed run reads them
+// together with the real keyboard and mouse.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+struct ScriptEvent {
+    enum class Kind { kKey, kMouse, kButton, kClose };
+    std::int64_t frame = 0;  // from 1
+    Kind kind = Kind::kClose;
+    int code = 0;  // key: DIK_ code; button: 0 left, 1 right, 2 middle, 3 X1
+    bool down = false;
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    int line = 0;  // where the event stands in its file
+};
+
+// Parses a whole script. On failure returns false and sets `error` to one
+// line "NAME:LINE: what is wrong" (no trailing newline). The events come back
+// in frame order; events of one frame keep the order of their lines.
+bool ParseInputScript(std::string_view text, const std::string& name,
+                      std::vector<ScriptEvent>* events, std::string* error);
+
+// Reads and parses the file at `path`; unreadable files fail the same way.
+bool LoadInputScript(const std::string& path, std::vector<ScriptEvent>* events, std::string* error);
+
+// Injects one event now.
+void ApplyScriptEvent(const ScriptEvent& event);
+
+// Plays a script: from now on each loop pass injects the events of its frame
+// (and any of earlier frames not yet played). Returns an id for Stop.
+int PlayInputScript(std::vector<ScriptEvent> events);
+void StopInputScript(int id);
+
+}  // namespace platform
