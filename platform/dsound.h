@@ -13,19 +13,13 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/d3d9.h"    // D3DVECTOR
+#include "platform/dinput.h"  // GUID
 #include "platform/types.h"
 #include "platform/window.h"
 
 // ---- identifiers ----------------------------------------------------------
 
-struct GUID {
-    std::uint32_t data1 = 0;
-    std::uint16_t data2 = 0;
-    std::uint16_t data3 = 0;
-    std::uint8_t data4[8] = {};
-};
-bool operator==(const GUID& a, const GUID& b);
-using REFIID = const GUID&;
 
 extern const GUID GUID_NULL;
 extern const GUID IID_IDirectSoundNotify;
@@ -154,16 +148,10 @@ struct DSBPOSITIONNOTIFY {
     HANDLE hEventNotify = nullptr;
 };
 
-struct D3DVECTOR {
-    float x = 0;
-    float y = 0;
-    float z = 0;
-};
-
 struct DS3DBUFFER {
     DWORD dwSize = 0;
-    D3DVECTOR vPosition;
-    D3DVECTOR vVelocity;
+    D3DVECTOR vPosition{0, 0, 0};
+    D3DVECTOR vVelocity{0, 0, 0};
     DWORD dwInsideConeAngle = 360;
     DWORD dwOutsideConeAngle = 360;
     D3DVECTOR vConeOrientation{0, 0, 1};
@@ -305,7 +293,7 @@ void MarkBufferLostForTest(IDirectSoundBuffer* buffer);
 void MixForTest(std::int16_t* out, int frames);
 // The primary buffer's format as last set.
 WAVEFORMATEX PrimaryFormatForTest();
-// Stops and forgets every buffer's play state (between tests).
+// Number of buffers that exist (created or duplicated, not yet released).
 int LiveBufferCountForTest();
 
 }  // namespace platform

@@ -1,10 +1,15 @@
-// The engine's sound manager. (The sound device arrives with the sound work.)
+// The engine's sound manager: owns the one sound device of the process.
 #pragma once
 
-#include "platform/types.h"
-#include "platform/window.h"
+#include "platform/dsound.h"
+
+class CSoundDevice;
 
 class SoundSystem {
 public:
-    HRESULT Init(HWND) { return S_OK; }
+    SoundSystem() = default;
+    // Creates the device for the window at the priority cooperative level.
+    HRESULT Init(HWND window);
+
+    CSoundDevice* device = nullptr;
 };

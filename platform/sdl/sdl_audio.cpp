@@ -1,0 +1,47 @@
+// SDL2 audio device: 44100 Hz, stereo, 16-bit; its callback runs the mixer.
+#include <SDL2/SDL.h>
+
+#include <cstring>
+
+#include "platform/audio_mixer.h"
+
+namespace platform::audio {
+namespace {
+
+SDL_AudioDeviceID device = 0;
+
+void Callback(void*, Uint8* stream, int len) {
+    const int frames = len / 4;
+    MixBlock(reinterpret_cast<std::int16_t*>(stream), frames);
+}
+
+}  // namespace
+
+bool OpenAudioDevice() {
+    if (device) return true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec want;
+    std::memset(&want, 0, sizeof want);
+    want.freq = kMixRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = Callback;
+    SDL_AudioSpec have;
+    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!device) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+void CloseAudioDevice() {
+    if (!device) return;
+    SDL_CloseAudioDevice(device);
+    device = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+}  // namespace platform::audio
