@@ -12,6 +12,7 @@
 #include "engine/game_world.h"
 #include "platform/input_script.h"
 #include "platform/platform.h"
+#include "sound/mix_recorder.h"
 
 namespace fs = std::filesystem;
 
@@ -97,6 +98,11 @@ int RunVelmor(int argc, const char* const* argv) {
     if (!options.dump.empty() && !dump.Open(options.dump, options.dumpEvery, &error))
         return Fail(error);
 
+    // --audio-out: everything the mixer plays goes to the file until the end.
+    MixRecorder audioOut;
+    if (!options.audioOut.empty() && FAILED(audioOut.Start(options.audioOut.c_str())))
+        return Fail("--audio-out: cannot create '" + options.audioOut + "'");
+
     platform::Config config;
     config.headless = options.headless;
     config.clockStart = options.clockStart;
@@ -126,7 +132,9 @@ int RunVelmor(int argc, const char* const* argv) {
     if (framesListener) platform::RemovePresentListener(framesListener);
     if (zeroListener) platform::RemovePassListener(zeroListener);
     if (scriptPlayer) platform::StopInputScript(scriptPlayer);
+    const HRESULT audioDone = audioOut.Finish();
     platform::Shutdown();
     if (!dump.Close(&error)) return Fail(error);
+    if (FAILED(audioDone)) return Fail("--audio-out: writing '" + options.audioOut + "' failed");
     return rc;
 }
