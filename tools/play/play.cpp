@@ -1,0 +1,194 @@
+// velmor-play FILE.wav [--loop] [--audio-out OUT.wav] [--seconds S]
+//
+// Plays a WAVE file through CStreamingSound: a ring of 4 blocks of a quarter
+// second, refilled each time the buffer signals the end of a block. With
+// --audio-out it runs in virtual time without a device and writes what the
+// mixer played to OUT.wav (a non-looping file is written at its own length).
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "platform/dsound.h"
+#include "sound/dsutil.h"
+#include "sound/mix_recorder.h"
+#include "sound/sound_device.h"
+#include "sound/streaming_sound.h"
+
+namespace {
+
+constexpr DWORD kBlocks = 4;
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "velmor-play: %s\n", message.c_str());
+    return 2;
+}
+
+LRESULT PlayerProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    return DefWindowProcA(window, message, w, l);
+}
+
+const char* kUsage =
+    "usage: velmor-play FILE.wav [--loop] [--audio-out OUT.wav] [--seconds S]\n"
+    "  --loop              repeat the file (stop with Ctrl-C, or after --seconds)\n"
+    "  --audio-out OUT     no device: mix in virtual time and write OUT.wav\n"
+    "  --seconds S         stop after S seconds (needed with --loop and --audio-out)\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string input, output;
+    bool loop = false;
+    double seconds = -1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--loop") {
+            loop = true;
+        } else if (a == "--audio-out" || a == "--seconds") {
+            if (i + 1 >= argc) return Fail(a + " needs a value (see --help)");
+            const std::string v = argv[++i];
+            if (a == "--audio-out") {
+                if (v.empty()) return Fail("--audio-out needs a file name");
+                output = v;
+            } else {
+                char* end = nullptr;
+                errno = 0;
+                seconds = std::strtod(v.c_str(), &end);
+                if (errno || *end || !(seconds > 0) || seconds > 1e6)
+                    return Fail("--seconds needs a positive number of seconds, not '" + v + "'");
+            }
+        } else if (!a.empty() && a[0] == '-') {
+            return Fail("unknown option '" + a + "' (see --help)");
+        } else if (input.empty()) {
+            input = a;
+        } else {
+            return Fail("only one FILE.wav can be played (see --help)");
+        }
+    }
+    if (input.empty()) return Fail("no FILE.wav given (see --help)");
+    if (loop && !output.empty() && seconds < 0)
+        return Fail("--loop with --audio-out needs --seconds S (the file would never end)");
+
+    // Check the file before anything else opens; the sound opens it again.
+    WAVEFORMATEX format{};
+    DWORD dataBytes = 0;
+    {
+        std::FILE* probe = std::fopen(input.c_str(), "rb");
+        if (!probe) return Fail("cannot open '" + input + "': " + std::strerror(errno));
+        std::fclose(probe);
+        CRiffWave wave;
+        if (FAILED(wave.Open(input.c_str(), nullptr, WAVEFILE_READ)) || !wave.m_pwfx)
+            return Fail("'" + input + "' is not a readable RIFF WAVE file");
+        format = *wave.m_pwfx;
+        dataBytes = wave.GetSize();
+    }
+    if (format.wFormatTag != WAVE_FORMAT_PCM)
+        return Fail("'" + input + "' is not PCM (format tag " +
+                    std::to_string(format.wFormatTag) + "); only PCM can be played");
+    if (format.nBlockAlign == 0 || format.nAvgBytesPerSec == 0)
+        return Fail("'" + input + "' has an invalid format record");
+
+    const bool virtualTime = !output.empty();
+    if (virtualTime) platform::UseClockDrivenAudio();
+
+    MixRecorder recorder;
+    if (virtualTime) {
+        std::uint64_t frames = 0;
+        if (seconds > 0) {
+            frames = static_cast<std::uint64_t>(seconds * platform::kMixRate);
+        } else {
+            // The wave's own length at the mixer's rate.
+            const std::uint64_t srcFrames = dataBytes / format.nBlockAlign;
+            frames = (srcFrames * platform::kMixRate + format.nSamplesPerSec - 1) /
+                     format.nSamplesPerSec;
+        }
+        if (frames == 0) frames = 1;
+        if (FAILED(recorder.Start(output.c_str(), frames)))
+            return Fail("cannot create '" + output + "'");
+    }
+
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = PlayerProc;
+    wc.lpszClassName = "velmor-play";
+    RegisterClassExA(&wc);
+    HWND window = CreateWindowExA(0, "velmor-play", "velmor-play", 0, 0, 0, 1, 1, nullptr,
+                                  nullptr, nullptr, nullptr);
+
+    CSoundDevice device;
+    if (FAILED(device.Initialize(window, DSSCL_PRIORITY))) return Fail("no sound device");
+    if (!virtualTime && platform::AudioIsClockDriven())
+        return Fail("no audio device could be opened (write a file with --audio-out OUT.wav)");
+
+    // A quarter second per block, whole sample frames.
+    DWORD blockBytes = format.nAvgBytesPerSec / 4;
+    blockBytes -= blockBytes % format.nBlockAlign;
+    if (blockBytes == 0) blockBytes = format.nBlockAlign;
+
+    HANDLE event = CreateEventA(nullptr, 0, 0, nullptr);
+    CStreamingSound* sound = nullptr;
+    const HRESULT hr = device.CreateStreamingSound(&sound, input.c_str(), 0, GUID_NULL, kBlocks,
+                                                   blockBytes, event);
+    if (FAILED(hr)) {
+        CloseHandle(event);
+        return Fail("'" + input + "' cannot be played (" + GetErrorName(hr) + ")");
+    }
+
+    const bool tty = isatty(fileno(stdout));
+    const double total = static_cast<double>(dataBytes) / format.nAvgBytesPerSec;
+    auto progress = [&](bool last) {
+        const double played = static_cast<double>(sound->PlayProgress()) / format.nAvgBytesPerSec;
+        if (tty || last)
+            std::printf("%s%s  %.1f s / %.1f s%s%s", tty ? "\r" : "", input.c_str(),
+                        loop ? played : (played < total ? played : total), total,
+                        loop ? " (looping)" : "", last ? "\n" : "");
+        std::fflush(stdout);
+    };
+
+    sound->Play(0, DSBPLAY_LOOPING, 0, -1, 0);
+    int result = 0;
+    if (virtualTime) {
+        // Virtual time: one 1/60 s step of the mixer at a time, then the
+        // notifications it raised. Stops when the sound stops or the recording
+        // is complete; a bound on the steps guards against a stuck stream.
+        const std::uint64_t maxSteps =
+            static_cast<std::uint64_t>((seconds > 0 ? seconds : total) * 60.0) + 600;
+        std::uint64_t step = 0;
+        for (; step < maxSteps && sound->IsPlaying(); ++step) {
+            platform::AdvanceAudio(platform::kMixFramesPerVideoFrame);
+            while (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) sound->HandleNotification(loop);
+            if (seconds > 0 && step * platform::kMixFramesPerVideoFrame >=
+                                   static_cast<std::uint64_t>(seconds * platform::kMixRate))
+                break;
+            if (step % 15 == 0) progress(false);
+        }
+        // Whatever of the recording is still owed (a wave that ends inside
+        // the last step) is mixed before the file is finished.
+        for (int guard = 0; guard < 600 && recorder.FramesWritten() <
+                            static_cast<std::uint64_t>(seconds > 0 ? seconds * platform::kMixRate : 0);
+             ++guard)
+            platform::AdvanceAudio(platform::kMixFramesPerVideoFrame);
+        progress(true);
+        sound->Stop();
+        if (FAILED(recorder.Finish())) result = Fail("writing '" + output + "' failed");
+    } else {
+        double elapsed = 0;
+        while (sound->IsPlaying()) {
+            if (WaitForSingleObject(event, 100) == WAIT_OBJECT_0) sound->HandleNotification(loop);
+            else elapsed += 0.1;
+            progress(false);
+            if (seconds > 0 && static_cast<double>(sound->PlayProgress()) / format.nAvgBytesPerSec >= seconds)
+                break;
+        }
+        progress(true);
+        sound->Stop();
+    }
+    delete sound;
+    CloseHandle(event);
+    return result;
+}
