@@ -1,0 +1,119 @@
+#include "tools/assetgen/contact_sheet.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/png.h"
+#include "tools/assetgen/font.h"
+
+namespace assetgen {
+
+namespace {
+
+const Rgb kPaper = Hex(0x2B2F36), kGridLine = Hex(0x35D0FF), kLabel = Hex(0xF0F0F0);
+
+// Transparent pixels are shown as a light checkerboard.
+Rgb Checker(int x, int y) { return ((x / 6 + y / 6) % 2) ? Hex(0x9A9A9A) : Hex(0xC8C8C8); }
+
+// The image resized by `zoom` (n > 0 enlarges n times, -2 halves by averaging).
+Canvas Zoomed(const Canvas& src, int zoom) {
+    if (zoom >= 1) {
+        Canvas out(src.Width() * zoom, src.Height() * zoom, kKey);
+        for (int y = 0; y < out.Height(); ++y)
+            for (int x = 0; x < out.Width(); ++x) out.Set(x, y, src.Get(x / zoom, y / zoom));
+        return out;
+    }
+    return src.Downsample(-zoom);
+}
+
+int Scaled(int v, int zoom) { return zoom >= 1 ? v * zoom : v / -zoom; }
+
+}  // namespace
+
+void DrawText(Canvas& c, int x, int y, const std::string& text, int zoom, Rgb ink) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int code = static_cast<unsigned char>(text[i]);
+        for (int row = 0; row < 9; ++row)
+            for (int col = 0; col < 5; ++col)
+                if (GlyphPixel(code, col, row))
+                    c.FillRect(x + (static_cast<int>(i) * kCellWidth + col + 1) * zoom,
+                               y + (row + 2) * zoom, zoom, zoom, ink);
+    }
+}
+
+Canvas MakeContactSheet(const std::vector<SheetItem>& items, int width) {
+    // Flow layout: items left to right, wrapping; each with its name above it.
+    const int margin = 16, labelHeight = 30;
+    struct Place {
+        int x, y;
+    };
+    std::vector<Place> places;
+    int x = margin, y = margin, rowHeight = 0;
+    for (const SheetItem& it : items) {
+        const int w = Scaled(it.image->Width(), it.zoom), h = Scaled(it.image->Height(), it.zoom);
+        if (x > margin && x + w > width - margin) {
+            x = margin;
+            y += rowHeight + margin;
+            rowHeight = 0;
+        }
+        places.push_back({x, y});
+        x += std::max(w, static_cast<int>(it.name.size()) * 16) + margin;
+        rowHeight = std::max(rowHeight, h + labelHeight);
+    }
+    Canvas sheet(width, y + rowHeight + margin, kPaper);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const SheetItem& it = items[i];
+        const Place p = places[i];
+        DrawText(sheet, p.x, p.y, it.name, 2, kLabel);
+        const Canvas z = Zoomed(*it.image, it.zoom);
+        const int top = p.y + labelHeight;
+        for (int yy = 0; yy < z.Height(); ++yy)
+            for (int xx = 0; xx < z.Width(); ++xx) {
+                const Rgb q = z.Get(xx, yy);
+                sheet.Set(p.x + xx, top + yy, q == kKey ? Checker(xx, yy) : q);
+            }
+        // Cell outlines, drawn just outside the cell edges where possible.
+        const int cw = Scaled(it.cellWidth, it.zoom), ch = Scaled(it.cellHeight, it.zoom);
+        for (int cy = 0; cy < z.Height(); cy += ch)
+            for (int cx = 0; cx < z.Width(); cx += cw)
+                sheet.Frame(p.x + cx - 1, top + cy - 1, cw + 2, ch + 2, kGridLine);
+    }
+    return sheet;
+}
+
+Canvas MakeGalleryPreview(const Canvas& background, const Canvas& flower, const Canvas& bunny,
+                          const Canvas& crosshair) {
+    Canvas screen = background;
+    auto cell = [](const Canvas& sheet, int index, int w, int h, int columns) {
+        Canvas c(w, h, kKey);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                c.Set(x, y, sheet.Get((index % columns) * w + x, (index / columns) * h + y));
+        return c;
+    };
+    // The flowers lie where the game scatters them: x 0 to 991, y 526 to 735.
+    Rng rng(5);
+    for (int i = 0; i < 50; ++i) {
+        const int y = 526 + rng.Int(210), x = rng.Int(992);
+        screen.Paste(cell(flower, i % 4, 32, 32, 4), x, y, true);
+    }
+    const int frames[9][2] = {{900, 560}, {760, 620}, {620, 540}, {480, 640}, {360, 560},
+                              {250, 650}, {140, 580}, {40, 660}, {560, 680}};
+    for (int i = 0; i < 9; ++i)
+        screen.Paste(cell(bunny, i, 96, 96, 3), frames[i][0], frames[i][1], true);
+    screen.Paste(crosshair, 480, 640, true);
+    return screen;
+}
+
+bool SavePng(const Canvas& c, const std::string& path, std::string* error) {
+    std::vector<std::uint32_t> argb(static_cast<std::size_t>(c.Width()) * c.Height());
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x) {
+            const Rgb p = c.Get(x, y);
+            argb[static_cast<std::size_t>(y) * c.Width() + x] =
+                0xFF000000u | (std::uint32_t{p.r} << 16) | (std::uint32_t{p.g} << 8) | p.b;
+        }
+    return platform::SavePng(path, argb.data(), c.Width(), c.Height(), false, error);
+}
+
+}  // namespace assetgen

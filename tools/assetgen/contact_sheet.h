@@ -1,0 +1,31 @@
+// The contact sheet (every image at a glance, cells outlined) and a preview of
+// the shooting gallery at screen size, both written as PNG.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/assetgen/canvas.h"
+
+namespace assetgen {
+
+struct SheetItem {
+    std::string name;
+    const Canvas* image;
+    int cellWidth, cellHeight;  // grid to outline; the whole image when equal to its size
+    int zoom;                   // 1, 2, 3 … enlarges; -2 halves
+};
+
+Canvas MakeContactSheet(const std::vector<SheetItem>& items, int width);
+
+// The gallery as the game shows it: background, flowers, a few bunnies in
+// different frames and the crosshair, at 1024 x 768.
+Canvas MakeGalleryPreview(const Canvas& background, const Canvas& flower, const Canvas& bunny,
+                          const Canvas& crosshair);
+
+// Draws `text` with the game's own glyph table, each pixel `zoom` wide.
+void DrawText(Canvas& c, int x, int y, const std::string& text, int zoom, Rgb ink);
+
+bool SavePng(const Canvas& c, const std::string& path, std::string* error);
+
+}  // namespace assetgen

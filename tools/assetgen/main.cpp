@@ -1,0 +1,85 @@
+// velmor_assetgen: draws every content file of the game from code and writes
+// them into one folder.
+//
+//   velmor_assetgen --out DIR [--contact-sheet FILE.png] [--preview FILE.png]
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/assetgen/art.h"
+#include "tools/assetgen/contact_sheet.h"
+#include "tools/assetgen/font.h"
+#include "tools/assetgen/gunshot.h"
+#include "tools/assetgen/tiger_mesh.h"
+
+namespace {
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "velmor_assetgen: %s\n", message.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace assetgen;
+    std::string out, sheetPath, previewPath;
+    for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
+        else if (std::strcmp(argv[i], "--contact-sheet") == 0 && hasValue) sheetPath = argv[++i];
+        else if (std::strcmp(argv[i], "--preview") == 0 && hasValue) previewPath = argv[++i];
+        else
+            return Fail(std::string("unknown or incomplete option '") + argv[i] +
+                        "'; usage: velmor_assetgen --out DIR [--contact-sheet FILE.png] "
+                        "[--preview FILE.png]");
+    }
+    if (out.empty()) return Fail("--out DIR is required");
+
+    struct Image {
+        const char* file;
+        Canvas canvas;
+        int cellWidth, cellHeight, zoom;
+    };
+    std::vector<Image> images;
+    images.push_back({"background.bmp", MakeBackground(), 1024, 768, -2});
+    images.push_back({"groundtiles.bmp", MakeGroundTiles(), 64, 64, -2});
+    images.push_back({"bunny.bmp", MakeBunny(), 96, 96, 2});
+    images.push_back({"crosshair.bmp", MakeCrosshair(), 96, 96, 2});
+    images.push_back({"flower.bmp", MakeFlower(), 32, 32, 3});
+    images.push_back({"smallfont.bmp", MakeFont(), kCellWidth, kCellHeight, 3});
+    images.push_back({"grass.bmp", MakeGrass(), 32, 32, 3});
+    images.push_back({"giraffe.bmp", MakeGiraffe(), 32, 48, 3});
+    images.push_back({"lion.bmp", MakeLion(false), 40, 28, 3});
+    images.push_back({"lionleader.bmp", MakeLion(true), 40, 28, 3});
+    images.push_back({"player.bmp", MakePlayer(), 64, 64, 2});
+    images.push_back({"enemy.bmp", MakeEnemy(), 48, 48, 2});
+    images.push_back({"bullet.bmp", MakeBullet(), 6, 16, 4});
+    images.push_back({"ball.bmp", MakeBall(), 16, 16, 3});
+    images.push_back({"paddle.bmp", MakePaddle(), 100, 16, 2});
+    images.push_back({"brick.bmp", MakeBrick(), 64, 24, 2});
+    images.push_back({kTigerTextureName, MakeTigerSkin(), 0, 0, 2});
+
+    std::string error;
+    for (const Image& im : images)
+        if (!WriteBmp(im.canvas, out + "/" + im.file, &error)) return Fail(error);
+    if (!WriteFile(out + "/tiger.x", MakeTigerX(), &error)) return Fail(error);
+    if (!WriteGunshot(out + "/magnum.wav", &error)) return Fail(error);
+
+    if (!sheetPath.empty()) {
+        std::vector<SheetItem> items;
+        for (const Image& im : images) {
+            const int cw = im.cellWidth > 0 ? im.cellWidth : im.canvas.Width();
+            const int ch = im.cellHeight > 0 ? im.cellHeight : im.canvas.Height();
+            items.push_back({im.file, &im.canvas, cw, ch, im.zoom});
+        }
+        if (!SavePng(MakeContactSheet(items, 1600), sheetPath, &error)) return Fail(error);
+    }
+    if (!previewPath.empty()) {
+        const Canvas screen = MakeGalleryPreview(images[0].canvas, images[4].canvas,
+                                                 images[2].canvas, images[3].canvas);
+        if (!SavePng(screen, previewPath, &error)) return Fail(error);
+    }
+    return 0;
+}
