@@ -1,0 +1,161 @@
+// Bitmap loading: formats, orientation, the colour key, 32-bit alpha, names.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/d3d9.h"
+#include "platform/image.h"
+#include "support/bmp_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ImageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = fs::current_path();
+        dir_ = fs::temp_directory_path() /
+               ("velmor_image_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                "_" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        fs::current_path(dir_);
+        D3DPRESENT_PARAMETERS pp;
+        pp.BackBufferWidth = 64;
+        pp.BackBufferHeight = 64;
+        device_ = std::make_unique<IDirect3DDevice9>(pp);
+    }
+    void TearDown() override {
+        fs::current_path(saved_);
+        fs::remove_all(dir_);
+    }
+
+    // Loads a texture with the magenta colour key; empty on failure.
+    std::vector<std::uint32_t> Load(const char* name, D3DXIMAGE_INFO* info = nullptr) {
+        IDirect3DTexture9* t = nullptr;
+        D3DXIMAGE_INFO local;
+        if (D3DXCreateTextureFromFileExA(device_.get(), name, D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
+                                         D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, D3DX_DEFAULT,
+                                         D3DX_DEFAULT, 0xFFFF00FF, info ? info : &local, nullptr,
+                                         &t) != D3D_OK)
+            return {};
+        std::vector<std::uint32_t> px(t->Texels(), t->Texels() + t->Width() * t->Height());
+        t->Release();
+        return px;
+    }
+
+    std::unique_ptr<IDirect3DDevice9> device_;
+
+private:
+    fs::path dir_, saved_;
+};
+
+// Four colours in a 3 x 2 image, distinct rows, so orientation shows.
+const std::vector<std::uint32_t> kImage = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
+                                           0xFFFFFFFF, 0xFF000000, 0xFFFF0000};
+
+TEST_F(ImageTest, EveryDepthAndOrientationReadsTheSamePixels) {
+    for (int bits : {1, 4, 8, 24, 32})
+        for (bool topDown : {false, true}) {
+            std::vector<std::uint32_t> image = kImage;
+            if (bits == 1)  // two colours only
+                for (auto& p : image) p = (p == 0xFFFFFFFF) ? p : 0xFF000000;
+            const std::string name = "img" + std::to_string(bits) + (topDown ? "t" : "b") + ".bmp";
+            ASSERT_TRUE(testbmp::Write(name, 3, 2, image, {bits, topDown, false}));
+            D3DXIMAGE_INFO info;
+            ASSERT_EQ(D3DXGetImageInfoFromFileA(name.c_str(), &info), D3D_OK) << name;
+            EXPECT_EQ(info.Width, 3u);
+            EXPECT_EQ(info.Height, 2u);
+            EXPECT_EQ(Load(name.c_str()), image) << name;
+        }
+}
+
+TEST_F(ImageTest, OpaqueMagentaAloneBecomesTransparentBlack) {
+    ASSERT_TRUE(testbmp::Write("key.bmp", 3, 1, {0xFFFF00FF, 0xFFFE00FF, 0xFFFF01FF}));
+    const auto px = Load("key.bmp");
+    ASSERT_EQ(px.size(), 3u);
+    EXPECT_EQ(px[0], 0x00000000u);
+    EXPECT_EQ(px[1], 0xFFFE00FFu);
+    EXPECT_EQ(px[2], 0xFFFF01FFu);
+    // A paletted file keys the same way.
+    ASSERT_TRUE(testbmp::Write("key8.bmp", 2, 1, {0xFFFF00FF, 0xFF123456}, {8, false, false}));
+    const auto px8 = Load("key8.bmp");
+    ASSERT_EQ(px8.size(), 2u);
+    EXPECT_EQ(px8[0], 0u);
+    EXPECT_EQ(px8[1], 0xFF123456u);
+}
+
+TEST_F(ImageTest, ThirtyTwoBitAlphaOnlyWithAnAlphaMask) {
+    const std::vector<std::uint32_t> px = {0x00112233, 0x80445566, 0x12FF00FF};
+    ASSERT_TRUE(testbmp::Write("noalpha.bmp", 3, 1, px, {32, false, false}));
+    EXPECT_EQ(Load("noalpha.bmp"),
+              (std::vector<std::uint32_t>{0xFF112233, 0xFF445566, 0x00000000}));
+    ASSERT_TRUE(testbmp::Write("alpha.bmp", 3, 1, px, {32, false, true}));
+    D3DXIMAGE_INFO info;
+    EXPECT_EQ(Load("alpha.bmp", &info),
+              (std::vector<std::uint32_t>{0x00112233, 0x80445566, 0x12FF00FF}));
+    EXPECT_EQ(info.Format, D3DFMT_A8R8G8B8);
+}
+
+TEST_F(ImageTest, NamesIgnoreCaseAndTakeBackslashes) {
+    fs::create_directories("Sub");
+    ASSERT_TRUE(testbmp::WriteSolid("Sub/Flower.BMP", 2, 2, 0xFF00FF00));
+    D3DXIMAGE_INFO info;
+    EXPECT_EQ(D3DXGetImageInfoFromFileA("sub\\flower.bmp", &info), D3D_OK);
+    EXPECT_EQ(D3DXGetImageInfoFromFileA("SUB/FLOWER.bmp", &info), D3D_OK);
+    EXPECT_NE(D3DXGetImageInfoFromFileA("sub/flowers.bmp", &info), D3D_OK);
+    EXPECT_NE(D3DXGetImageInfoFromFileA("", &info), D3D_OK);
+    EXPECT_NE(D3DXGetImageInfoFromFileA(nullptr, &info), D3D_OK);
+    // The exact name wins over a case variant.
+    ASSERT_TRUE(testbmp::WriteSolid("a.bmp", 1, 1, 0xFF000011));
+    ASSERT_TRUE(testbmp::WriteSolid("A.bmp", 1, 1, 0xFF000022));
+    EXPECT_EQ(Load("A.bmp"), std::vector<std::uint32_t>{0xFF000022});
+    EXPECT_EQ(Load("a.bmp"), std::vector<std::uint32_t>{0xFF000011});
+}
+
+TEST_F(ImageTest, BrokenFilesFailCleanly) {
+    D3DXIMAGE_INFO info;
+    { std::ofstream("short.bmp") << "BM"; }
+    EXPECT_NE(D3DXGetImageInfoFromFileA("short.bmp", &info), D3D_OK);
+    std::vector<std::uint32_t> px(16 * 16, 0xFF336699);
+    ASSERT_TRUE(testbmp::Write("cut.bmp", 16, 16, px));
+    fs::resize_file("cut.bmp", 80);  // header intact, pixels missing
+    EXPECT_TRUE(Load("cut.bmp").empty());
+    fs::create_directories("dir.bmp");
+    EXPECT_NE(D3DXGetImageInfoFromFileA("dir.bmp", &info), D3D_OK);
+    IDirect3DTexture9* t = reinterpret_cast<IDirect3DTexture9*>(1);
+    EXPECT_NE(D3DXCreateTextureFromFileExA(nullptr, "short.bmp", 0, 0, 1, 0, D3DFMT_UNKNOWN,
+                                           D3DPOOL_DEFAULT, 0, 0, 0, nullptr, nullptr, &t),
+              D3D_OK);
+    EXPECT_EQ(t, nullptr);
+}
+
+TEST_F(ImageTest, SurfaceLoadKeysBlackAndStaysOpaque) {
+    ASSERT_TRUE(testbmp::Write("tiles.bmp", 2, 2, {0xFF000000, 0xFF0A0B0C, 0xFFFF00FF, 0xFF010101}));
+    IDirect3DSurface9* s = nullptr;
+    ASSERT_EQ(device_->CreateOffscreenPlainSurface(2, 2, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &s,
+                                                   nullptr),
+              D3D_OK);
+    ASSERT_EQ(D3DXLoadSurfaceFromFileA(s, nullptr, nullptr, "tiles.bmp", nullptr, D3DX_DEFAULT,
+                                       0xFF000000, nullptr),
+              D3D_OK);
+    const std::uint32_t* p = s->Pixels();
+    EXPECT_EQ(p[0], 0xFF000000u);  // keyed, but an X8 surface has no alpha to show it
+    EXPECT_EQ(p[1], 0xFF0A0B0Cu);
+    EXPECT_EQ(p[2], 0xFFFF00FFu);
+    EXPECT_EQ(p[3], 0xFF010101u);
+    const RECT outside{1, 1, 3, 2};
+    EXPECT_NE(D3DXLoadSurfaceFromFileA(s, nullptr, nullptr, "tiles.bmp", &outside, D3DX_DEFAULT,
+                                       0, nullptr),
+              D3D_OK);
+    s->Release();
+}
+
+}  // namespace
