@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "diag/error_table.h"
+#include "diag/trace.h"
+#include "platform/debug.h"
+
+namespace {
+
+std::string Trace(const char* file, DWORD line, HRESULT hr, const char* label, bool box,
+                  HRESULT* returned) {
+    testing::internal::CaptureStderr();
+    *returned = TraceError(file, line, hr, label, box);
+    return testing::internal::GetCapturedStderr();
+}
+
+TEST(TraceError, WritesTheLineByteForByte) {
+    HRESULT r = 0;
+    EXPECT_EQ(Trace(nullptr, 0, MakeHResult(0x88780096u), nullptr, false, &r),
+              "hr=DSERR_BUFFERLOST (0x88780096)\n");
+    EXPECT_EQ(r, MakeHResult(0x88780096u));
+
+    EXPECT_EQ(Trace("sound/dsutil.cpp", 42, E_FAIL, "CreateSoundBuffer", false, &r),
+              "sound/dsutil.cpp(42): CreateSoundBuffer hr=E_FAIL (0x80004005)\n");
+    // An empty label is not written, and neither is its blank.
+    EXPECT_EQ(Trace("f", 7, E_INVALIDARG, "", false, &r), "f(7): hr=E_INVALIDARG (0x80070057)\n");
+    EXPECT_EQ(Trace(nullptr, 0, 2, "x", false, &r), "x hr=ERROR_FILE_NOT_FOUND (0x00000002)\n");
+    EXPECT_EQ(Trace(nullptr, 0, MakeHResult(0x12345678u), nullptr, false, &r),
+              "hr=Unknown (0x12345678)\n");
+}
+
+TEST(TraceError, ReturnsItsArgumentForEveryCode) {
+    HRESULT r = -1;
+    Trace(nullptr, 0, S_OK, "ok", false, &r);
+    EXPECT_EQ(r, S_OK);
+    Trace(nullptr, 0, S_FALSE, nullptr, false, &r);
+    EXPECT_EQ(r, S_FALSE);
+    Trace(nullptr, 0, MakeHResult(0x0878000Au), nullptr, false, &r);
+    EXPECT_EQ(r, MakeHResult(0x0878000Au));
+}
+
+TEST(TraceError, UnterminatedLabelIsTreatedAsAbsent) {
+    std::string label(1100, 'a');
+    std::string text = label;  // terminated only after 1100 characters
+    HRESULT r = 0;
+    EXPECT_EQ(Trace(nullptr, 0, E_FAIL, text.c_str(), false, &r), "hr=E_FAIL (0x80004005)\n");
+    std::string fits(1023, 'b');
+    EXPECT_EQ(Trace(nullptr, 0, E_FAIL, fits.c_str(), false, &r),
+              fits + " hr=E_FAIL (0x80004005)\n");
+}
+
+TEST(TraceError, BoxTextListsFileLineCodeAndCall) {
+    platform::ClearMessageBoxesForTest();
+    HRESULT r = 0;
+    Trace(nullptr, 12, E_FAIL, nullptr, true, &r);
+    ASSERT_EQ(platform::MessageBoxCountForTest(), 1);
+    EXPECT_EQ(std::string(platform::LastMessageBoxForTest()),
+              "Unexpected error encountered: File: \nLine: 12\nError Code: E_FAIL (0x80004005)\n"
+              "Do you want to debug the application?");
+    Trace("a.cpp", 3, E_FAIL, "Lock", true, &r);
+    EXPECT_EQ(std::string(platform::LastMessageBoxForTest()),
+              "Unexpected error encountered: File: a.cpp\nLine: 3\nError Code: E_FAIL "
+              "(0x80004005)\nCalling: Lock\nDo you want to debug the application?");
+    // Without the box flag no box is ever shown.
+    Trace("a.cpp", 3, E_FAIL, "Lock", false, &r);
+    EXPECT_EQ(platform::MessageBoxCountForTest(), 2);
+}
+
+TEST(TraceErrorWide, WritesTheSameLine) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(TraceErrorWide("w.cpp", 5, MakeHResult(0x88780096u), L"Play", false),
+              MakeHResult(0x88780096u));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "w.cpp(5): Play hr=DSERR_BUFFERLOST (0x88780096)\n");
+}
+
+TEST(ErrorNames, TellingRows) {
+    EXPECT_STREQ(GetErrorName(0), "S_OK");
+    EXPECT_STREQ(GetErrorName(1), "S_FALSE");
+    EXPECT_STREQ(GetErrorName(E_FAIL), "E_FAIL");
+    EXPECT_STREQ(GetErrorName(E_INVALIDARG), "E_INVALIDARG");
+    EXPECT_STREQ(GetErrorName(MakeHResult(0x88780096u)), "DSERR_BUFFERLOST");
+    EXPECT_STREQ(GetErrorName(MakeHResult(0x88760868u)), "D3DERR_DEVICELOST");
+    EXPECT_STREQ(GetErrorName(MakeHResult(0x0878000Au)), "DS_NO_VIRTUALIZATION");
+    EXPECT_STREQ(GetErrorName(MakeHResult(0x88780064u)), "DSERR_BADFORMAT");
+    EXPECT_STREQ(GetErrorName(MakeHResult(0x800401F0u)), "CO_E_NOTINITIALIZED");
+    EXPECT_STREQ(GetErrorName(MakeHResult(0x8007000Eu)), "E_OUTOFMEMORY");
+    // Win32 numbers appear plain and as 0x8007xxxx.
+    EXPECT_STREQ(GetErrorName(2), "ERROR_FILE_NOT_FOUND");
+    EXPECT_STREQ(GetErrorName(MakeHResult(0x80070002u)), "ERROR_FILE_NOT_FOUND");
+    EXPECT_STREQ(GetErrorName(5), "ERROR_ACCESS_DENIED");
+    EXPECT_STREQ(GetErrorName(MakeHResult(0x80070005u)), "E_ACCESSDENIED");
+    EXPECT_STREQ(GetErrorName(MakeHResult(0xDEADBEEFu)), "Unknown");
+    EXPECT_STREQ(GetErrorName(MakeHResult(0x7FFFFFFFu)), "Unknown");
+    EXPECT_STREQ(GetErrorNameWide(MakeHResult(0x88780096u)), L"DSERR_BUFFERLOST");
+    EXPECT_STREQ(GetErrorNameWide(12345678), L"Unknown");
+}
+
+TEST(ErrorNames, SharedValuesAreJoined) {
+    // Two DirectX families that landed on one value.
+    const char* n = GetErrorName(MakeHResult(0x80040201u));
+    EXPECT_NE(std::strstr(n, " & "), nullptr) << n;
+    std::size_t joined = 0;
+    for (std::size_t i = 0; i < kErrorTableSize; ++i) {
+        if (i) {
+            EXPECT_LT(kErrorTable[i - 1].code, kErrorTable[i].code);  // sorted, one row a code
+        }
+        if (std::strstr(kErrorTable[i].name, " & ")) ++joined;
+        EXPECT_EQ(std::strstr(kErrorTable[i].name, "Unknown"), nullptr);
+    }
+    EXPECT_GT(joined, 10u);
+    EXPECT_GT(kErrorTableSize, 3000u);
+}
+
+TEST(ErrorDescriptions, KnownAndMissing) {
+    EXPECT_STREQ(GetErrorDescription(MakeHResult(0x88780096u)),
+                 "The buffer's memory was lost and must be restored.");
+    EXPECT_STREQ(GetErrorDescription(MakeHResult(0x88760827u)), "n/a");
+    EXPECT_STREQ(GetErrorDescription(MakeHResult(0xDEADBEEFu)), "n/a");
+    EXPECT_STREQ(GetErrorDescriptionWide(E_FAIL), L"The operation failed for an unspecified reason.");
+}
+
+TEST(BoundedStrings, CopyTruncatesAndTerminates) {
+    char buf[4];
+    EXPECT_EQ(BoundedCopy(buf, sizeof buf, "abc"), S_OK);
+    EXPECT_STREQ(buf, "abc");
+    EXPECT_EQ(BoundedCopy(buf, sizeof buf, "abcdef"), kStrsafeInsufficientBuffer);
+    EXPECT_STREQ(buf, "abc");
+    EXPECT_EQ(BoundedCopy(buf, 0, "a"), E_INVALIDARG);
+    EXPECT_EQ(BoundedCopy(buf, 0x80000000u, "a"), E_INVALIDARG);
+    wchar_t w[3];
+    EXPECT_EQ(BoundedCopy(w, 3, L"xyz"), kStrsafeInsufficientBuffer);
+    EXPECT_STREQ(w, L"xy");
+}
+
+TEST(BoundedStrings, FormatCutsAtCapacity) {
+    char buf[8];
+    EXPECT_EQ(BoundedFormat(buf, sizeof buf, "%d-%s", 12, "ab"), S_OK);
+    EXPECT_STREQ(buf, "12-ab");
+    EXPECT_EQ(BoundedFormat(buf, sizeof buf, "%s", "0123456789"), kStrsafeInsufficientBuffer);
+    EXPECT_STREQ(buf, "0123456");
+    EXPECT_EQ(BoundedFormat(buf, 0, "x"), E_INVALIDARG);
+    wchar_t w[4];
+    EXPECT_EQ(BoundedFormat(w, 4, L"%ls", L"abcdef"), kStrsafeInsufficientBuffer);
+    EXPECT_EQ(std::wcslen(w), 3u);
+    EXPECT_EQ(BoundedFormat(w, 4, L"%d", 7), S_OK);
+    EXPECT_STREQ(w, L"7");
+}
+
+TEST(BoundedStrings, LengthLooksNoFurtherThanItsMaximum) {
+    std::size_t n = 99;
+    EXPECT_EQ(BoundedLength("abc", 10, &n), S_OK);
+    EXPECT_EQ(n, 3u);
+    const char unterminated[3] = {'a', 'b', 'c'};
+    n = 99;
+    EXPECT_EQ(BoundedLength(unterminated, 3, &n), E_INVALIDARG);
+    EXPECT_EQ(n, 0u);  // the narrow form resets it
+    std::size_t wn = 99;
+    const wchar_t wu[2] = {L'a', L'b'};
+    EXPECT_EQ(BoundedLength(wu, 2, &wn), E_INVALIDARG);
+    EXPECT_EQ(wn, 99u);  // the wide form leaves it
+    EXPECT_EQ(BoundedLength(static_cast<const char*>(nullptr), 5, &n), E_INVALIDARG);
+}
+
+}  // namespace
