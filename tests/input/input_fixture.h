@@ -1,0 +1,38 @@
+// A headless platform and a fresh, initialised engine for input tests, with
+// the input state of earlier tests forgotten.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/input_system.h"
+#include "platform/dinput.h"
+#include "platform/platform.h"
+#include "support/engine_fixture.h"
+
+class InputTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        platform::Config config;
+        config.headless = true;
+        std::string error;
+        ASSERT_TRUE(platform::Init(config, &error)) << error;
+        EngineTest::SetUp();
+        platform::ResetInputForTest();
+        InitEngine();
+        input = engine->input;
+    }
+    void TearDown() override {
+        EngineTest::TearDown();
+        platform::Shutdown();
+    }
+    // Takes in pending system events the way the loop does, leaving any
+    // window message in the queue.
+    static void Pump() {
+        MSG m;
+        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+    }
+
+    InputSystem* input = nullptr;
+};

@@ -1,0 +1,142 @@
+// The --input script format.
+#include "platform/input_script.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/dinput.h"
+#include "support/run_process.h"
+
+namespace {
+
+using platform::ScriptEvent;
+using Kind = platform::ScriptEvent::Kind;
+
+std::vector<ScriptEvent> Parse(const std::string& text) {
+    std::vector<ScriptEvent> events;
+    std::string error;
+    EXPECT_TRUE(platform::ParseInputScript(text, "t.txt", &events, &error)) << error;
+    return events;
+}
+
+std::string ErrorOf(const std::string& text) {
+    std::vector<ScriptEvent> events;
+    std::string error;
+    EXPECT_FALSE(platform::ParseInputScript(text, "t.txt", &events, &error)) << text;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    return error;
+}
+
+TEST(InputScript, ReadsEveryKindOfEventWithCommentsNamesAndHexCodes) {
+    const auto events = Parse(
+        "# a comment line\n"
+        "\n"
+        "3 key DIK_LEFT down   # trailing comment\n"
+        "  4\tkey 0xcb up\r\n"
+        "5 key dik_space down\n"
+        "5 key 0x02 up\n"
+        "6 mouse -12 7\n"
+        "7 button left down\n"
+        "7 button 1 down\n"
+        "7 button middle up\n"
+        "7 button 3 up\n"
+        "9 close\n"
+        "   # indented comment");
+    ASSERT_EQ(events.size(), 10u);
+    EXPECT_EQ(events[0].frame, 3);
+    EXPECT_EQ(events[0].kind, Kind::kKey);
+    EXPECT_EQ(events[0].code, DIK_LEFT);
+    EXPECT_TRUE(events[0].down);
+    EXPECT_EQ(events[0].line, 3);
+    EXPECT_EQ(events[1].code, 0xCB);
+    EXPECT_FALSE(events[1].down);
+    EXPECT_EQ(events[1].line, 4);
+    EXPECT_EQ(events[2].code, DIK_SPACE);
+    EXPECT_EQ(events[3].code, DIK_1);
+    EXPECT_EQ(events[4].kind, Kind::kMouse);
+    EXPECT_EQ(events[4].dx, -12);
+    EXPECT_EQ(events[4].dy, 7);
+    EXPECT_EQ(events[5].kind, Kind::kButton);
+    EXPECT_EQ(events[5].code, 0);
+    EXPECT_TRUE(events[5].down);
+    EXPECT_EQ(events[6].code, 1);
+    EXPECT_EQ(events[7].code, 2);
+    EXPECT_FALSE(events[7].down);
+    EXPECT_EQ(events[8].code, 3);
+    EXPECT_EQ(events[9].kind, Kind::kClose);
+    EXPECT_EQ(events[9].frame, 9);
+    EXPECT_TRUE(Parse("").empty());
+    EXPECT_TRUE(Parse("# nothing\n\n").empty());
+}
+
+TEST(InputScript, EventsComeInFrameOrderAndKeepTheirOrderWithinAFrame) {
+    const auto events = Parse("9 close\n2 key DIK_Z down\n2 key DIK_Z up\n1 mouse 1 1\n");
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[0].frame, 1);
+    EXPECT_EQ(events[1].frame, 2);
+    EXPECT_TRUE(events[1].down);
+    EXPECT_FALSE(events[2].down);
+    EXPECT_EQ(events[3].kind, Kind::kClose);
+}
+
+TEST(InputScript, MalformedLinesAreRejectedWithTheirLineNumbers) {
+    const std::string good = "# fine\n1 key DIK_UP down\n";
+    const struct {
+        std::string line;
+        std::string says;
+    } bad[] = {
+        {"0 close", "frame"},
+        {"x close", "frame"},
+        {"2", "event"},
+        {"2 jump", "unknown event 'jump'"},
+        {"2 key DIK_NOPE down", "unknown key 'DIK_NOPE'"},
+        {"2 key 0x100 down", "0x100"},
+        {"2 key 0x54 down", "not a key of the keyboard"},
+        {"2 key 12 down", "unknown key '12'"},
+        {"2 key DIK_A sideways", "down or up"},
+        {"2 key DIK_A", "key needs"},
+        {"2 mouse 1", "mouse needs"},
+        {"2 mouse 1 y", "mouse needs"},
+        {"2 mouse 1 2000000", "mouse needs"},
+        {"2 button 4 down", "unknown button '4'"},
+        {"2 button left pressed", "down or up"},
+        {"2 close now", "unexpected 'now'"},
+        {"2 key DIK_A down up", "unexpected 'up'"},
+    };
+    for (const auto& b : bad) {
+        const std::string error = ErrorOf(good + "\n" + b.line + "\n4 close\n");
+        EXPECT_EQ(error.rfind("t.txt:4: ", 0), 0u) << b.line << " -> " << error;
+        EXPECT_NE(error.find(b.says), std::string::npos) << b.line << " -> " << error;
+    }
+}
+
+TEST(InputScript, UnreadableFileIsOneLine) {
+    std::vector<ScriptEvent> events;
+    std::string error;
+    EXPECT_FALSE(platform::LoadInputScript("/nonexistent/script.txt", &events, &error));
+    EXPECT_EQ(error.rfind("/nonexistent/script.txt: cannot read", 0), 0u) << error;
+}
+
+TEST(InputScriptCli, MalformedScriptStopsVelmorBeforeAnyWindow) {
+    const std::string dir = MakeTempDir("input-cli");
+    WriteFile(dir + "/bad.txt", "1 key DIK_LEFT down\n\n3 mouse 1\n");
+    // No display: a program that opened its window first would say so.
+    const auto r = RunProcess(VELMOR_BINARY, {"--input", "bad.txt", "--frames", "5"},
+                              {"DISPLAY", "WAYLAND_DISPLAY"}, dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "velmor: bad.txt:3: mouse needs two whole numbers dx dy within +-1000000\n");
+    EXPECT_EQ(r.out, "");
+    const auto missing = RunProcess(VELMOR_BINARY, {"--headless", "--input", "none.txt"}, {}, dir);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.rfind("velmor: none.txt: cannot read", 0), 0u) << missing.err;
+
+    WriteFile(dir + "/good.txt", "1 key DIK_LEFT down\n2 mouse 3 4\n3 button left down\n");
+    const auto ok =
+        RunProcess(VELMOR_BINARY, {"--headless", "--input", "good.txt", "--frames", "10"}, {}, dir);
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(ok.err, "");
+}
+
+}  // namespace

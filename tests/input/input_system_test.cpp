@@ -1,0 +1,204 @@
+// The engine's input system over the platform devices, fed through the same
+// system events that real input arrives as.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "input_fixture.h"
+
+namespace {
+
+using KeyboardTest = InputTest;
+using MouseTest = InputTest;
+using FocusTest = InputTest;
+using DeviceTest = InputTest;
+
+TEST(InputSystemAlone, ValueInitialisedHasEveryKeyUpAndNoDevices) {
+    auto system = std::make_unique<InputSystem>();
+    for (BYTE k : system->keys) EXPECT_EQ(k, 0);
+    EXPECT_EQ(system->directInput, nullptr);
+    EXPECT_EQ(system->keyboard, nullptr);
+    EXPECT_EQ(system->mouse, nullptr);
+    // Without devices nothing is read and nothing crashes.
+    EXPECT_FALSE(system->KeyDown(DIK_LEFT));
+    const DIMOUSESTATE m = system->GetMouseState();
+    EXPECT_EQ(m.lX, 0);
+    EXPECT_EQ(m.rgbButtons[0], 0);
+}
+
+TEST_F(KeyboardTest, EveryKeyIsUpBeforeAnyInput) {
+    for (int k = 0; k < 256; ++k) EXPECT_FALSE(input->KeyDown(k)) << k;
+    // Codes outside the table read up instead of reading past it.
+    EXPECT_FALSE(input->KeyDown(-1));
+    EXPECT_FALSE(input->KeyDown(256));
+}
+
+TEST_F(KeyboardTest, HeldKeyReadsDownInEveryReadUntilReleased) {
+    platform::InjectKey(DIK_LEFT, true);
+    Pump();
+    for (int frame = 0; frame < 5; ++frame) {
+        Pump();
+        EXPECT_TRUE(input->KeyDown(DIK_LEFT)) << frame;
+        EXPECT_TRUE(input->KeyDown(0xCB)) << frame;  // asked twice in one frame
+        EXPECT_FALSE(input->KeyDown(DIK_RIGHT));
+    }
+    platform::InjectKey(DIK_LEFT, false);
+    Pump();
+    EXPECT_FALSE(input->KeyDown(DIK_LEFT));
+    EXPECT_EQ(input->keys[DIK_LEFT], 0);
+}
+
+TEST_F(KeyboardTest, SeveralKeysAreHeldIndependently) {
+    platform::InjectKey(DIK_SPACE, true);
+    platform::InjectKey(DIK_Z, true);
+    platform::InjectKey(DIK_NUMPADENTER, true);
+    Pump();
+    EXPECT_TRUE(input->KeyDown(DIK_SPACE));
+    EXPECT_TRUE(input->KeyDown(DIK_Z));
+    EXPECT_TRUE(input->KeyDown(DIK_NUMPADENTER));
+    EXPECT_FALSE(input->KeyDown(DIK_RETURN));  // a different key
+    platform::InjectKey(DIK_Z, false);
+    Pump();
+    EXPECT_TRUE(input->KeyDown(DIK_SPACE));
+    EXPECT_FALSE(input->KeyDown(DIK_Z));
+}
+
+TEST_F(MouseTest, MotionIsConsumedByTheFirstRead) {
+    platform::InjectMouseMotion(7, -3);
+    platform::InjectMouseMotion(2, 1);  // one frame's motion accumulates
+    Pump();
+    DIMOUSESTATE m = input->GetMouseState();
+    EXPECT_EQ(m.lX, 9);
+    EXPECT_EQ(m.lY, -2);
+    EXPECT_EQ(m.lZ, 0);
+    m = input->GetMouseState();
+    EXPECT_EQ(m.lX, 0);
+    EXPECT_EQ(m.lY, 0);
+    EXPECT_EQ(m.lZ, 0);
+    // Motion that waits for a later frame is still all there.
+    platform::InjectMouseMotion(-4, 5);
+    Pump();
+    Pump();
+    m = input->GetMouseState();
+    EXPECT_EQ(m.lX, -4);
+    EXPECT_EQ(m.lY, 5);
+}
+
+TEST_F(MouseTest, WheelNotchesReadAsZMotion) {
+    platform::InjectMouseWheel(1);
+    Pump();
+    EXPECT_EQ(input->GetMouseState().lZ, 120);
+    platform::InjectMouseWheel(-2);
+    Pump();
+    EXPECT_EQ(input->GetMouseState().lZ, -240);
+}
+
+TEST_F(MouseTest, HeldButtonReadsDownInEveryRead) {
+    platform::InjectMouseButton(0, true);
+    Pump();
+    for (int i = 0; i < 3; ++i) {
+        const DIMOUSESTATE m = input->GetMouseState();
+        EXPECT_EQ(m.rgbButtons[0], 0x80) << i;
+        EXPECT_EQ(m.rgbButtons[1], 0);
+        EXPECT_EQ(m.rgbButtons[2], 0);
+        EXPECT_EQ(m.rgbButtons[3], 0);
+    }
+    platform::InjectMouseButton(0, false);
+    platform::InjectMouseButton(1, true);
+    platform::InjectMouseButton(2, true);
+    platform::InjectMouseButton(3, true);
+    Pump();
+    const DIMOUSESTATE m = input->GetMouseState();
+    EXPECT_EQ(m.rgbButtons[0], 0);
+    EXPECT_EQ(m.rgbButtons[1], 0x80);  // right
+    EXPECT_EQ(m.rgbButtons[2], 0x80);  // middle
+    EXPECT_EQ(m.rgbButtons[3], 0x80);  // X1
+}
+
+TEST_F(FocusTest, LossFailsReadsAndRegainGivesTheRealState) {
+    platform::InjectKey(DIK_LEFT, true);
+    platform::InjectMouseButton(0, true);
+    Pump();
+    ASSERT_TRUE(input->KeyDown(DIK_LEFT));
+
+    platform::InjectFocus(false);
+    Pump();
+    BYTE keys[256];
+    EXPECT_EQ(input->keyboard->GetDeviceState(sizeof(keys), keys), DIERR_INPUTLOST);
+    DIMOUSESTATE raw;
+    EXPECT_EQ(input->mouse->GetDeviceState(sizeof(raw), &raw), DIERR_INPUTLOST);
+    // The failed read keeps what the last good one read: left still down.
+    EXPECT_TRUE(input->KeyDown(DIK_LEFT));
+    // The mouse gives no motion and no buttons while lost.
+    platform::InjectMouseMotion(50, 50);
+    Pump();
+    DIMOUSESTATE m = input->GetMouseState();
+    EXPECT_EQ(m.lX, 0);
+    EXPECT_EQ(m.lY, 0);
+    EXPECT_EQ(m.rgbButtons[0], 0);
+
+    // Left was let go in another window; nothing told us. After the regain
+    // the first read is the real state.
+    platform::InjectFocus(true);
+    Pump();
+    EXPECT_FALSE(input->KeyDown(DIK_LEFT));
+    m = input->GetMouseState();
+    EXPECT_EQ(m.lX, 0);  // motion made while lost does not arrive late
+    EXPECT_EQ(m.rgbButtons[0], 0);
+    platform::InjectKey(DIK_UP, true);
+    platform::InjectMouseMotion(3, 4);
+    Pump();
+    EXPECT_TRUE(input->KeyDown(DIK_UP));
+    m = input->GetMouseState();
+    EXPECT_EQ(m.lX, 3);
+    EXPECT_EQ(m.lY, 4);
+}
+
+TEST_F(DeviceTest, DevicesFollowTheDirectInputContract) {
+    IDirectInput8A* di = nullptr;
+    EXPECT_EQ(DirectInput8Create(nullptr, 0x0700, IID_IDirectInput8A, &di, nullptr),
+              DIERR_OLDDIRECTINPUTVERSION);
+    EXPECT_EQ(di, nullptr);
+    ASSERT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, &di, nullptr),
+              DI_OK);
+    IDirectInputDevice8A* device = nullptr;
+    EXPECT_EQ(di->CreateDevice(IID_IDirectInput8A, &device, nullptr), DIERR_DEVICENOTREG);
+    EXPECT_EQ(device, nullptr);
+    ASSERT_EQ(di->CreateDevice(GUID_SysKeyboard, &device, nullptr), DI_OK);
+
+    BYTE keys[256];
+    EXPECT_EQ(device->Acquire(), DIERR_INVALIDPARAM);  // no data format yet
+    EXPECT_EQ(device->SetDataFormat(&c_dfDIMouse), DIERR_INVALIDPARAM);
+    EXPECT_EQ(device->SetDataFormat(&c_dfDIKeyboard), DI_OK);
+    EXPECT_EQ(device->SetCooperativeLevel(engine->window, DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE),
+              DIERR_INVALIDPARAM);
+    EXPECT_EQ(device->SetCooperativeLevel(engine->window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND),
+              DI_OK);
+    EXPECT_EQ(device->GetDeviceState(sizeof(keys), keys), DIERR_NOTACQUIRED);
+    EXPECT_EQ(device->Acquire(), DI_OK);
+    EXPECT_EQ(device->Acquire(), DI_NOEFFECT);
+    EXPECT_EQ(device->SetDataFormat(&c_dfDIKeyboard), DIERR_ACQUIRED);
+    EXPECT_EQ(device->GetDeviceState(16, keys), DIERR_INVALIDPARAM);
+    EXPECT_EQ(device->GetDeviceState(sizeof(keys), nullptr), DIERR_INVALIDPARAM);
+    EXPECT_EQ(device->GetDeviceState(sizeof(keys), keys), DI_OK);
+
+    // Given back by the program, a device stays unacquired across a regain.
+    EXPECT_EQ(device->Unacquire(), DI_OK);
+    platform::InjectFocus(false);
+    platform::InjectFocus(true);
+    Pump();
+    EXPECT_EQ(device->GetDeviceState(sizeof(keys), keys), DIERR_NOTACQUIRED);
+    // A device acquired while the window is in the background gets the input
+    // once the window comes to the front.
+    platform::InjectFocus(false);
+    Pump();
+    EXPECT_EQ(device->Acquire(), DIERR_OTHERAPPHASPRIO);
+    EXPECT_EQ(device->GetDeviceState(sizeof(keys), keys), DIERR_NOTACQUIRED);
+    platform::InjectFocus(true);
+    Pump();
+    EXPECT_EQ(device->GetDeviceState(sizeof(keys), keys), DI_OK);
+    device->Release();
+    di->Release();
+}
+
+}  // namespace
