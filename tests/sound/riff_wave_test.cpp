@@ -103,7 +103,9 @@ TEST(RiffWaveRead, MalformedFilesFailCleanly) {
         Bytes buf(16);
         DWORD n = 5;
         // Reading afterwards is refused or yields nothing; never outside the file.
-        if (SUCCEEDED(w.Read(buf.data(), 16, &n))) EXPECT_EQ(n, 0u) << c.what;
+        if (SUCCEEDED(w.Read(buf.data(), 16, &n))) {
+            EXPECT_EQ(n, 0u) << c.what;
+        }
     }
 }
 
