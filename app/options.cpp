@@ -115,6 +115,6 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
 }
 
 bool OptionAvailable(const std::string& option) {
-    static const std::set<std::string> kNotYet = {"--screenshot"};
+    static const std::set<std::string> kNotYet = {};
     return kNotYet.count(option) == 0;
 }

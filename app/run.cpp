@@ -12,6 +12,7 @@
 #include "engine/game_world.h"
 #include "platform/input_script.h"
 #include "platform/platform.h"
+#include "platform/png.h"
 #include "sound/mix_recorder.h"
 
 namespace fs = std::filesystem;
@@ -94,6 +95,15 @@ int RunVelmor(int argc, const char* const* argv) {
     for (auto& shot : options.screenshots) Absolutise(&shot.second);
     if (!EnterContentFolder(options.assets, &error)) return Fail(error);
 
+    // --screenshot: each file's folder must exist before the run starts.
+    for (const auto& shot : options.screenshots) {
+        std::error_code ec;
+        const fs::path folder = fs::path(shot.second).parent_path();
+        if (!folder.empty() && !fs::is_directory(folder, ec))
+            return Fail("--screenshot: no folder '" + folder.string() + "' for '" + shot.second +
+                        "'");
+    }
+
     DumpWriter dump;
     if (!options.dump.empty() && !dump.Open(options.dump, options.dumpEvery, &error))
         return Fail(error);
@@ -126,15 +136,40 @@ int RunVelmor(int argc, const char* const* argv) {
             if (frame == 1 && engine->window) SendMessageA(engine->window, WM_CLOSE, 0, 0);
         });
 
+    // --screenshot FRAME:FILE: the presented image of that frame as PNG.
+    std::string shotError;
+    std::vector<bool> shotTaken(options.screenshots.size(), false);
+    int shotListener = 0;
+    if (!options.screenshots.empty())
+        shotListener = platform::AddPresentListener(
+            [&](std::int64_t frame, const std::uint32_t* pixels, int width, int height) {
+                for (std::size_t i = 0; i < options.screenshots.size(); ++i) {
+                    if (options.screenshots[i].first != frame) continue;
+                    shotTaken[i] = true;
+                    std::string why;
+                    if (!platform::SavePng(options.screenshots[i].second, pixels, width, height,
+                                           false, &why) &&
+                        shotError.empty())
+                        shotError = "--screenshot: " + why;
+                }
+            });
+
     dump.Attach();
     GameWorld::levelName = options.level;
     const int rc = WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
     if (framesListener) platform::RemovePresentListener(framesListener);
     if (zeroListener) platform::RemovePassListener(zeroListener);
+    if (shotListener) platform::RemovePresentListener(shotListener);
     if (scriptPlayer) platform::StopInputScript(scriptPlayer);
     const HRESULT audioDone = audioOut.Finish();
     platform::Shutdown();
     if (!dump.Close(&error)) return Fail(error);
     if (FAILED(audioDone)) return Fail("--audio-out: writing '" + options.audioOut + "' failed");
+    if (!shotError.empty()) return Fail(shotError);
+    for (std::size_t i = 0; i < shotTaken.size(); ++i)
+        if (!shotTaken[i])
+            return Fail("--screenshot: frame " + std::to_string(options.screenshots[i].first) +
+                        " was never presented, so '" + options.screenshots[i].second +
+                        "' was not written");
     return rc;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/d3d9.h"
 
@@ -64,6 +65,11 @@ namespace platform {
 
 // The path an image name resolves to (see above); empty when nothing matches.
 std::string ResolveImagePath(const char* fileName);
+
+// Reads any image file SDL_image knows (PNG, BMP ...) as 32-bit ARGB, top row
+// first; false when it cannot be read. For tools and tests (screenshots).
+bool ReadImageFile(const std::string& path, int* width, int* height,
+                   std::vector<std::uint32_t>* pixels);
 
 // How many image files have been read and decoded so far (for tests).
 std::int64_t ImageFileReadsForTest();

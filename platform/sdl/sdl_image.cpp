@@ -1,6 +1,7 @@
 // Image files through SDL2: Windows bitmaps of 1, 4, 8, 16, 24 and 32 bits,
 // bottom-up and top-down, RLE where SDL reads it.
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
 
 #include <algorithm>
 #include <atomic>
@@ -159,6 +160,27 @@ std::string ResolveImagePath(const char* fileName) {
         at /= matches.front();
     }
     return fs::is_regular_file(at, ec) ? at.string() : std::string();
+}
+
+bool ReadImageFile(const std::string& path, int* width, int* height,
+                   std::vector<std::uint32_t>* pixels) {
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    if (!loaded) return false;
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(loaded);
+    if (!argb) return false;
+    *width = argb->w;
+    *height = argb->h;
+    pixels->resize(static_cast<std::size_t>(argb->w) * argb->h);
+    SDL_LockSurface(argb);
+    for (int y = 0; y < argb->h; ++y)
+        std::memcpy(pixels->data() + static_cast<std::size_t>(y) * argb->w,
+                    static_cast<const unsigned char*>(argb->pixels) +
+                        static_cast<std::size_t>(y) * argb->pitch,
+                    static_cast<std::size_t>(argb->w) * 4);
+    SDL_UnlockSurface(argb);
+    SDL_FreeSurface(argb);
+    return true;
 }
 
 std::int64_t ImageFileReadsForTest() { return fileReads.load(); }
