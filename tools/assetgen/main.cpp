@@ -74,6 +74,11 @@ int main(int argc, char** argv) {
             const int ch = im.cellHeight > 0 ? im.cellHeight : im.canvas.Height();
             items.push_back({im.file, &im.canvas, cw, ch, im.zoom});
         }
+        const Canvas& skin = images.back().canvas;
+        const Canvas top = RenderTigerPreview(skin, true, 256);
+        const Canvas side = RenderTigerPreview(skin, false, 256);
+        items.push_back({"tiger.x from above", &top, 256, 256, 1});
+        items.push_back({"tiger.x from the side", &side, 256, 256, 1});
         if (!SavePng(MakeContactSheet(items, 1600), sheetPath, &error)) return Fail(error);
     }
     if (!previewPath.empty()) {

@@ -2,7 +2,5 @@
 #include "tools/assetgen/gunshot.h"
 #include "tools/assetgen/tiger_mesh.h"
 namespace assetgen {
-Canvas MakeTigerSkin() { return Canvas(128, 128); }
-std::vector<std::uint8_t> MakeTigerX() { return {}; }
 bool WriteGunshot(const std::string&, std::string*) { return true; }
 }
