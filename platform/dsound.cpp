@@ -330,7 +330,9 @@ HRESULT IDirectSound8::CreateSoundBuffer(const DSBUFFERDESC* desc, IDirectSoundB
         m.buffers.push_back(s);
     }
     *out = new IDirectSoundBuffer(s);
-    const bool other3d = (desc->dwFlags & DSBCAPS_CTRL3D) && !(desc->guid3DAlgorithm == GUID_NULL) &&
+    // No virtualising 3D algorithm exists here: asking for one gets the simple model.
+    const bool other3d = (desc->dwFlags & DSBCAPS_CTRL3D) && !s->primary &&
+                         !(desc->guid3DAlgorithm == GUID_NULL) &&
                          !(desc->guid3DAlgorithm == DS3DALG_NO_VIRTUALIZATION);
     return other3d ? DS_NO_VIRTUALIZATION : DS_OK;
 }

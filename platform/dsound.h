@@ -139,7 +139,7 @@ struct DSBUFFERDESC {
     DWORD dwBufferBytes = 0;
     DWORD dwReserved = 0;
     WAVEFORMATEX* lpwfxFormat = nullptr;
-    GUID guid3DAlgorithm;
+    GUID guid3DAlgorithm{};
 };
 constexpr DWORD kDsBufferDescSize = 36;  // the size callers put in dwSize
 

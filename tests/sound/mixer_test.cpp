@@ -1,0 +1,337 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "sound_fixture.h"
+
+using namespace soundtest;
+
+namespace {
+
+using Buffers = MixerTest;
+
+TEST_F(Buffers, ToneAppearsAtItsFrequencyAndLevel) {
+    IDirectSoundBuffer* b = Make(1, 44100, 16, 44100 * 2);
+    FillSine(b, 44100, 440, 16000);
+    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    const auto out = Mix(22050);
+    EXPECT_NEAR(Frequency(out, 0), 440.0, 1.0);
+    EXPECT_NEAR(Peak(out, 0), 16000, 20);
+    EXPECT_NEAR(Peak(out, 1), 16000, 20);  // mono goes to both sides
+    b->Release();
+}
+
+TEST_F(Buffers, LowerRatesAreResampledToThePitch) {
+    IDirectSoundBuffer* b = Make(1, 22050, 16, 22050 * 2);
+    FillSine(b, 22050, 440, 10000);
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    const auto out = Mix(22050);
+    EXPECT_NEAR(Frequency(out, 0), 440.0, 1.0);
+    EXPECT_NEAR(Peak(out, 0), 10000, 60);
+    // 0.5 s of output consumed 0.25 s of the 22050 Hz buffer.
+    DWORD play = 0;
+    b->GetCurrentPosition(&play, nullptr);
+    EXPECT_EQ(play, 11025u * 2);
+    b->Release();
+}
+
+TEST_F(Buffers, FrequencyControlChangesPitch) {
+    IDirectSoundBuffer* b = Make(1, 44100, 16, 44100 * 2, DSBCAPS_CTRLFREQUENCY);
+    FillSine(b, 44100, 440, 10000);
+    ASSERT_EQ(b->SetFrequency(88200), DS_OK);
+    DWORD f = 0;
+    b->GetFrequency(&f);
+    EXPECT_EQ(f, 88200u);
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_NEAR(Frequency(Mix(22050), 0), 880.0, 2.0);
+    EXPECT_EQ(b->SetFrequency(50), E_INVALIDARG);
+    b->Release();
+}
+
+TEST_F(Buffers, PanAndVolumeSetTheChannelLevels) {
+    IDirectSoundBuffer* b = Make(1, 44100, 16, 44100, DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME);
+    FillSine(b, 44100, 441, 20000);
+    b->Play(0, 0, DSBPLAY_LOOPING);
+
+    ASSERT_EQ(b->SetPan(DSBPAN_LEFT), DS_OK);
+    auto out = Mix(4410);
+    EXPECT_NEAR(Peak(out, 0), 20000, 30);
+    EXPECT_EQ(Peak(out, 1), 0);
+
+    b->SetPan(2000);  // left 20 dB down
+    out = Mix(4410);
+    EXPECT_NEAR(Peak(out, 0), 2000, 10);
+    EXPECT_NEAR(Peak(out, 1), 20000, 30);
+
+    b->SetPan(0);
+    b->SetVolume(-600);  // 6 dB down on both
+    out = Mix(4410);
+    EXPECT_NEAR(Peak(out, 0), 20000 * 0.5012, 30);
+    EXPECT_NEAR(Peak(out, 1), 20000 * 0.5012, 30);
+
+    b->SetVolume(DSBVOLUME_MIN);
+    out = Mix(4410);
+    EXPECT_EQ(Peak(out, 0), 0);
+
+    EXPECT_EQ(b->SetVolume(1), E_INVALIDARG);
+    EXPECT_EQ(b->SetPan(10001), E_INVALIDARG);
+    LONG v = 0;
+    b->GetVolume(&v);
+    EXPECT_EQ(v, DSBVOLUME_MIN);
+    b->Release();
+
+    IDirectSoundBuffer* plain = Make(1, 44100, 16, 100);
+    EXPECT_EQ(plain->SetVolume(0), DSERR_CONTROLUNAVAIL);
+    EXPECT_EQ(plain->SetPan(0), DSERR_CONTROLUNAVAIL);
+    EXPECT_EQ(plain->SetFrequency(22050), DSERR_CONTROLUNAVAIL);
+    plain->Release();
+}
+
+TEST_F(Buffers, StereoAnd8BitSamples) {
+    IDirectSoundBuffer* b = Make(2, 44100, 8, 200);
+    void* p = nullptr;
+    DWORD n = 0;
+    b->Lock(0, 200, &p, &n, nullptr, nullptr, 0);
+    auto* s = static_cast<BYTE*>(p);
+    for (DWORD i = 0; i < n; i += 2) {
+        s[i] = 0x80 + 64;  // left: +64 << 8
+        s[i + 1] = 0x80;   // right: silence
+    }
+    b->Unlock(p, n, nullptr, 0);
+    b->Play(0, 0, 0);
+    const auto out = Mix(50);
+    EXPECT_EQ(out[0], 64 * 256);
+    EXPECT_EQ(out[1], 0);
+    b->Release();
+}
+
+TEST_F(Buffers, DuplicatesShareMemoryButPlayIndependently) {
+    IDirectSoundBuffer* a = Make(1, 44100, 16, 1000);
+    IDirectSoundBuffer* d = nullptr;
+    ASSERT_EQ(ds->DuplicateSoundBuffer(a, &d), DS_OK);
+    void* pa = nullptr;
+    void* pd = nullptr;
+    DWORD na = 0, nd = 0;
+    a->Lock(0, 10, &pa, &na, nullptr, nullptr, 0);
+    d->Lock(0, 10, &pd, &nd, nullptr, nullptr, 0);
+    EXPECT_EQ(pa, pd);  // one sample memory
+    static_cast<std::int16_t*>(pa)[0] = 1234;
+    a->Unlock(pa, na, nullptr, 0);
+    d->Unlock(pd, nd, nullptr, 0);
+
+    d->Play(0, 0, DSBPLAY_LOOPING);
+    DWORD sa = 0, sd = 0;
+    a->GetStatus(&sa);
+    d->GetStatus(&sd);
+    EXPECT_EQ(sa, 0u);
+    EXPECT_EQ(sd, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    const auto out = Mix(10);
+    EXPECT_EQ(out[0], 1234);
+    // Releasing the original leaves the duplicate's memory alive.
+    a->Release();
+    Mix(600);
+    d->Release();
+}
+
+TEST_F(Buffers, NonLoopingBufferStopsAtItsEnd) {
+    IDirectSoundBuffer* b = Make(1, 44100, 16, 200);  // 100 frames
+    FillSine(b, 44100, 441, 1000);
+    b->Play(0, 0, 0);
+    Mix(99);
+    DWORD status = 0;
+    b->GetStatus(&status);
+    EXPECT_EQ(status, DSBSTATUS_PLAYING);
+    const auto out = Mix(10);
+    b->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(out[2], 0);  // nothing after the last frame
+    DWORD play = 1;
+    b->GetCurrentPosition(&play, nullptr);
+    EXPECT_EQ(play, 0u);  // rewound for the next Play
+    b->Release();
+}
+
+TEST_F(Buffers, NotificationsFireOncePerBlockInOrder) {
+    IDirectSoundBuffer* b = Make(1, 44100, 8, 4000, DSBCAPS_CTRLPOSITIONNOTIFY);
+    IDirectSoundNotify* notify = nullptr;
+    ASSERT_EQ(b->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify)), S_OK);
+    HANDLE events[4];
+    DSBPOSITIONNOTIFY pos[4];
+    for (int i = 0; i < 4; ++i) {
+        events[i] = CreateEventA(nullptr, 0, 0, nullptr);
+        pos[i].dwOffset = 1000 * i + 999;
+        pos[i].hEventNotify = events[i];
+    }
+    ASSERT_EQ(notify->SetNotificationPositions(4, pos), DS_OK);
+    notify->Release();
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    std::vector<std::pair<int, DWORD>> fired;  // block, play cursor when seen
+    for (int step = 0; step < 8000 / 50; ++step) {
+        Mix(50);
+        for (int i = 0; i < 4; ++i)
+            if (WaitForSingleObject(events[i], 0) == WAIT_OBJECT_0) {
+                DWORD play = 0;
+                b->GetCurrentPosition(&play, nullptr);
+                fired.emplace_back(i, play);
+            }
+    }
+    ASSERT_EQ(fired.size(), 8u);
+    for (std::size_t k = 0; k < fired.size(); ++k) {
+        EXPECT_EQ(fired[k].first, static_cast<int>(k % 4));
+        EXPECT_EQ(fired[k].second, (1000 * (k % 4 + 1)) % 4000);
+    }
+    b->Stop();
+    for (HANDLE e : events) CloseHandle(e);
+    b->Release();
+}
+
+TEST_F(Buffers, LockWrapsIntoTwoRegions) {
+    IDirectSoundBuffer* b = Make(1, 44100, 16, 1000);
+    void *p1 = nullptr, *p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    ASSERT_EQ(b->Lock(800, 400, &p1, &n1, &p2, &n2, 0), DS_OK);
+    EXPECT_EQ(n1, 200u);
+    EXPECT_EQ(n2, 200u);
+    EXPECT_EQ(static_cast<BYTE*>(p1) - static_cast<BYTE*>(p2), 800);
+    EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+    // A wrapping lock without room for a second region is refused.
+    EXPECT_EQ(b->Lock(800, 400, &p1, &n1, nullptr, nullptr, 0), E_INVALIDARG);
+    EXPECT_EQ(b->Lock(1000, 1, &p1, &n1, nullptr, nullptr, 0), E_INVALIDARG);
+    EXPECT_EQ(b->Lock(0, 1001, &p1, &n1, &p2, &n2, 0), E_INVALIDARG);
+    b->Release();
+}
+
+TEST_F(Buffers, FormatsThatCannotBePlayedAreRefused) {
+    WAVEFORMATEX f{3, 1, 44100, 176400, 4, 32, 0};  // float
+    DSBUFFERDESC d;
+    d.dwSize = kDsBufferDescSize;
+    d.dwBufferBytes = 1000;
+    d.lpwfxFormat = &f;
+    IDirectSoundBuffer* b = reinterpret_cast<IDirectSoundBuffer*>(1);
+    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), DSERR_BADFORMAT);
+    EXPECT_EQ(b, nullptr);
+    f = {1, 1, 44100, 132300, 3, 24, 0};
+    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), DSERR_BADFORMAT);
+    f = {1, 6, 44100, 529200, 12, 16, 0};
+    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), DSERR_BADFORMAT);
+    f = {1, 1, 44100, 88200, 2, 16, 0};
+    d.dwBufferBytes = 0;
+    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), E_INVALIDARG);
+    d.lpwfxFormat = nullptr;
+    d.dwBufferBytes = 100;
+    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), E_INVALIDARG);
+}
+
+TEST_F(Buffers, LostBufferRefusesWorkUntilRestored) {
+    IDirectSoundBuffer* b = Make(1, 44100, 16, 1000);
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    platform::MarkBufferLostForTest(b);
+    DWORD status = 0;
+    b->GetStatus(&status);
+    EXPECT_EQ(status, DSBSTATUS_BUFFERLOST);
+    void* p = nullptr;
+    DWORD n = 0;
+    EXPECT_EQ(b->Lock(0, 10, &p, &n, nullptr, nullptr, 0), DSERR_BUFFERLOST);
+    EXPECT_EQ(b->Play(0, 0, 0), DSERR_BUFFERLOST);
+    EXPECT_EQ(b->Restore(), DS_OK);
+    b->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(b->Lock(0, 10, &p, &n, nullptr, nullptr, 0), DS_OK);
+    b->Unlock(p, n, nullptr, 0);
+    b->Release();
+}
+
+TEST_F(Buffers, ThreeDimensionalDistanceAndSide) {
+    IDirectSoundBuffer* b = Make(1, 44100, 16, 44100, DSBCAPS_CTRL3D);
+    FillSine(b, 44100, 441, 20000);
+    IDirectSound3DBuffer* b3 = nullptr;
+    ASSERT_EQ(b->QueryInterface(IID_IDirectSound3DBuffer, reinterpret_cast<void**>(&b3)), S_OK);
+    b->Play(0, 0, DSBPLAY_LOOPING);
+
+    b3->SetPosition(0, 0, 0.5f, DS3D_IMMEDIATE);  // inside the minimum distance, ahead
+    auto out = Mix(4410);
+    EXPECT_NEAR(Peak(out, 0), 20000, 30);
+    EXPECT_NEAR(Peak(out, 1), 20000, 30);
+
+    b3->SetPosition(0, 0, 4, DS3D_IMMEDIATE);  // 4 x the minimum: a quarter
+    out = Mix(4410);
+    EXPECT_NEAR(Peak(out, 0), 5000, 30);
+
+    b3->SetPosition(3, 0, 0, DS3D_IMMEDIATE);  // to the right
+    out = Mix(4410);
+    EXPECT_NEAR(Peak(out, 1), 20000 / 3.0, 30);
+    EXPECT_LT(Peak(out, 0), 10);
+
+    b3->SetMaxDistance(2, DS3D_IMMEDIATE);  // no quieter beyond the maximum
+    out = Mix(4410);
+    EXPECT_NEAR(Peak(out, 1), 10000, 30);
+
+    b3->SetMode(DS3DMODE_DISABLE, DS3D_IMMEDIATE);
+    out = Mix(4410);
+    EXPECT_NEAR(Peak(out, 0), 20000, 30);
+    b3->Release();
+    b->Release();
+
+    IDirectSoundBuffer* stereo3d = nullptr;
+    WAVEFORMATEX f{1, 2, 44100, 176400, 4, 16, 0};
+    DSBUFFERDESC d;
+    d.dwSize = kDsBufferDescSize;
+    d.dwFlags = DSBCAPS_CTRL3D;
+    d.dwBufferBytes = 400;
+    d.lpwfxFormat = &f;
+    EXPECT_EQ(ds->CreateSoundBuffer(&d, &stereo3d, nullptr), E_INVALIDARG);
+}
+
+TEST_F(Buffers, ListenerMovesWhatIsHeard) {
+    IDirectSoundBuffer* b = Make(1, 44100, 16, 44100, DSBCAPS_CTRL3D);
+    FillSine(b, 44100, 441, 20000);
+    IDirectSound3DBuffer* b3 = nullptr;
+    b->QueryInterface(IID_IDirectSound3DBuffer, reinterpret_cast<void**>(&b3));
+    b3->SetPosition(10, 0, 0, DS3D_IMMEDIATE);
+    DSBUFFERDESC d;
+    d.dwSize = kDsBufferDescSize;
+    d.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D;
+    IDirectSoundBuffer* primary = nullptr;
+    ASSERT_EQ(ds->CreateSoundBuffer(&d, &primary, nullptr), DS_OK);
+    IDirectSound3DListener* listener = nullptr;
+    ASSERT_EQ(primary->QueryInterface(IID_IDirectSound3DListener,
+                                      reinterpret_cast<void**>(&listener)),
+              S_OK);
+    primary->Release();
+    listener->SetPosition(12, 0, 0, DS3D_IMMEDIATE);  // the sound is now 2 to the left
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    const auto out = Mix(4410);
+    EXPECT_NEAR(Peak(out, 0), 10000, 30);
+    EXPECT_LT(Peak(out, 1), 10);
+    listener->SetPosition(0, 0, 0, DS3D_IMMEDIATE);
+    listener->Release();
+    b3->Release();
+    b->Release();
+}
+
+TEST_F(Buffers, BuffersAreFreedByTheirLastRelease) {
+    const int before = platform::LiveBufferCountForTest();
+    IDirectSoundBuffer* b = Make(1, 44100, 16, 100, DSBCAPS_CTRLPOSITIONNOTIFY);
+    IDirectSoundNotify* n = nullptr;
+    b->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&n));
+    b->Release();
+    EXPECT_EQ(platform::LiveBufferCountForTest(), before + 1);  // the notify holds it
+    n->Release();
+    EXPECT_EQ(platform::LiveBufferCountForTest(), before);
+}
+
+TEST(Events, AutoResetAndTimeout) {
+    HANDLE e = CreateEventA(nullptr, 0, 0, nullptr);
+    EXPECT_EQ(WaitForSingleObject(e, 0), WAIT_TIMEOUT);
+    SetEvent(e);
+    SetEvent(e);
+    EXPECT_EQ(WaitForSingleObject(e, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(e, 1), WAIT_TIMEOUT);  // reset by the first wait
+    HANDLE m = CreateEventA(nullptr, 1, 1, nullptr);
+    EXPECT_EQ(WaitForSingleObject(m, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(m, 0), WAIT_OBJECT_0);  // manual: stays set
+    CloseHandle(e);
+    CloseHandle(m);
+}
+
+}  // namespace
