@@ -164,12 +164,18 @@ void OnEvent(const SDL_Event& e) {
             break;
         }
         case SDL_WINDOWEVENT: {
-            if (e.window.event != SDL_WINDOWEVENT_FOCUS_GAINED &&
-                e.window.event != SDL_WINDOWEVENT_FOCUS_LOST)
-                break;
             const Uint32 main = MainWindowId();
             if (main != 0 && e.window.windowID != main) break;
-            OnFocus(e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
+            const Uint8 what = e.window.event;
+            if (what == SDL_WINDOWEVENT_FOCUS_GAINED || what == SDL_WINDOWEVENT_FOCUS_LOST)
+                OnFocus(what == SDL_WINDOWEVENT_FOCUS_GAINED);
+            // Giving the window a renderer may remake its native window, which
+            // then shows the system pointer again: hide it anew whenever the
+            // window appears or the pointer comes in.
+            if (hub.relativeMode && SDL_WasInit(SDL_INIT_VIDEO) &&
+                (what == SDL_WINDOWEVENT_SHOWN || what == SDL_WINDOWEVENT_EXPOSED ||
+                 what == SDL_WINDOWEVENT_ENTER || what == SDL_WINDOWEVENT_FOCUS_GAINED))
+                SDL_SetCursor(nullptr);
             break;
         }
         default:
