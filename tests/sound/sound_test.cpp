@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "sound/riff_wave.h"
+#include "sound/sound.h"
+#include "sound/sound_device.h"
+#include "sound/sound_system.h"
+#include "sound_fixture.h"
+#include "wave_bytes.h"
+
+void Srand(std::uint32_t seed);
+int Rand();
+
+using namespace soundtest;
+using namespace wavetest;
+
+namespace {
+
+class StaticSound : public testing::Test {
+protected:
+    void SetUp() override {
+        platform::UseClockDrivenAudio();
+        ASSERT_EQ(device.Initialize(TestWindow(), DSSCL_PRIORITY), S_OK);
+        samples.resize(2000);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            samples[i] = static_cast<std::uint8_t>((i * 37 + 11) & 0xFF);
+        WriteFile("ss_tone.wav", Riff({Chunk("fmt ", Fmt(1, 1, 44100, 16)),
+                                       Chunk("data", samples)}));
+    }
+    static DWORD Status(IDirectSoundBuffer* b) {
+        DWORD s = 0;
+        b->GetStatus(&s);
+        return s;
+    }
+    static Bytes Contents(IDirectSoundBuffer* b) {
+        void* p = nullptr;
+        DWORD n = 0;
+        b->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER);
+        Bytes out(static_cast<BYTE*>(p), static_cast<BYTE*>(p) + n);
+        b->Unlock(p, n, nullptr, 0);
+        return out;
+    }
+    static void Mix(int frames) {
+        std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2);
+        platform::MixForTest(out.data(), frames);
+    }
+
+    CSoundDevice device;
+    Bytes samples;
+};
+
+TEST_F(StaticSound, BuffersHoldTheWaveAndShareIt) {
+    CSound* s = nullptr;
+    ASSERT_EQ(device.CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 3), S_OK);
+    for (DWORD i = 0; i < 3; ++i) EXPECT_EQ(Contents(s->GetBuffer(i)), samples) << i;
+    EXPECT_EQ(s->GetBuffer(3), nullptr);
+    delete s;
+}
+
+TEST_F(StaticSound, PlayPicksAFreeBufferThenARandomOne) {
+    CSound* s = nullptr;
+    ASSERT_EQ(device.CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 3), S_OK);
+    s->GetBuffer(0)->Play(0, 0, DSBPLAY_LOOPING);
+    s->GetBuffer(1)->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_EQ(s->GetFreeBuffer(), s->GetBuffer(2));
+    EXPECT_EQ(s->Play(0, DSBPLAY_LOOPING, 0, -1, 0), S_OK);
+    EXPECT_TRUE(Status(s->GetBuffer(2)) & DSBSTATUS_PLAYING);
+    // All playing: rand() % 3 with the shared generator.
+    Srand(77);
+    const int expected = Rand() % 3;
+    Srand(77);
+    EXPECT_EQ(s->GetFreeBuffer(), s->GetBuffer(static_cast<DWORD>(expected)));
+    EXPECT_TRUE(s->IsPlaying());
+    EXPECT_EQ(s->Stop(), S_OK);
+    EXPECT_FALSE(s->IsPlaying());
+    delete s;
+}
+
+TEST_F(StaticSound, StopResetPlayRestartsFromTheBeginning) {
+    CSound* s = nullptr;
+    ASSERT_EQ(device.CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 1), S_OK);
+    IDirectSoundBuffer* b = s->GetBuffer(0);
+    s->Play(0, 0, 0, -1, 0);
+    Mix(300);
+    DWORD play = 0;
+    b->GetCurrentPosition(&play, nullptr);
+    EXPECT_EQ(play, 600u);
+    // Playing again while playing does not move the position.
+    s->Play(0, 0, 0, -1, 0);
+    b->GetCurrentPosition(&play, nullptr);
+    EXPECT_EQ(play, 600u);
+    s->Stop();
+    s->Reset();
+    b->GetCurrentPosition(&play, nullptr);
+    EXPECT_EQ(play, 0u);
+    s->Play(0, 0, 0, -1, 0);
+    EXPECT_TRUE(s->IsPlaying());
+    Mix(1000);  // 1000 frames = the whole wave: stopped at its end
+    EXPECT_FALSE(s->IsPlaying());
+    delete s;
+}
+
+TEST_F(StaticSound, CreationFailuresGiveTheirCodes) {
+    CSound* s = reinterpret_cast<CSound*>(0x1);
+    EXPECT_EQ(device.CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 0), E_INVALIDARG);
+    EXPECT_EQ(s, reinterpret_cast<CSound*>(0x1));
+    EXPECT_EQ(device.CreateSound(&s, nullptr, 0, GUID_NULL, 1), E_INVALIDARG);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(device.CreateSound(&s, "ss_missing.wav", 0, GUID_NULL, 1), E_FAIL);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("FindResource"), std::string::npos);
+    EXPECT_EQ(s, reinterpret_cast<CSound*>(0x1));
+
+    CSoundDevice idle;
+    EXPECT_EQ(idle.CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 1), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(idle.SetPrimaryFormat(2, 22050, 16), CO_E_NOTINITIALIZED);
+    IDirectSound3DListener* l = nullptr;
+    EXPECT_EQ(idle.Get3DListener(&l), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(idle.Get3DListener(nullptr), E_INVALIDARG);
+
+    // A format the buffers cannot play: traced and refused, nothing leaked.
+    Bytes fmt = Fmt(2, 1, 8000, 4, 0);
+    WriteFile("ss_adpcm.wav", Riff({Chunk("fmt ", fmt), Chunk("data", Ramp(100))}));
+    const int before = platform::LiveBufferCountForTest();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(device.CreateSound(&s, "ss_adpcm.wav", 0, GUID_NULL, 2), DSERR_BADFORMAT);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "CreateSoundBuffer hr=DSERR_BADFORMAT (0x88780064)"),
+              std::string::npos);
+    EXPECT_EQ(platform::LiveBufferCountForTest(), before);
+}
+
+TEST_F(StaticSound, LostBufferIsRestoredAndRefilledOnPlay) {
+    CSound* s = nullptr;
+    ASSERT_EQ(device.CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 1), S_OK);
+    IDirectSoundBuffer* b = s->GetBuffer(0);
+    void* p = nullptr;
+    DWORD n = 0;
+    b->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER);
+    std::memset(p, 0x55, n);  // what a lost buffer may hold
+    b->Unlock(p, n, nullptr, 0);
+    platform::MarkBufferLostForTest(b);
+    bool restored = false;
+    EXPECT_EQ(s->Play(0, 0, 0, -1, 0), S_OK);
+    EXPECT_TRUE(Status(b) & DSBSTATUS_PLAYING);
+    EXPECT_EQ(Contents(b), samples);
+    EXPECT_EQ(s->RestoreBuffer(b, &restored), S_FALSE);  // nothing left to restore
+    EXPECT_FALSE(restored);
+    delete s;
+}
+
+TEST_F(StaticSound, ControlsApplyOnlyWithTheirFlags) {
+    CSound* s = nullptr;
+    const DWORD flags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN;
+    ASSERT_EQ(device.CreateSound(&s, "ss_tone.wav", flags, GUID_NULL, 2), S_OK);
+    IDirectSoundBuffer* b = s->GetBuffer(0);
+    b->SetFrequency(30000);
+    EXPECT_EQ(s->Play(0, 0, -500, -1, 300), S_OK);  // frequency -1: left alone
+    DWORD f = 0;
+    LONG v = 0, pan = 0;
+    b->GetFrequency(&f);
+    b->GetVolume(&v);
+    b->GetPan(&pan);
+    EXPECT_EQ(f, 30000u);
+    EXPECT_EQ(v, -500);
+    EXPECT_EQ(pan, 300);
+    EXPECT_EQ(s->Play(0, 0, 0, 22050, 0), S_OK);  // the second buffer
+    s->GetBuffer(1)->GetFrequency(&f);
+    EXPECT_EQ(f, 22050u);
+    delete s;
+}
+
+TEST_F(StaticSound, FillCoversTheSoundsBytesOnly) {
+    // Through memory: a 100-byte 8-bit wave into a 250-byte buffer.
+    Bytes data = Ramp(100);
+    WAVEFORMATEX f{1, 1, 8000, 8000, 1, 8, 0};
+    CSound* s = nullptr;
+    ASSERT_EQ(device.CreateSoundFromMemory(&s, data.data(), 100, &f, 0, GUID_NULL, 1), S_OK);
+    DSBUFFERDESC d;
+    d.dwSize = kDsBufferDescSize;
+    d.dwBufferBytes = 250;
+    d.lpwfxFormat = &f;
+    IDirectSoundBuffer* big = nullptr;
+    ASSERT_EQ(device.GetDirectSound()->CreateSoundBuffer(&d, &big, nullptr), DS_OK);
+    // The sound fills m_bufferBytes (100) of it: the rest keeps its silence.
+    EXPECT_EQ(s->FillBufferWithSound(big, false), S_OK);
+    Bytes got = Contents(big);
+    EXPECT_EQ(Bytes(got.begin(), got.begin() + 100), data);
+    EXPECT_EQ(got[100], 0x80);
+    big->Release();
+    delete s;
+}
+
+TEST_F(StaticSound, Play3DSetsParameters) {
+    WriteFile("ss_mono.wav", Riff({Chunk("fmt ", Fmt(1, 1, 22050, 16)), Chunk("data", Ramp(400))}));
+    CSound* s = nullptr;
+    ASSERT_EQ(device.CreateSound(&s, "ss_mono.wav", DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY,
+                                 GUID_NULL, 1),
+              S_OK);
+    DS3DBUFFER params;
+    params.vPosition = {1, 2, 3};
+    EXPECT_EQ(s->Play3D(&params, 0, 0, 1000), S_OK);
+    IDirectSound3DBuffer* b3 = nullptr;
+    ASSERT_EQ(s->Get3DBuffer(0, &b3), S_OK);
+    DS3DBUFFER got;
+    b3->GetAllParameters(&got);
+    EXPECT_EQ(got.vPosition.z, 3.0f);
+    b3->Release();
+    DWORD f = 0;
+    s->GetBuffer(0)->GetFrequency(&f);
+    EXPECT_EQ(f, 23050u);
+    EXPECT_EQ(s->Get3DBuffer(1, &b3), E_INVALIDARG);
+    delete s;
+}
+
+TEST(SoundDevice, PrimaryFormatAndReinitialise) {
+    platform::UseClockDrivenAudio();
+    CSoundDevice d;
+    ASSERT_EQ(d.Initialize(TestWindow(), DSSCL_PRIORITY), S_OK);
+    IDirectSound8* first = d.GetDirectSound();
+    ASSERT_EQ(d.Initialize(TestWindow(), DSSCL_PRIORITY), S_OK);
+    EXPECT_NE(d.GetDirectSound(), nullptr);
+    (void)first;
+    EXPECT_EQ(d.SetPrimaryFormat(2, 22050, 16), S_OK);
+    WAVEFORMATEX f = platform::PrimaryFormatForTest();
+    EXPECT_EQ(f.nBlockAlign, 4);
+    EXPECT_EQ(f.nAvgBytesPerSec, 2u * 2u * 22050u);
+    EXPECT_EQ(d.SetPrimaryFormat(1, 11025, 8), S_OK);
+    f = platform::PrimaryFormatForTest();
+    EXPECT_EQ(f.nBlockAlign, 1);
+    EXPECT_EQ(f.nAvgBytesPerSec, 11025u);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(d.SetPrimaryFormat(3, 11025, 24), DSERR_BADFORMAT);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("SetFormat hr=DSERR_BADFORMAT"),
+              std::string::npos);
+    IDirectSound3DListener* l = nullptr;
+    EXPECT_EQ(d.Get3DListener(&l), S_OK);
+    ASSERT_NE(l, nullptr);
+    l->Release();
+    // A cooperative level needs a window.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(d.Initialize(nullptr, DSSCL_PRIORITY), E_INVALIDARG);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("SetCooperativeLevel"),
+              std::string::npos);
+}
+
+TEST(SoundSystemTest, InitCreatesThePriorityDevice) {
+    platform::UseClockDrivenAudio();
+    SoundSystem system;
+    EXPECT_EQ(system.device, nullptr);
+    EXPECT_EQ(system.Init(TestWindow()), S_OK);
+    ASSERT_NE(system.device, nullptr);
+    EXPECT_NE(system.device->GetDirectSound(), nullptr);
+    delete system.device;
+}
+
+}  // namespace
