@@ -1,0 +1,500 @@
+// Checks the generated content files: formats, sizes, cell layouts, clean
+// transparency, distinct frames and glyphs, seamless ground tiles, the
+// gunshot's format and shape, the tiger mesh's structure, and that the
+// generator gives byte-identical files on every run.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/image.h"
+#include "sound/riff_wave.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kContent = VELMOR_CONTENT_DIR;
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::uint32_t Le32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
+}
+
+constexpr std::uint32_t kMagenta = 0xFF00FF;
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> rgb;  // 0xRRGGBB, top row first
+    std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
+    bool Key(int x, int y) const { return At(x, y) == kMagenta; }
+};
+
+// Checks the bitmap's headers (uncompressed 24-bit, sizes consistent) and
+// decodes it with the platform's own reader.
+Image LoadBmp(const std::string& name) {
+    Image im;
+    const std::string path = kContent + "/" + name;
+    const std::vector<std::uint8_t> b = ReadBytes(path);
+    EXPECT_GE(b.size(), 54u) << name;
+    if (b.size() < 54) return im;
+    EXPECT_EQ(b[0], 'B');
+    EXPECT_EQ(b[1], 'M');
+    EXPECT_EQ(Le32(b, 2), b.size()) << name << ": file size field";
+    EXPECT_EQ(Le32(b, 14), 40u) << name << ": info header size";
+    EXPECT_EQ(b[28] | (b[29] << 8), 24) << name << ": bits per pixel";
+    EXPECT_EQ(Le32(b, 30), 0u) << name << ": compression";
+    const std::uint32_t w = Le32(b, 18), h = Le32(b, 22);
+    EXPECT_EQ(Le32(b, 10) + ((w * 3 + 3) & ~3u) * h, b.size()) << name << ": pixel data size";
+    std::vector<std::uint32_t> argb;
+    EXPECT_TRUE(platform::ReadImageFile(path, &im.width, &im.height, &argb)) << name;
+    for (std::uint32_t p : argb) im.rgb.push_back(p & 0xFFFFFF);
+    EXPECT_EQ(static_cast<std::uint32_t>(im.width), w);
+    EXPECT_EQ(static_cast<std::uint32_t>(im.height), h);
+    return im;
+}
+
+int Red(std::uint32_t p) { return (p >> 16) & 0xFF; }
+int Green(std::uint32_t p) { return (p >> 8) & 0xFF; }
+int Blue(std::uint32_t p) { return p & 0xFF; }
+
+// A pixel that is nearly but not exactly the key colour would show as a pink
+// fringe in the game.
+bool NearKey(std::uint32_t p) {
+    return p != kMagenta && Red(p) > 200 && Green(p) < 70 && Blue(p) > 200;
+}
+
+std::vector<std::uint32_t> Cell(const Image& im, int index, int w, int h) {
+    const int columns = im.width / w;
+    std::vector<std::uint32_t> out;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            out.push_back(im.At((index % columns) * w + x, (index / columns) * h + y));
+    return out;
+}
+
+int Opaque(const std::vector<std::uint32_t>& cell) {
+    return static_cast<int>(std::count_if(cell.begin(), cell.end(),
+                                          [](std::uint32_t p) { return p != kMagenta; }));
+}
+
+TEST(ContentImages, EveryImageHasItsSizeAndCleanTransparency) {
+    struct Expect {
+        const char* name;
+        int width, height;
+        bool transparent;  // sprites have key-coloured corners; scenery has none
+    };
+    const Expect files[] = {
+        {"background.bmp", 1024, 768, false}, {"crosshair.bmp", 96, 96, true},
+        {"flower.bmp", 128, 32, true},        {"bunny.bmp", 288, 288, true},
+        {"grass.bmp", 32, 32, true},          {"giraffe.bmp", 32, 48, true},
+        {"lion.bmp", 40, 28, true},           {"lionleader.bmp", 40, 28, true},
+        {"smallfont.bmp", 160, 60, true},     {"player.bmp", 64, 64, true},
+        {"enemy.bmp", 48, 48, true},          {"bullet.bmp", 6, 16, true},
+        {"groundtiles.bmp", 1024, 640, false}, {"ball.bmp", 16, 16, true},
+        {"paddle.bmp", 100, 16, true},        {"brick.bmp", 64, 24, false},
+        {"tiger.bmp", 256, 128, false},
+    };
+    for (const Expect& e : files) {
+        SCOPED_TRACE(e.name);
+        const Image im = LoadBmp(e.name);
+        ASSERT_EQ(im.width, e.width);
+        ASSERT_EQ(im.height, e.height);
+        int key = 0, fringe = 0;
+        for (std::uint32_t p : im.rgb) {
+            key += p == kMagenta;
+            fringe += NearKey(p);
+        }
+        EXPECT_EQ(fringe, 0) << "pixels close to but not exactly magenta";
+        if (e.transparent) {
+            EXPECT_TRUE(im.Key(0, 0) && im.Key(e.width - 1, 0) && im.Key(0, e.height - 1) &&
+                        im.Key(e.width - 1, e.height - 1))
+                << "corners must be transparent";
+            EXPECT_LT(key, e.width * e.height) << "nothing drawn";
+        } else {
+            EXPECT_EQ(key, 0) << "an opaque image shows holes";
+        }
+    }
+}
+
+TEST(ContentImages, SpriteSheetsHaveDistinctFramesInsideTheirCells) {
+    const Image bunny = LoadBmp("bunny.bmp");
+    ASSERT_EQ(bunny.width, 288);
+    std::set<std::vector<std::uint32_t>> frames;
+    for (int f = 0; f < 9; ++f) {
+        const std::vector<std::uint32_t> c = Cell(bunny, f, 96, 96);
+        EXPECT_GT(Opaque(c), 96 * 96 / 12) << "bunny frame " << f << " is nearly empty";
+        frames.insert(c);
+        // Nothing touches the cell's border, so no frame bleeds into its neighbour.
+        for (int i = 0; i < 96; ++i) {
+            EXPECT_EQ(c[i], kMagenta) << "frame " << f << " top row";
+            EXPECT_EQ(c[95 * 96 + i], kMagenta) << "frame " << f << " bottom row";
+            EXPECT_EQ(c[i * 96], kMagenta) << "frame " << f << " left column";
+            EXPECT_EQ(c[i * 96 + 95], kMagenta) << "frame " << f << " right column";
+        }
+    }
+    EXPECT_EQ(frames.size(), 9u) << "every bunny frame differs";
+
+    // The bunny faces left: the upright sitting frame has most of its head
+    // (the topmost third of the drawing) left of the body's middle.
+    const std::vector<std::uint32_t> sit = Cell(bunny, 0, 96, 96);
+    int top = 96, bottom = 0, left = 96, right = 0;
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 96; ++x)
+            if (sit[y * 96 + x] != kMagenta) {
+                top = std::min(top, y), bottom = std::max(bottom, y);
+                left = std::min(left, x), right = std::max(right, x);
+            }
+    int headLeft = 0, headRight = 0;
+    const int mid = (left + right) / 2;
+    for (int y = top + (bottom - top) / 3; y < top + (bottom - top) / 2; ++y)
+        for (int x = 0; x < 96; ++x)
+            if (sit[y * 96 + x] != kMagenta) (x < mid ? headLeft : headRight)++;
+    EXPECT_GT(headLeft, headRight);
+
+    const Image flower = LoadBmp("flower.bmp");
+    ASSERT_EQ(flower.width, 128);
+    for (int f = 0; f < 4; ++f) EXPECT_GT(Opaque(Cell(flower, f, 32, 32)), 60) << f;
+    EXPECT_NE(Cell(flower, 0, 32, 32), Cell(flower, 1, 32, 32));
+    EXPECT_NE(Cell(flower, 0, 32, 32), Cell(flower, 2, 32, 32));
+    EXPECT_NE(Cell(flower, 1, 32, 32), Cell(flower, 2, 32, 32));
+}
+
+TEST(ContentImages, CrosshairIsCentredAndLeadersDifferFromLionesses) {
+    // The reticle's centre must be the image's centre: the picture is the same
+    // mirrored left to right and top to bottom.
+    const Image c = LoadBmp("crosshair.bmp");
+    ASSERT_EQ(c.width, 96);
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 96; ++x) {
+            ASSERT_EQ(c.At(x, y), c.At(95 - x, y)) << x << "," << y;
+            ASSERT_EQ(c.At(x, y), c.At(x, 95 - y)) << x << "," << y;
+        }
+    EXPECT_NE(c.At(47, 47), kMagenta) << "a mark at the centre";
+
+    const Image lion = LoadBmp("lion.bmp"), leader = LoadBmp("lionleader.bmp");
+    ASSERT_EQ(lion.rgb.size(), leader.rgb.size());
+    int differ = 0;
+    for (std::size_t i = 0; i < lion.rgb.size(); ++i) differ += lion.rgb[i] != leader.rgb[i];
+    EXPECT_GT(differ, static_cast<int>(lion.rgb.size()) / 5);
+}
+
+TEST(ContentFont, EveryCharacterHasItsOwnLegibleGlyph) {
+    const Image font = LoadBmp("smallfont.bmp");
+    ASSERT_EQ(font.width, 160);
+    ASSERT_EQ(font.height, 60);
+    std::map<std::vector<std::uint32_t>, int> seen;
+    for (int code = 32; code <= 127; ++code) {
+        const std::vector<std::uint32_t> g = Cell(font, code - 32, 8, 12);
+        if (code == 32) {
+            EXPECT_EQ(Opaque(g), 0) << "space is blank";
+            continue;
+        }
+        int bright = 0;
+        for (std::uint32_t p : g) bright += p != kMagenta && Red(p) > 200 && Green(p) > 200;
+        EXPECT_GE(bright, 2) << "glyph " << code << " has no light ink";
+        const auto [it, fresh] = seen.emplace(g, code);
+        EXPECT_TRUE(fresh) << "glyphs " << it->second << " and " << code << " look the same";
+    }
+    // The letter A lies in cell 33: left 104, top 12.
+    int ink = 0;
+    for (int y = 12; y < 24; ++y)
+        for (int x = 104; x < 112; ++x) ink += !font.Key(x, y);
+    EXPECT_GT(ink, 10);
+}
+
+// Mean absolute colour difference between two lines of pixels.
+double LineDiff(const Image& im, int x0, int y0, int x1, int y1, int dx, int dy) {
+    double sum = 0.0;
+    for (int i = 0; i < 64; ++i) {
+        const std::uint32_t a = im.At(x0 + i * dx, y0 + i * dy), b = im.At(x1 + i * dx, y1 + i * dy);
+        sum += std::abs(Red(a) - Red(b)) + std::abs(Green(a) - Green(b)) + std::abs(Blue(a) - Blue(b));
+    }
+    return sum / 64.0;
+}
+
+TEST(ContentGroundTiles, TilesJoinWithoutSeams) {
+    const Image t = LoadBmp("groundtiles.bmp");
+    ASSERT_EQ(t.width, 1024);
+    ASSERT_EQ(t.height, 640);
+    auto ox = [](int n) { return ((n - 1) % 16) * 64; };
+    auto oy = [](int n) { return ((n - 1) / 16) * 64; };
+    // Inner tiles (plain, decorations, variations) share the plain tile's edges,
+    // so any two of them fit side by side.
+    const std::set<int> border = {8, 9, 10, 18, 20, 28, 29, 30};
+    for (int n = 1; n <= 160; ++n) {
+        if (border.count(n)) continue;
+        for (int i = 0; i < 64; ++i) {
+            ASSERT_EQ(t.At(ox(n) + i, oy(n)), t.At(ox(158) + i, oy(158))) << "tile " << n;
+            ASSERT_EQ(t.At(ox(n) + i, oy(n) + 63), t.At(ox(158) + i, oy(158) + 63)) << n;
+            ASSERT_EQ(t.At(ox(n), oy(n) + i), t.At(ox(158), oy(158) + i)) << "tile " << n;
+            ASSERT_EQ(t.At(ox(n) + 63, oy(n) + i), t.At(ox(158) + 63, oy(158) + i)) << n;
+        }
+    }
+    // Across every seam the map makes, the change from one tile's edge to the
+    // next is no larger than between neighbouring lines inside a tile.
+    const double inside = LineDiff(t, ox(158) + 31, oy(158), ox(158) + 32, oy(158), 0, 1);
+    const int across[][2] = {{8, 9}, {9, 9}, {9, 10}, {18, 158}, {158, 158}, {158, 20},
+                             {28, 29}, {29, 29}, {29, 30}, {18, 19}, {40, 20}};
+    for (const auto& p : across)
+        EXPECT_LE(LineDiff(t, ox(p[0]) + 63, oy(p[0]), ox(p[1]), oy(p[1]), 0, 1), 3.0 * inside + 12)
+            << p[0] << " | " << p[1];
+    const int down[][2] = {{8, 18}, {18, 18}, {18, 28}, {9, 158}, {158, 158},
+                           {158, 29}, {10, 20}, {20, 20}, {20, 30}, {80, 29}};
+    for (const auto& p : down)
+        EXPECT_LE(LineDiff(t, ox(p[0]), oy(p[0]) + 63, ox(p[1]), oy(p[1]), 1, 0), 3.0 * inside + 12)
+            << p[0] << " over " << p[1];
+    // The borders face outwards: water on the outer side.
+    auto watery = [](std::uint32_t p) { return Blue(p) > Red(p) + 40; };
+    EXPECT_TRUE(watery(t.At(ox(9) + 32, oy(9))) && !watery(t.At(ox(9) + 32, oy(9) + 63)));
+    EXPECT_TRUE(watery(t.At(ox(29) + 32, oy(29) + 63)) && !watery(t.At(ox(29) + 32, oy(29))));
+    EXPECT_TRUE(watery(t.At(ox(18), oy(18) + 32)) && !watery(t.At(ox(18) + 63, oy(18) + 32)));
+    EXPECT_TRUE(watery(t.At(ox(20) + 63, oy(20) + 32)) && !watery(t.At(ox(20), oy(20) + 32)));
+    // The decorations stand out from plain ground.
+    for (int n : {19, 40, 80}) {
+        int changed = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) changed += t.At(ox(n) + x, oy(n) + y) != t.At(ox(158) + x, oy(158) + y);
+        EXPECT_GT(changed, 64 * 64 / 8) << "tile " << n;
+    }
+}
+
+TEST(ContentSound, GunshotReadsBackWithItsFormatAndShape) {
+    CRiffWave wave;
+    const std::string path = kContent + "/magnum.wav";
+    ASSERT_EQ(wave.Open(path.c_str(), nullptr, WAVEFILE_READ), S_OK);
+    const WAVEFORMATEX* f = wave.GetFormat();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(f->nChannels, 1);
+    EXPECT_EQ(f->nSamplesPerSec, 22050u);
+    EXPECT_EQ(f->wBitsPerSample, 16);
+    EXPECT_EQ(f->nBlockAlign, 2);
+    EXPECT_EQ(f->nAvgBytesPerSec, 44100u);
+    const DWORD size = wave.GetSize();
+    EXPECT_GE(size, 44100u * 4 / 10);
+    EXPECT_LE(size, 44100u * 6 / 10);
+    std::vector<BYTE> bytes(size);
+    DWORD read = 0;
+    ASSERT_EQ(wave.Read(bytes.data(), size, &read), S_OK);
+    ASSERT_EQ(read, size);
+    std::vector<int> s;
+    for (DWORD i = 0; i + 1 < size; i += 2)
+        s.push_back(static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    int peak = 0;
+    std::size_t peakAt = 0;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (std::abs(s[i]) > peak) peak = std::abs(s[i]), peakAt = i;
+    const double dbfs = 20.0 * std::log10(peak / 32768.0);
+    EXPECT_NEAR(dbfs, -1.0, 0.3);
+    EXPECT_LT(peakAt, 22050u * 30 / 1000) << "the peak comes with the attack";
+    auto rms = [&](double from, double to) {
+        double e = 0.0;
+        const auto a = static_cast<std::size_t>(from * 22050), b = static_cast<std::size_t>(to * 22050);
+        for (std::size_t i = a; i < b && i < s.size(); ++i) e += double(s[i]) * s[i];
+        return std::sqrt(e / double(b - a));
+    };
+    EXPECT_GT(rms(0.0, 0.002), 0.2 * peak) << "sharp attack";
+    EXPECT_GT(rms(0.0, 0.05), 4.0 * rms(0.2, 0.3)) << "it decays";
+    EXPECT_GT(rms(0.1, 0.2), 0.01 * peak) << "a tail follows the crack";
+    EXPECT_LT(std::abs(s.back()), 200) << "ends in silence without a click";
+}
+
+// A minimal reader of the text X format: tokens are braces, quoted strings and
+// words; commas and semicolons only separate.
+struct XTokens {
+    std::vector<std::string> t;
+    std::size_t at = 0;
+    bool More() const { return at < t.size(); }
+    const std::string& Next() { return t.at(at++); }
+    double Number() { return std::stod(Next()); }
+    void Expect(const std::string& s) { ASSERT_EQ(Next(), s); }
+};
+
+XTokens Tokenize(const std::string& s) {
+    XTokens x;
+    for (std::size_t i = 0; i < s.size();) {
+        const char c = s[i];
+        if (std::isspace(static_cast<unsigned char>(c)) || c == ',' || c == ';') {
+            ++i;
+        } else if (c == '{' || c == '}') {
+            x.t.emplace_back(1, c);
+            ++i;
+        } else if (c == '"') {
+            const std::size_t end = s.find('"', i + 1);
+            x.t.push_back(s.substr(i, end - i + 1));
+            i = end + 1;
+        } else {
+            std::size_t j = i;
+            while (j < s.size() && !std::isspace(static_cast<unsigned char>(s[j])) &&
+                   s[j] != ',' && s[j] != ';' && s[j] != '{' && s[j] != '}')
+                ++j;
+            x.t.push_back(s.substr(i, j - i));
+            i = j;
+        }
+    }
+    return x;
+}
+
+TEST(ContentMesh, TigerIsATextXMeshWithTheStatedCounts) {
+    const std::vector<std::uint8_t> bytes = ReadBytes(kContent + "/tiger.x");
+    const std::string text(bytes.begin(), bytes.end());
+    ASSERT_EQ(text.substr(0, 16), "xof 0302txt 0032");
+    XTokens x = Tokenize(text.substr(16));
+    x.Expect("Frame");
+    x.Next();  // frame name
+    x.Expect("{");
+    x.Expect("FrameTransformMatrix");
+    x.Expect("{");
+    for (int i = 0; i < 16; ++i) x.Number();
+    x.Expect("}");
+    x.Expect("Mesh");
+    x.Next();
+    x.Expect("{");
+    const int nv = static_cast<int>(x.Number());
+    std::vector<double> p;
+    for (int i = 0; i < 3 * nv; ++i) p.push_back(x.Number());
+    const int nf = static_cast<int>(x.Number());
+    EXPECT_GE(nf, 500);
+    EXPECT_LE(nf, 3000);
+    std::vector<int> faces;
+    for (int f = 0; f < nf; ++f) {
+        ASSERT_EQ(x.Number(), 3) << "face " << f << " is a triangle";
+        for (int k = 0; k < 3; ++k) {
+            faces.push_back(static_cast<int>(x.Number()));
+            ASSERT_LT(faces.back(), nv);
+            ASSERT_GE(faces.back(), 0);
+        }
+    }
+    std::vector<double> normals;
+    std::vector<int> materialOf;
+    int materials = 0, textured = 0, sections = 0;
+    while (x.More()) {
+        const std::string name = x.Next();
+        if (name == "}") break;
+        ++sections;
+        x.Expect("{");
+        if (name == "MeshNormals") {
+            const int n = static_cast<int>(x.Number());
+            ASSERT_EQ(n, nv);
+            for (int i = 0; i < 3 * n; ++i) normals.push_back(x.Number());
+            ASSERT_EQ(x.Number(), nf);
+            for (int f = 0; f < nf; ++f) {
+                ASSERT_EQ(x.Number(), 3);
+                for (int k = 0; k < 3; ++k) ASSERT_EQ(x.Number(), faces[3 * f + k]);
+            }
+        } else if (name == "MeshTextureCoords") {
+            ASSERT_EQ(x.Number(), nv);
+            for (int i = 0; i < 2 * nv; ++i) {
+                const double uv = x.Number();
+                EXPECT_TRUE(uv >= 0.0 && uv <= 1.0) << uv;
+            }
+        } else if (name == "MeshMaterialList") {
+            materials = static_cast<int>(x.Number());
+            ASSERT_EQ(x.Number(), nf);
+            for (int f = 0; f < nf; ++f) materialOf.push_back(static_cast<int>(x.Number()));
+            for (int m = 0; m < materials; ++m) {
+                x.Expect("Material");
+                x.Next();
+                x.Expect("{");
+                for (int i = 0; i < 11; ++i) x.Number();  // diffuse, power, specular, emissive
+                if (x.t.at(x.at) == "TextureFilename") {
+                    ++textured;
+                    x.Next();
+                    x.Expect("{");
+                    const std::string file = x.Next();
+                    ASSERT_GE(file.size(), 2u);
+                    const Image skin = LoadBmp(file.substr(1, file.size() - 2));
+                    EXPECT_GT(skin.width, 0) << file;
+                    x.Expect("}");
+                }
+                x.Expect("}");
+            }
+        } else {
+            FAIL() << "unexpected section " << name;
+        }
+        x.Expect("}");
+    }
+    EXPECT_EQ(sections, 3);
+    EXPECT_EQ(materials, 2);
+    EXPECT_EQ(textured, 1) << "the skin has a texture, the eyes have none";
+    ASSERT_EQ(materialOf.size(), static_cast<std::size_t>(nf));
+    EXPECT_EQ(std::set<int>(materialOf.begin(), materialOf.end()), (std::set<int>{0, 1}));
+
+    // About 2.5 units long, standing on y = 0, centred on the origin.
+    double lo[3] = {1e9, 1e9, 1e9}, hi[3] = {-1e9, -1e9, -1e9};
+    for (int i = 0; i < nv; ++i)
+        for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], p[3 * i + a]), hi[a] = std::max(hi[a], p[3 * i + a]);
+    EXPECT_NEAR(std::max(hi[0] - lo[0], hi[2] - lo[2]), 2.5, 0.25);
+    EXPECT_NEAR(lo[1], 0.0, 1e-4);
+    EXPECT_NEAR(lo[0] + hi[0], 0.0, 0.02);
+    EXPECT_NEAR(lo[2] + hi[2], 0.0, 0.02);
+
+    // Triangles are wound clockwise seen from the side their normals face
+    // (the front side under counter-clockwise culling).
+    ASSERT_EQ(normals.size(), p.size());
+    int front = 0;
+    for (int f = 0; f < nf; ++f) {
+        const int a = faces[3 * f], b = faces[3 * f + 1], c = faces[3 * f + 2];
+        double e1[3], e2[3], n[3];
+        for (int k = 0; k < 3; ++k) {
+            e1[k] = p[3 * b + k] - p[3 * a + k];
+            e2[k] = p[3 * c + k] - p[3 * a + k];
+            n[k] = normals[3 * a + k] + normals[3 * b + k] + normals[3 * c + k];
+        }
+        const double cx = e1[1] * e2[2] - e1[2] * e2[1], cy = e1[2] * e2[0] - e1[0] * e2[2],
+                     cz = e1[0] * e2[1] - e1[1] * e2[0];
+        front += cx * n[0] + cy * n[1] + cz * n[2] > 0.0;
+    }
+    EXPECT_EQ(front, nf);
+}
+
+TEST(ContentGenerator, SameSourceGivesByteIdenticalFiles) {
+    const fs::path out = fs::temp_directory_path() / ("velmor_content_" + std::to_string(::getpid()));
+    fs::create_directories(out);
+    const std::string cmd = std::string("\"") + VELMOR_ASSETGEN + "\" --out \"" + out.string() + "\"";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    int compared = 0;
+    for (const auto& e : fs::directory_iterator(out)) {
+        const std::string name = e.path().filename().string();
+        EXPECT_EQ(ReadBytes(e.path().string()), ReadBytes(kContent + "/" + name)) << name;
+        ++compared;
+    }
+    EXPECT_EQ(compared, 19);
+    fs::remove_all(out);
+
+    // A bad option is refused with an error, and nothing is written.
+    const std::string bad = std::string("\"") + VELMOR_ASSETGEN + "\" --bogus 2>/dev/null";
+    EXPECT_NE(std::system(bad.c_str()), 0);
+}
+
+TEST(ContentGenerator, ReadmeContactSheetIsCurrent) {
+    // The contact sheet committed for the README shows the images as they are
+    // now drawn (refresh it with the velmor_contact_sheet target).
+    int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
+    std::vector<std::uint32_t> committed, built;
+    ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_SOURCE_DIR) + "/docs/contact-sheet.png",
+                                        &w1, &h1, &committed));
+    ASSERT_TRUE(platform::ReadImageFile("contact-sheet.png", &w2, &h2, &built));
+    EXPECT_EQ(w1, w2);
+    EXPECT_EQ(h1, h2);
+    EXPECT_TRUE(committed == built) << "docs/contact-sheet.png is out of date";
+}
+
+}  // namespace
