@@ -105,6 +105,30 @@ Canvas MakeGalleryPreview(const Canvas& background, const Canvas& flower, const 
     return screen;
 }
 
+Canvas MakeTextSample(const Canvas& font, const Canvas& groundTiles, const Canvas& background) {
+    const char* lines[] = {"Giraffes: 100", "Lions: 12", "1: Add giraffe  2: Add lion",
+                           "Speed: 100", "Integrity: 87", "Score: 1230", "X 0 Y 5215"};
+    const int w = 240, h = 20 * 7 + 8;
+    Canvas sample(3 * w, h, Hex(0x000000));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            sample.Set(w + x, y, groundTiles.Get(13 * 64 + x % 64, 9 * 64 + y % 64));  // tile 158
+            sample.Set(2 * w + x, y, background.Get(300 + x, 40 + y));  // sky and clouds
+        }
+    for (int panel = 0; panel < 3; ++panel)
+        for (int l = 0; l < 7; ++l)
+            for (int i = 0; lines[l][i] != '\0'; ++i) {
+                const int g = static_cast<unsigned char>(lines[l][i]) - kFirstChar;
+                for (int y = 0; y < kCellHeight; ++y)
+                    for (int x = 0; x < kCellWidth; ++x) {
+                        const Rgb p = font.Get((g % kGlyphsPerRow) * kCellWidth + x,
+                                               (g / kGlyphsPerRow) * kCellHeight + y);
+                        if (!(p == kKey)) sample.Set(panel * w + 6 + i * 8 + x, 4 + l * 20 + y, p);
+                    }
+            }
+    return sample;
+}
+
 bool SavePng(const Canvas& c, const std::string& path, std::string* error) {
     std::vector<std::uint32_t> argb(static_cast<std::size_t>(c.Width()) * c.Height());
     for (int y = 0; y < c.Height(); ++y)

@@ -23,6 +23,10 @@ Canvas MakeContactSheet(const std::vector<SheetItem>& items, int width);
 Canvas MakeGalleryPreview(const Canvas& background, const Canvas& flower, const Canvas& bunny,
                           const Canvas& crosshair);
 
+// The font as the levels use it: lines drawn cell by cell from the font
+// sheet, 8 pixels apart, over black, over plain ground and over the meadow.
+Canvas MakeTextSample(const Canvas& font, const Canvas& groundTiles, const Canvas& background);
+
 // Draws `text` with the game's own glyph table, each pixel `zoom` wide.
 void DrawText(Canvas& c, int x, int y, const std::string& text, int zoom, Rgb ink);
 

@@ -77,6 +77,8 @@ int main(int argc, char** argv) {
         const Canvas& skin = images.back().canvas;
         const Canvas top = RenderTigerPreview(skin, true, 256);
         const Canvas side = RenderTigerPreview(skin, false, 256);
+        const Canvas text = MakeTextSample(images[5].canvas, images[1].canvas, images[0].canvas);
+        items.push_back({"text as the levels draw it", &text, 240, text.Height(), 2});
         items.push_back({"tiger.x from above", &top, 256, 256, 1});
         items.push_back({"tiger.x from the side", &side, 256, 256, 1});
         if (!SavePng(MakeContactSheet(items, 1600), sheetPath, &error)) return Fail(error);
