@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "sound/riff_wave.h"
+#include "sound/sound_device.h"
+#include "sound/streaming_sound.h"
+#include "sound_fixture.h"
+#include "wave_bytes.h"
+
+using namespace soundtest;
+using namespace wavetest;
+
+namespace {
+
+// 8-bit mono at 44100 Hz: one byte per output frame, so positions are exact.
+class Streaming : public testing::Test {
+protected:
+    void SetUp() override {
+        platform::UseClockDrivenAudio();
+        ASSERT_EQ(device.Initialize(TestWindow(), DSSCL_PRIORITY), S_OK);
+        event = CreateEventA(nullptr, 0, 0, nullptr);
+    }
+    void TearDown() override {
+        delete sound;
+        CloseHandle(event);
+    }
+    void Create(const Bytes& wave, DWORD blocks, DWORD size) {
+        WriteFile("st_wave.wav", Riff({Chunk("fmt ", Fmt(1, 1, 44100, 8)), Chunk("data", wave)}));
+        ASSERT_EQ(device.CreateStreamingSound(&sound, "st_wave.wav", 0, GUID_NULL, blocks, size,
+                                              event),
+                  S_OK);
+    }
+    Bytes Ring() {
+        IDirectSoundBuffer* b = sound->GetBuffer(0);
+        void* p = nullptr;
+        DWORD n = 0;
+        b->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER);
+        Bytes out(static_cast<BYTE*>(p), static_cast<BYTE*>(p) + n);
+        b->Unlock(p, n, nullptr, 0);
+        return out;
+    }
+    // Mixes frame by frame until the event fires; returns the play cursor then.
+    DWORD RunToNotification(int limit = 100000) {
+        std::int16_t out[2];
+        for (int i = 0; i < limit; ++i) {
+            platform::MixForTest(out, 1);
+            if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) {
+                DWORD play = 0;
+                sound->GetBuffer(0)->GetCurrentPosition(&play, nullptr);
+                return play;
+            }
+        }
+        return 0xFFFFFFFF;
+    }
+
+    CSoundDevice device;
+    HANDLE event = nullptr;
+    CStreamingSound* sound = nullptr;
+};
+
+TEST_F(Streaming, RingOfFourBlocksNotifiesAtTheLastByteOfEach) {
+    Create(Ramp(20000), 4, 1000);
+    ASSERT_EQ(sound->Play(0, DSBPLAY_LOOPING, 0, -1, 0), S_OK);
+    // Signals after bytes 999, 1999, 2999 and 3999 have played.
+    EXPECT_EQ(RunToNotification(), 1000u);
+    EXPECT_EQ(sound->HandleNotification(false), S_OK);
+    EXPECT_EQ(RunToNotification(), 2000u);
+    EXPECT_EQ(sound->HandleNotification(false), S_OK);
+    EXPECT_EQ(RunToNotification(), 3000u);
+    EXPECT_EQ(sound->HandleNotification(false), S_OK);
+    EXPECT_EQ(RunToNotification(), 0u);  // 3999, then the ring wraps
+    EXPECT_EQ(sound->HandleNotification(false), S_OK);
+    EXPECT_EQ(sound->PlayProgress(), 4000u);  // the wrap counted as 1000
+    EXPECT_EQ(sound->GetBuffer(0)->GetStatus(nullptr), E_INVALIDARG);
+}
+
+TEST_F(Streaming, StreamedBytesEqualTheWave) {
+    const Bytes wave = Ramp(9500);
+    Create(wave, 4, 1000);
+    std::vector<std::uint8_t> heard;
+    platform::SetMixTap([&](const std::int16_t* f, int n) {
+        for (int i = 0; i < n; ++i) heard.push_back(static_cast<std::uint8_t>((f[2 * i] >> 8) + 128));
+    });
+    sound->Play(0, DSBPLAY_LOOPING, 0, -1, 0);
+    std::int16_t out[2 * 100];
+    for (int step = 0; step < 400 && sound->IsPlaying(); ++step) {
+        platform::MixForTest(out, 100);
+        while (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) sound->HandleNotification(false);
+    }
+    platform::SetMixTap(nullptr);
+    EXPECT_FALSE(sound->IsPlaying());
+    ASSERT_GE(heard.size(), wave.size());
+    EXPECT_EQ(Bytes(heard.begin(), heard.begin() + wave.size()), wave);
+    for (std::size_t i = wave.size(); i < heard.size(); ++i) ASSERT_EQ(heard[i], 0x80) << i;
+}
+
+TEST_F(Streaming, ShortWaveDrainsAndStops) {
+    const Bytes wave = Ramp(2500);
+    Create(wave, 4, 1000);
+    Bytes ring = Ring();
+    EXPECT_EQ(Bytes(ring.begin(), ring.begin() + 2500), wave);
+    for (std::size_t i = 2500; i < 4000; ++i) ASSERT_EQ(ring[i], 0x80);
+    sound->Play(0, DSBPLAY_LOOPING, 0, -1, 0);
+
+    EXPECT_EQ(RunToNotification(), 1000u);
+    EXPECT_EQ(sound->HandleNotification(false), S_OK);
+    EXPECT_TRUE(sound->FillingWithSilence());  // nothing left to read
+    ring = Ring();
+    for (std::size_t i = 0; i < 1000; ++i) ASSERT_EQ(ring[i], 0x80);
+    EXPECT_TRUE(sound->IsPlaying());
+
+    EXPECT_EQ(RunToNotification(), 2000u);
+    sound->HandleNotification(false);
+    EXPECT_TRUE(sound->IsPlaying());  // 2000 < 2500 heard
+    EXPECT_EQ(RunToNotification(), 3000u);
+    sound->HandleNotification(false);
+    EXPECT_FALSE(sound->IsPlaying());  // 3000 >= 2500: stopped
+}
+
+TEST_F(Streaming, LoopingWaveShorterThanABlockRepeats) {
+    const Bytes wave = Ramp(300);
+    Create(wave, 4, 1000);
+    sound->Play(0, DSBPLAY_LOOPING, 0, -1, 0);
+    EXPECT_EQ(RunToNotification(), 1000u);
+    EXPECT_EQ(sound->HandleNotification(true), S_OK);
+    EXPECT_FALSE(sound->FillingWithSilence());
+    const Bytes ring = Ring();
+    for (std::size_t i = 0; i < 1000; ++i) ASSERT_EQ(ring[i], wave[i % 300]) << i;
+    // It never drains.
+    for (int k = 0; k < 8; ++k) {
+        RunToNotification();
+        sound->HandleNotification(true);
+    }
+    EXPECT_TRUE(sound->IsPlaying());
+}
+
+TEST_F(Streaming, ResetRewindsTheStream) {
+    const Bytes wave = Ramp(6000);
+    Create(wave, 4, 1000);
+    sound->Play(0, DSBPLAY_LOOPING, 0, -1, 0);
+    RunToNotification();
+    sound->HandleNotification(false);  // block 0 now holds bytes 4000..4999
+    EXPECT_EQ(sound->Reset(), S_OK);
+    EXPECT_EQ(sound->PlayProgress(), 0u);
+    EXPECT_EQ(sound->NextWriteOffset(), 0u);
+    DWORD play = 1;
+    sound->GetBuffer(0)->GetCurrentPosition(&play, nullptr);
+    EXPECT_EQ(play, 0u);
+    RunToNotification();
+    sound->HandleNotification(false);  // the wave starts again in block 0
+    const Bytes ring = Ring();
+    EXPECT_EQ(Bytes(ring.begin(), ring.begin() + 1000), Bytes(wave.begin(), wave.begin() + 1000));
+}
+
+TEST_F(Streaming, LostRingIsRefilledFromTheStart) {
+    const Bytes wave = Ramp(6000);
+    Create(wave, 4, 1000);
+    sound->Play(0, DSBPLAY_LOOPING, 0, -1, 0);
+    RunToNotification();
+    platform::MarkBufferLostForTest(sound->GetBuffer(0));
+    EXPECT_EQ(sound->HandleNotification(false), S_OK);
+    const Bytes ring = Ring();
+    EXPECT_EQ(ring, Bytes(wave.begin(), wave.begin() + 4000));
+}
+
+TEST_F(Streaming, CreationFailures) {
+    CStreamingSound* s = nullptr;
+    EXPECT_EQ(device.CreateStreamingSound(&s, "x.wav", 0, GUID_NULL, 4, 1000, nullptr),
+              E_INVALIDARG);
+    EXPECT_EQ(device.CreateStreamingSound(nullptr, "x.wav", 0, GUID_NULL, 4, 1000, event),
+              E_INVALIDARG);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(device.CreateStreamingSound(&s, "st_missing.wav", 0, GUID_NULL, 4, 1000, event),
+              E_FAIL);
+    testing::internal::GetCapturedStderr();
+    WriteFile("st_float.wav", Riff({Chunk("fmt ", Fmt(3, 1, 44100, 32, 0)), Chunk("data", Ramp(40))}));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(device.CreateStreamingSound(&s, "st_float.wav", 0, GUID_NULL, 4, 1000, event),
+              DSERR_BADFORMAT);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(s, nullptr);
+    CSoundDevice idle;
+    EXPECT_EQ(idle.CreateStreamingSound(&s, "st_wave.wav", 0, GUID_NULL, 4, 1000, event),
+              CO_E_NOTINITIALIZED);
+}
+
+// ---- velmor-play end to end ---------------------------------------------
+
+#ifdef VELMOR_PLAY_BINARY
+int RunPlay(const std::string& args) {
+    const std::string cmd = std::string(VELMOR_PLAY_BINARY) + " " + args + " > /dev/null 2>&1";
+    return std::system(cmd.c_str());
+}
+
+struct Pcm {
+    WAVEFORMATEX format{};
+    Bytes data;
+};
+
+Pcm ReadWave(const char* name) {
+    Pcm p;
+    CRiffWave w;
+    if (FAILED(w.Open(name, nullptr, WAVEFILE_READ))) return p;
+    p.format = *w.m_pwfx;
+    p.data.resize(w.GetSize());
+    DWORD n = 0;
+    w.Read(p.data.data(), static_cast<DWORD>(p.data.size()), &n);
+    p.data.resize(n);
+    return p;
+}
+
+void WriteWave(const char* name, WORD channels, DWORD rate, const std::vector<std::int16_t>& s) {
+    WAVEFORMATEX f{1, channels, rate, rate * 2u * channels, static_cast<WORD>(2 * channels), 16, 0};
+    CRiffWave w;
+    ASSERT_EQ(w.Open(name, &f, WAVEFILE_WRITE), S_OK);
+    UINT wrote = 0;
+    w.Write(static_cast<UINT>(s.size() * 2), reinterpret_cast<const BYTE*>(s.data()), &wrote);
+    w.Close();
+}
+
+TEST(VelmorPlay, TenSecondsOfStereoComeOutIdentical) {
+    std::vector<std::int16_t> s(441000 * 2);
+    std::uint32_t r = 12345;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        r = r * 1103515245u + 12345u;
+        s[i] = static_cast<std::int16_t>((r >> 8) & 0xFFFF);  // noise: every sample counts
+    }
+    WriteWave("vp_in.wav", 2, 44100, s);
+    ASSERT_EQ(RunPlay("vp_in.wav --audio-out vp_out.wav"), 0);
+    const Pcm in = ReadWave("vp_in.wav");
+    const Pcm out = ReadWave("vp_out.wav");
+    EXPECT_EQ(out.format.nSamplesPerSec, 44100u);
+    EXPECT_EQ(out.format.nChannels, 2);
+    EXPECT_EQ(out.data.size(), in.data.size());
+    EXPECT_TRUE(out.data == in.data);
+}
+
+TEST(VelmorPlay, MonoAt22050HasTheRightLengthAndPitch) {
+    std::vector<std::int16_t> s(22050 * 3);
+    for (std::size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<std::int16_t>(std::lrint(12000 * std::sin(2 * M_PI * 500.0 * i / 22050)));
+    WriteWave("vp_mono.wav", 1, 22050, s);
+    ASSERT_EQ(RunPlay("vp_mono.wav --audio-out vp_mono_out.wav"), 0);
+    const Pcm out = ReadWave("vp_mono_out.wav");
+    ASSERT_EQ(out.data.size(), 44100u * 3 * 4);  // 3 s of 44100 Hz stereo
+    std::vector<std::int16_t> frames(out.data.size() / 2);
+    std::memcpy(frames.data(), out.data.data(), out.data.size());
+    EXPECT_NEAR(Frequency(frames, 0), 500.0, 0.5);
+    EXPECT_NEAR(Frequency(frames, 1), 500.0, 0.5);
+    EXPECT_NEAR(Peak(frames, 0), 12000, 50);
+}
+
+TEST(VelmorPlay, LoopingNeedsALengthAndBadInputIsOneLine) {
+    EXPECT_NE(RunPlay("vp_mono.wav --loop --audio-out vp_l.wav"), 0);
+    ASSERT_EQ(RunPlay("vp_mono.wav --loop --seconds 7.5 --audio-out vp_l.wav"), 0);
+    EXPECT_EQ(ReadWave("vp_l.wav").data.size(), static_cast<std::size_t>(7.5 * 44100) * 4);
+    EXPECT_NE(RunPlay("no_such.wav --audio-out x.wav"), 0);
+    WriteFile("vp_junk.wav", Ramp(100));
+    EXPECT_NE(RunPlay("vp_junk.wav --audio-out x.wav"), 0);
+    EXPECT_NE(RunPlay("--bogus"), 0);
+}
+#endif
+
+}  // namespace
