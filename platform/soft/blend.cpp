@@ -10,7 +10,9 @@
 
 namespace platform::soft {
 
-void BlendRowScalar(std::uint32_t* dst, const std::uint32_t* src, int count) {
+namespace {
+
+inline void BlendSpanScalar(std::uint32_t* dst, const std::uint32_t* src, int count) {
     for (int i = 0; i < count; ++i) {
         const std::uint32_t s = src[i];
         const std::uint32_t a = s >> 24;
@@ -29,35 +31,42 @@ void BlendRowScalar(std::uint32_t* dst, const std::uint32_t* src, int count) {
     }
 }
 
+}  // namespace
+
+void BlendRowScalar(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src,
+                    std::ptrdiff_t srcStride, int count, int rows) {
+    for (int r = 0; r < rows; ++r) BlendSpanScalar(dst + r * dstStride, src + r * srcStride, count);
+}
+
 #ifdef VELMOR_X86
 namespace {
 
 // 16-bit lanes: round(t / 255) for t <= 65025 as (t + 128 + ((t + 128) >> 8)) >> 8.
-__m128i Div255(__m128i t) {
+inline __m128i Div255(__m128i t) {
     t = _mm_add_epi16(t, _mm_set1_epi16(128));
     return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
 }
 
+inline __m128i BlendHalf(__m128i s16, __m128i d16) {
+    __m128i a = _mm_shufflelo_epi16(s16, 0xFF);
+    a = _mm_shufflehi_epi16(a, 0xFF);
+    const __m128i t = _mm_add_epi16(
+        _mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(_mm_set1_epi16(255), a)));
+    return Div255(t);
+}
+
 // Blends four pixels.
-__m128i Blend4(__m128i s, __m128i d) {
+inline __m128i Blend4(__m128i s, __m128i d) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i c255 = _mm_set1_epi16(255);
-    auto half = [&](__m128i s16, __m128i d16) {
-        __m128i a = _mm_shufflelo_epi16(s16, 0xFF);
-        a = _mm_shufflehi_epi16(a, 0xFF);
-        const __m128i t = _mm_add_epi16(_mm_mullo_epi16(s16, a),
-                                        _mm_mullo_epi16(d16, _mm_sub_epi16(c255, a)));
-        return Div255(t);
-    };
-    const __m128i lo = half(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
-    const __m128i hi = half(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+    const __m128i lo = BlendHalf(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+    const __m128i hi = BlendHalf(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
     const __m128i out = _mm_or_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(-16777216));
     // Texels of alpha 0 keep the pixel exactly, its X byte included.
     const __m128i clear = _mm_cmpeq_epi32(_mm_srli_epi32(s, 24), zero);
     return _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, out));
 }
 
-void BlendRowSse2Impl(std::uint32_t* dst, const std::uint32_t* src, int count) {
+inline void BlendSpanSse2(std::uint32_t* dst, const std::uint32_t* src, int count) {
     const __m128i alphaMask = _mm_set1_epi32(-16777216);
     int i = 0;
     for (; i + 4 <= count; i += 4) {
@@ -71,44 +80,75 @@ void BlendRowSse2Impl(std::uint32_t* dst, const std::uint32_t* src, int count) {
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), Blend4(s, d));
     }
-    BlendRowScalar(dst + i, src + i, count - i);
+    BlendSpanScalar(dst + i, src + i, count - i);
 }
 
-__attribute__((target("avx2"))) __m256i Div255x16(__m256i t) {
+void BlendRowSse2Impl(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src,
+                      std::ptrdiff_t srcStride, int count, int rows) {
+    for (int r = 0; r < rows; ++r) BlendSpanSse2(dst + r * dstStride, src + r * srcStride, count);
+}
+
+__attribute__((target("avx2"))) inline __m256i Div255x16(__m256i t) {
     t = _mm256_add_epi16(t, _mm256_set1_epi16(128));
     return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
 }
 
-__attribute__((target("avx2"))) void BlendRowAvx2Impl(std::uint32_t* dst,
-                                                       const std::uint32_t* src, int count) {
-    const __m256i alphaMask = _mm256_set1_epi32(-16777216);
+// Blends eight pixels; texels of alpha 0 keep their pixel exactly.
+__attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d, __m256i isClear) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i c255 = _mm256_set1_epi16(255);
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-        const __m256i alpha = _mm256_and_si256(s, alphaMask);
-        const __m256i isClear = _mm256_cmpeq_epi32(alpha, zero);
-        const int clearBits = _mm256_movemask_epi8(isClear);
-        if (clearBits == -1) continue;
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaMask)) == -1) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), s);
-            continue;
+    const __m256i sl = _mm256_unpacklo_epi8(s, zero), sh = _mm256_unpackhi_epi8(s, zero);
+    const __m256i dl = _mm256_unpacklo_epi8(d, zero), dh = _mm256_unpackhi_epi8(d, zero);
+    const __m256i al = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sl, 0xFF), 0xFF);
+    const __m256i ah = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sh, 0xFF), 0xFF);
+    const __m256i lo = Div255x16(_mm256_add_epi16(
+        _mm256_mullo_epi16(sl, al), _mm256_mullo_epi16(dl, _mm256_sub_epi16(c255, al))));
+    const __m256i hi = Div255x16(_mm256_add_epi16(
+        _mm256_mullo_epi16(sh, ah), _mm256_mullo_epi16(dh, _mm256_sub_epi16(c255, ah))));
+    const __m256i out = _mm256_or_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(-16777216));
+    return _mm256_blendv_epi8(out, d, isClear);
+}
+
+// Eight pixels at a time; fewer than eight left over go through a masked
+// load and store, so no SSE code runs while the upper halves are in use.
+__attribute__((target("avx2"))) void BlendRowAvx2Impl(std::uint32_t* dst,
+                                                       std::ptrdiff_t dstStride,
+                                                       const std::uint32_t* src,
+                                                       std::ptrdiff_t srcStride, int count,
+                                                       int rows) {
+    const __m256i alphaMask = _mm256_set1_epi32(-16777216);
+    const __m256i zero = _mm256_setzero_si256();
+    const int tail = count & 7;
+    const __m256i tailMask =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(tail), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    for (int r = 0; r < rows; ++r) {
+        std::uint32_t* dp = dst + r * dstStride;
+        const std::uint32_t* sp = src + r * srcStride;
+        int i = 0;
+        for (; i + 8 <= count; i += 8) {
+            const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sp + i));
+            const __m256i alpha = _mm256_and_si256(s, alphaMask);
+            const __m256i isClear = _mm256_cmpeq_epi32(alpha, zero);
+            if (_mm256_movemask_epi8(isClear) == -1) continue;
+            if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaMask)) == -1) {
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(dp + i), s);
+                continue;
+            }
+            const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dp + i));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dp + i), Blend8(s, d, isClear));
         }
-        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
-        const __m256i sl = _mm256_unpacklo_epi8(s, zero), sh = _mm256_unpackhi_epi8(s, zero);
-        const __m256i dl = _mm256_unpacklo_epi8(d, zero), dh = _mm256_unpackhi_epi8(d, zero);
-        const __m256i al = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sl, 0xFF), 0xFF);
-        const __m256i ah = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sh, 0xFF), 0xFF);
-        const __m256i lo = Div255x16(_mm256_add_epi16(
-            _mm256_mullo_epi16(sl, al), _mm256_mullo_epi16(dl, _mm256_sub_epi16(c255, al))));
-        const __m256i hi = Div255x16(_mm256_add_epi16(
-            _mm256_mullo_epi16(sh, ah), _mm256_mullo_epi16(dh, _mm256_sub_epi16(c255, ah))));
-        const __m256i out = _mm256_or_si256(_mm256_packus_epi16(lo, hi), alphaMask);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i),
-                            _mm256_blendv_epi8(out, d, isClear));
+        if (tail) {
+            const auto* sv = reinterpret_cast<const int*>(sp + i);
+            auto* dv = reinterpret_cast<int*>(dp + i);
+            const __m256i s = _mm256_maskload_epi32(sv, tailMask);
+            const __m256i d = _mm256_maskload_epi32(dv, tailMask);
+            const __m256i isClear = _mm256_cmpeq_epi32(_mm256_and_si256(s, alphaMask), zero);
+            _mm256_maskstore_epi32(dv, tailMask, Blend8(s, d, isClear));
+        }
     }
-    BlendRowSse2Impl(dst + i, src + i, count - i);
+    // Leave the upper halves clean before SSE code runs again: otherwise
+    // every later SSE instruction pays a state-transition penalty.
+    _mm256_zeroupper();
 }
 
 }  // namespace
@@ -161,8 +201,10 @@ const char* BlendRowKernelName() {
     return "sse2";
 }
 
-void CopyRowOpaque(std::uint32_t* dst, const std::uint32_t* src, int count) {
-    for (int i = 0; i < count; ++i) dst[i] = src[i] | 0xFF000000u;
+void CopyRowOpaque(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src,
+                   std::ptrdiff_t srcStride, int count, int rows) {
+    for (int r = 0; r < rows; ++r)
+        for (int i = 0; i < count; ++i) dst[r * dstStride + i] = src[r * srcStride + i] | 0xFF000000u;
 }
 
 }  // namespace platform::soft

@@ -5,13 +5,18 @@
 // The widest kernel the processor runs is picked once at start.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace platform::soft {
 
-using RowKernel = void (*)(std::uint32_t* dst, const std::uint32_t* src, int count);
+// Blends `rows` rows of `count` texels each onto the pixels; strides are in
+// pixels. One call per sprite keeps the per-row cost inside the kernel.
+using RowKernel = void (*)(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src,
+                           std::ptrdiff_t srcStride, int count, int rows);
 
-void BlendRowScalar(std::uint32_t* dst, const std::uint32_t* src, int count);
+void BlendRowScalar(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src,
+                    std::ptrdiff_t srcStride, int count, int rows);
 // Null where the build or the processor lacks the instructions.
 RowKernel BlendRowSse2();
 RowKernel BlendRowAvx2();
@@ -22,6 +27,7 @@ void SetBlendRowKernel(RowKernel kernel);
 const char* BlendRowKernelName();
 
 // Copies texels as opaque pixels (no blending).
-void CopyRowOpaque(std::uint32_t* dst, const std::uint32_t* src, int count);
+void CopyRowOpaque(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src,
+                   std::ptrdiff_t srcStride, int count, int rows);
 
 }  // namespace platform::soft

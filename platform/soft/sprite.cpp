@@ -89,9 +89,8 @@ HRESULT ID3DXSprite::Draw(IDirect3DTexture9* texture, const RECT* srcRect, const
                                               : platform::soft::CopyRowOpaque;
     const std::uint32_t* texels = texture->Texels();
     std::uint32_t* pixels = bb->Pixels();
-    for (long long y = top; y < bottom; ++y) {
-        const long long sy = s.top + (y - y0);
-        row(pixels + y * bw + left, texels + sy * tw + sx, count);
-    }
+    const long long sy = s.top + (top - y0);
+    row(pixels + top * bw + left, bw, texels + sy * tw + sx, tw, count,
+        static_cast<int>(bottom - top));
     return D3D_OK;
 }

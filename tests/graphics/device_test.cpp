@@ -1,6 +1,7 @@
 // The software device's 2D half: blending, the row kernels, StretchRect.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -80,11 +81,16 @@ TEST(BlendKernels, MatchScalarExactly) {
                 dst.push_back(0xFF000000u | d << 16 | s << 8 | (255 - d));
             }
     std::vector<std::uint32_t> want = dst;
-    platform::soft::BlendRowScalar(want.data(), src.data(), static_cast<int>(src.size()));
+    // As one long row, and as rows of 13 (a tail in every row).
+    const int n = static_cast<int>(src.size());
+    platform::soft::BlendRowScalar(want.data(), 0, src.data(), 0, n, 1);
     for (RowKernel k : kernels) {
         std::vector<std::uint32_t> got = dst;
-        k(got.data(), src.data(), static_cast<int>(src.size()));
+        k(got.data(), 0, src.data(), 0, n, 1);
         ASSERT_EQ(got, want);
+        got = dst;
+        k(got.data(), 13, src.data(), 13, 13, n / 13);
+        ASSERT_TRUE(std::equal(got.begin(), got.begin() + n / 13 * 13, want.begin()));
     }
     // Runs of equal alpha (the fast paths) mixed with partial ones, odd lengths.
     std::mt19937 rng(7);
@@ -97,10 +103,10 @@ TEST(BlendKernels, MatchScalarExactly) {
             d[i] = 0xFF000000u | (rng() & 0xFFFFFF);
         }
         std::vector<std::uint32_t> w = d;
-        platform::soft::BlendRowScalar(w.data(), s.data(), n);
+        platform::soft::BlendRowScalar(w.data(), 0, s.data(), 0, n, 1);
         for (RowKernel k : kernels) {
             std::vector<std::uint32_t> g = d;
-            k(g.data(), s.data(), n);
+            k(g.data(), 0, s.data(), 0, n, 1);
             ASSERT_EQ(g, w) << "length " << n;
         }
     }
