@@ -55,6 +55,7 @@ WINERROR_SKIP = re.compile(r"^(FACILITY_|SEVERITY_|_|WINAPI|NOERROR$|NO_ERROR$|S
                            r"\w*_MASK$|\w*_BASE$|\w*_FIRST$|\w*_LAST$|\w*_MINIMUM$|\w*_MAXIMUM$)")
 
 DEFINE = re.compile(r"^\s*#\s*define\s+(\w+)(\([^)]*\))?\s*(.*?)\s*$")
+ENUMERATOR = re.compile(r"^\s*([A-Z][A-Z0-9_]*ERR_\w+)\s*=\s*(.+?)\s*,?\s*$")
 CAST = re.compile(r"\(\s*(?:HRESULT|SCODE|DWORD|LONG|ULONG|long|int|unsigned(?:\s+long|\s+int)?|UINT)\s*\)")
 
 
@@ -70,6 +71,10 @@ def read_defines(path):
     for line in text.split("\n"):
         m = DEFINE.match(line)
         if not m:
+            # Some families are enumerators ("D3DXERR_X = MAKE_DDHRESULT(2900),").
+            e = ENUMERATOR.match(line)
+            if e:
+                objs.setdefault(e.group(1), e.group(2))
             continue
         name, params, body = m.group(1), m.group(2), m.group(3)
         if params is not None:
