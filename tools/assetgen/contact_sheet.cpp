@@ -105,6 +105,79 @@ Canvas MakeGalleryPreview(const Canvas& background, const Canvas& flower, const 
     return screen;
 }
 
+namespace {
+
+void Write(Canvas& screen, const Canvas& font, int x, int y, const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int g = static_cast<unsigned char>(text[i]) - kFirstChar;
+        for (int cy = 0; cy < kCellHeight; ++cy)
+            for (int cx = 0; cx < kCellWidth; ++cx) {
+                const Rgb p = font.Get((g % kGlyphsPerRow) * kCellWidth + cx,
+                                       (g / kGlyphsPerRow) * kCellHeight + cy);
+                if (!(p == kKey)) screen.Set(x + static_cast<int>(i) * 8 + cx, y + cy, p);
+            }
+    }
+}
+
+}  // namespace
+
+Canvas MakeSavannaPreview(const Canvas& grass, const Canvas& giraffe, const Canvas& lion,
+                          const Canvas& leader, const Canvas& font) {
+    Canvas screen(1024, 768, Hex(0x000000));
+    Rng rng(17);
+    for (int i = 0; i < 20; ++i) screen.Paste(grass, rng.Int(1000), rng.Int(740), true);
+    for (int i = 0; i < 100; ++i) screen.Paste(giraffe, rng.Int(1000), rng.Int(720), true);
+    for (int i = 0; i < 12; ++i) screen.Paste(i % 5 ? lion : leader, rng.Int(990), rng.Int(740), true);
+    Write(screen, font, 10, 10, "Giraffes: 100");
+    Write(screen, font, 10, 30, "Lions: 12");
+    Write(screen, font, 10, 60, "1: Add giraffe  2: Add lion");
+    return screen;
+}
+
+Canvas MakeShooterPreview(const Canvas& player, const Canvas& enemy, const Canvas& bullet,
+                          const Canvas& font) {
+    Canvas screen(1024, 768, Hex(0x000000));
+    Rng rng(23);
+    screen.Paste(player, 480, 600, true);
+    for (int i = 0; i < 3; ++i) screen.Paste(bullet, 509, 560 - 60 * i, true);
+    for (int i = 0; i < 8; ++i) {
+        const int x = rng.Int(980), y = rng.Int(400);
+        screen.Paste(enemy, x, y, true);
+        screen.Paste(bullet, x + 24, y + 60, true);
+    }
+    Write(screen, font, 10, 10, "Speed: 100");
+    Write(screen, font, 10, 30, "Integrity: 100");
+    Write(screen, font, 10, 50, "Score: 40");
+    return screen;
+}
+
+Canvas MakeTigerPreview(const Canvas& groundTiles, const Canvas& tigerFromAbove, const Canvas& font) {
+    // The first 12 rows of the tiger level's map, as the view shows them at
+    // offset (0, 0), with the tiger at the centre at about its in-game size.
+    Canvas screen(1024, 768, Hex(0x000000));
+    auto tileAt = [](int r, int c) {
+        if (r == 0) return c == 0 ? 8 : c == 13 ? 10 : 9;
+        if (c == 0) return 18;
+        if (c == 13) return 20;
+        if ((r == 4 && (c == 5 || c == 8)) || (r == 5 && (c == 6 || c == 7))) return 19;
+        if ((r == 2 && (c == 5 || c == 8)) || (r == 8 && c == 3)) return 40;
+        if (r == 11 && c == 4) return 80;
+        return 158;
+    };
+    for (int r = 0; r < 12; ++r)
+        for (int c = 0; c < 14; ++c) {
+            const int n = tileAt(r, c) - 1;
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 64; ++x)
+                    screen.Set(64 + c * 64 + x, r * 64 + y,
+                               groundTiles.Get((n % 16) * 64 + x, (n / 16) * 64 + y));
+        }
+    screen.Paste(tigerFromAbove, 512 - tigerFromAbove.Width() / 2,
+                 384 - tigerFromAbove.Height() / 2, true);
+    Write(screen, font, 10, 10, "X 0 Y 0");
+    return screen;
+}
+
 Canvas MakeTextSample(const Canvas& font, const Canvas& groundTiles, const Canvas& background) {
     const char* lines[] = {"Giraffes: 100", "Lions: 12", "1: Add giraffe  2: Add lion",
                            "Speed: 100", "Integrity: 87", "Score: 1230", "X 0 Y 5215"};

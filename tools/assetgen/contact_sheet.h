@@ -23,6 +23,14 @@ Canvas MakeContactSheet(const std::vector<SheetItem>& items, int width);
 Canvas MakeGalleryPreview(const Canvas& background, const Canvas& flower, const Canvas& bunny,
                           const Canvas& crosshair);
 
+// The other levels' scenes as the game composes them, at 1024 x 768, for
+// judging the art at screen size.
+Canvas MakeSavannaPreview(const Canvas& grass, const Canvas& giraffe, const Canvas& lion,
+                          const Canvas& leader, const Canvas& font);
+Canvas MakeShooterPreview(const Canvas& player, const Canvas& enemy, const Canvas& bullet,
+                          const Canvas& font);
+Canvas MakeTigerPreview(const Canvas& groundTiles, const Canvas& tigerFromAbove, const Canvas& font);
+
 // The font as the levels use it: lines drawn cell by cell from the font
 // sheet, 8 pixels apart, over black, over plain ground and over the meadow.
 Canvas MakeTextSample(const Canvas& font, const Canvas& groundTiles, const Canvas& background);

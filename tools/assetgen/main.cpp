@@ -1,7 +1,10 @@
 // velmor_assetgen: draws every content file of the game from code and writes
 // them into one folder.
 //
-//   velmor_assetgen --out DIR [--contact-sheet FILE.png] [--preview FILE.png]
+//   velmor_assetgen --out DIR [--contact-sheet FILE.png] [--previews DIR]
+//
+// --previews writes the four scenes composed at screen size (for judging the
+// art; they are not content).
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -29,11 +32,11 @@ int main(int argc, char** argv) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
         else if (std::strcmp(argv[i], "--contact-sheet") == 0 && hasValue) sheetPath = argv[++i];
-        else if (std::strcmp(argv[i], "--preview") == 0 && hasValue) previewPath = argv[++i];
+        else if (std::strcmp(argv[i], "--previews") == 0 && hasValue) previewPath = argv[++i];
         else
             return Fail(std::string("unknown or incomplete option '") + argv[i] +
                         "'; usage: velmor_assetgen --out DIR [--contact-sheet FILE.png] "
-                        "[--preview FILE.png]");
+                        "[--previews DIR]");
     }
     if (out.empty()) return Fail("--out DIR is required");
 
@@ -84,9 +87,24 @@ int main(int argc, char** argv) {
         if (!SavePng(MakeContactSheet(items, 1600), sheetPath, &error)) return Fail(error);
     }
     if (!previewPath.empty()) {
-        const Canvas screen = MakeGalleryPreview(images[0].canvas, images[4].canvas,
-                                                 images[2].canvas, images[3].canvas);
-        if (!SavePng(screen, previewPath, &error)) return Fail(error);
+        auto image = [&](const char* file) -> const Canvas& {
+            for (const Image& im : images)
+                if (std::strcmp(im.file, file) == 0) return im.canvas;
+            return images[0].canvas;
+        };
+        const Canvas& font = image("smallfont.bmp");
+        const Canvas scenes[4] = {
+            MakeGalleryPreview(image("background.bmp"), image("flower.bmp"), image("bunny.bmp"),
+                               image("crosshair.bmp")),
+            MakeSavannaPreview(image("grass.bmp"), image("giraffe.bmp"), image("lion.bmp"),
+                               image("lionleader.bmp"), font),
+            MakeShooterPreview(image("player.bmp"), image("enemy.bmp"), image("bullet.bmp"), font),
+            MakeTigerPreview(image("groundtiles.bmp"),
+                             RenderTigerPreview(image(kTigerTextureName), true, 260), font)};
+        const char* names[4] = {"gallery", "savanna", "shooter", "tiger"};
+        for (int k = 0; k < 4; ++k)
+            if (!SavePng(scenes[k], previewPath + "/" + names[k] + "-preview.png", &error))
+                return Fail(error);
     }
     return 0;
 }
