@@ -6,6 +6,7 @@
 // --previews writes the four scenes composed at screen size (for judging the
 // art; they are not content).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -64,6 +65,12 @@ int main(int argc, char** argv) {
     images.push_back({"brick.bmp", MakeBrick(), 64, 24, 2});
     images.push_back({kTigerTextureName, MakeTigerSkin(), 0, 0, 2});
 
+    auto image = [&](const char* file) -> const Canvas& {
+        for (const Image& im : images)
+            if (std::strcmp(im.file, file) == 0) return im.canvas;
+        std::abort();  // a name missing from the table above is a bug here
+    };
+
     std::string error;
     for (const Image& im : images)
         if (!WriteBmp(im.canvas, out + "/" + im.file, &error)) return Fail(error);
@@ -77,21 +84,17 @@ int main(int argc, char** argv) {
             const int ch = im.cellHeight > 0 ? im.cellHeight : im.canvas.Height();
             items.push_back({im.file, &im.canvas, cw, ch, im.zoom});
         }
-        const Canvas& skin = images.back().canvas;
+        const Canvas& skin = image(kTigerTextureName);
         const Canvas top = RenderTigerPreview(skin, true, 256);
         const Canvas side = RenderTigerPreview(skin, false, 256);
-        const Canvas text = MakeTextSample(images[5].canvas, images[1].canvas, images[0].canvas);
+        const Canvas text = MakeTextSample(image("smallfont.bmp"), image("groundtiles.bmp"),
+                                           image("background.bmp"));
         items.push_back({"text as the levels draw it", &text, 240, text.Height(), 2});
         items.push_back({"tiger.x from above", &top, 256, 256, 1});
         items.push_back({"tiger.x from the side", &side, 256, 256, 1});
         if (!SavePng(MakeContactSheet(items, 1600), sheetPath, &error)) return Fail(error);
     }
     if (!previewPath.empty()) {
-        auto image = [&](const char* file) -> const Canvas& {
-            for (const Image& im : images)
-                if (std::strcmp(im.file, file) == 0) return im.canvas;
-            return images[0].canvas;
-        };
         const Canvas& font = image("smallfont.bmp");
         const Canvas scenes[4] = {
             MakeGalleryPreview(image("background.bmp"), image("flower.bmp"), image("bunny.bmp"),
