@@ -210,10 +210,21 @@ HRESULT IDirect3DDevice9::StretchRect(IDirect3DSurface9* src, const RECT* srcRec
     const std::uint32_t* sp = src->Pixels();
     std::uint32_t* dp = dst->Pixels();
     if (cw == ow && ch == oh) {
-        for (LONG y = 0; y < oh; ++y)
-            std::memcpy(dp + (d.top + y) * dw + d.left, sp + (s.top + y) * sw + s.left,
-                        static_cast<std::size_t>(ow) * 4);
+        // A copy within one surface may overlap: rows go in the order that
+        // reads each source row before it is overwritten.
+        const bool upward = src == dst && d.top > s.top;
+        for (LONG i = 0; i < oh; ++i) {
+            const LONG y = upward ? oh - 1 - i : i;
+            std::memmove(dp + (d.top + y) * dw + d.left, sp + (s.top + y) * sw + s.left,
+                         static_cast<std::size_t>(ow) * 4);
+        }
         return D3D_OK;
+    }
+    if (src == dst) {
+        // Scaling within one surface: work from a copy of the source.
+        IDirect3DSurface9 copy(src->Width(), src->Height(), src->Format());
+        std::memcpy(copy.Pixels(), sp, static_cast<std::size_t>(sw) * sh * 4);
+        return StretchRect(&copy, &s, dst, &d, D3DTEXF_POINT);
     }
     // Point filtering: each target pixel takes the source texel under its centre.
     for (LONG y = 0; y < oh; ++y) {

@@ -139,4 +139,18 @@ TEST(StretchRect, CopiesInsideAndRefusesOutside) {
     src->Release();
 }
 
+TEST(StretchRect, OverlappingCopyWithinOneSurface) {
+    auto device = MakeDevice(8, 8);
+    IDirect3DSurface9* bb = device->BackBufferSurface();
+    for (int i = 0; i < 64; ++i) bb->Pixels()[i] = static_cast<std::uint32_t>(i);
+    const RECT s{0, 0, 6, 6}, d{1, 1, 7, 7};  // one pixel down and right
+    EXPECT_EQ(device->StretchRect(bb, &s, bb, &d, D3DTEXF_NONE), D3D_OK);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x)
+            ASSERT_EQ(bb->Pixels()[(y + 1) * 8 + x + 1], static_cast<std::uint32_t>(y * 8 + x));
+    const RECT half{0, 0, 4, 4}, whole{0, 0, 8, 8};  // scaled up onto itself
+    EXPECT_EQ(device->StretchRect(bb, &half, bb, &whole, D3DTEXF_POINT), D3D_OK);
+    EXPECT_EQ(bb->Pixels()[7 * 8 + 7], static_cast<std::uint32_t>(2 * 8 + 2));  // was (3,3)
+}
+
 }  // namespace
