@@ -77,6 +77,37 @@ TEST_F(ImageTest, EveryDepthAndOrientationReadsTheSamePixels) {
         }
 }
 
+// A run-length encoded 8-bit file: 4 x 2, bottom row first.
+TEST_F(ImageTest, RunLengthEncodedEightBit) {
+    std::vector<unsigned char> b = {'B', 'M'};
+    const std::vector<unsigned char> data = {4, 1, 0, 0,              // bottom: 4 x colour 1
+                                             2, 0, 2, 2, 0, 0, 0, 1};  // top: 0 0 2 2
+    const unsigned offset = 14 + 40 + 3 * 4;
+    testbmp::Put32(&b, offset + static_cast<unsigned>(data.size()));
+    testbmp::Put32(&b, 0);
+    testbmp::Put32(&b, offset);
+    testbmp::Put32(&b, 40);
+    testbmp::Put32(&b, 4);
+    testbmp::Put32(&b, 2);
+    testbmp::Put16(&b, 1);
+    testbmp::Put16(&b, 8);
+    testbmp::Put32(&b, 1);  // BI_RLE8
+    testbmp::Put32(&b, static_cast<std::uint32_t>(data.size()));
+    testbmp::Put32(&b, 0);
+    testbmp::Put32(&b, 0);
+    testbmp::Put32(&b, 3);
+    testbmp::Put32(&b, 0);
+    for (std::uint32_t c : {0x000000FFu, 0x0000FF00u, 0x00FF00FFu}) testbmp::Put32(&b, c);
+    b.insert(b.end(), data.begin(), data.end());
+    {
+        std::ofstream out("rle.bmp", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    }
+    EXPECT_EQ(Load("rle.bmp"), (std::vector<std::uint32_t>{0xFF0000FF, 0xFF0000FF, 0, 0,
+                                                           0xFF00FF00, 0xFF00FF00, 0xFF00FF00,
+                                                           0xFF00FF00}));
+}
+
 TEST_F(ImageTest, OpaqueMagentaAloneBecomesTransparentBlack) {
     ASSERT_TRUE(testbmp::Write("key.bmp", 3, 1, {0xFFFF00FF, 0xFFFE00FF, 0xFFFF01FF}));
     const auto px = Load("key.bmp");
