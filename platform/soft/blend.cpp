@@ -41,10 +41,10 @@ void BlendRowScalar(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uin
 #ifdef VELMOR_X86
 namespace {
 
-// 16-bit lanes: round(t / 255) for t <= 65025 as (t + 128 + ((t + 128) >> 8)) >> 8.
+// 16-bit lanes: round(t / 255) for t <= 65025 as ((t + 128) * 257) >> 16,
+// which equals (u + (u >> 8)) >> 8 with u = t + 128 for every such t.
 inline __m128i Div255(__m128i t) {
-    t = _mm_add_epi16(t, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+    return _mm_mulhi_epu16(_mm_add_epi16(t, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 inline __m128i BlendHalf(__m128i s16, __m128i d16) {
@@ -89,8 +89,8 @@ void BlendRowSse2Impl(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::u
 }
 
 __attribute__((target("avx2"))) inline __m256i Div255x16(__m256i t) {
-    t = _mm256_add_epi16(t, _mm256_set1_epi16(128));
-    return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
+    return _mm256_mulhi_epu16(_mm256_add_epi16(t, _mm256_set1_epi16(128)),
+                              _mm256_set1_epi16(257));
 }
 
 // Blends eight pixels; texels of alpha 0 keep their pixel exactly.
