@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/input_system.h"
 #include "platform/dinput.h"
@@ -19,6 +20,9 @@ class InputTest : public EngineTest {
         std::string error;
         ASSERT_TRUE(platform::Init(config, &error)) << error;
         EngineTest::SetUp();
+        // The engine lives as long as the program, as in a run.
+        static auto* engines = new std::vector<Engine*>;
+        engines->push_back(engine);
         platform::ResetInputForTest();
         InitEngine();
         input = engine->input;
