@@ -174,12 +174,9 @@ HRESULT CSoundDevice::CreateStreamingSound(CStreamingSound** out, const char* na
     if (static_cast<std::uint64_t>(blockCount) * blockSize > 0x0FFFFFFF) return E_INVALIDARG;
     auto* wave = new (std::nothrow) CRiffWave;
     if (!wave) return E_OUTOFMEMORY;
+    // Its result is not looked at: an unreadable wave has no format, and the
+    // buffer creation below refuses that.
     wave->Open(name, nullptr, WAVEFILE_READ);
-    if (!wave->m_pwfx) {
-        // Nothing readable: no format to make a buffer with.
-        delete wave;
-        return E_FAIL;
-    }
     const DWORD ringBytes = blockCount * blockSize;
 
     DSBUFFERDESC desc;

@@ -63,7 +63,7 @@ inline Bytes Ramp(std::size_t n) {
 inline std::string WriteFile(const std::string& name, const Bytes& bytes) {
     std::FILE* f = std::fopen(name.c_str(), "wb");
     if (f) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
     return name;
