@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/wait.h>
 
 #include "sound/riff_wave.h"
 #include "sound/sound_device.h"
@@ -266,5 +267,21 @@ TEST(VelmorPlay, LoopingNeedsALengthAndBadInputIsOneLine) {
     EXPECT_NE(RunPlay("--bogus"), 0);
 }
 #endif
+
+TEST(VelmorAudioOut, HeadlessRunRecordsOneSecondPerSixtyFrames) {
+    const std::string cmd = std::string(VELMOR_BINARY) +
+                            " --headless --frames 60 --audio-out va_out.wav > /dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    CRiffWave w;
+    ASSERT_EQ(w.Open("va_out.wav", nullptr, WAVEFILE_READ), S_OK);
+    EXPECT_EQ(w.m_pwfx->nSamplesPerSec, 44100u);
+    EXPECT_EQ(w.m_pwfx->nChannels, 2);
+    EXPECT_EQ(w.m_pwfx->wBitsPerSample, 16);
+    EXPECT_EQ(w.GetSize(), 44100u * 4);
+    const std::string bad = std::string(VELMOR_BINARY) +
+                            " --headless --frames 1 --audio-out /no/such/dir/x.wav > /dev/null 2>&1";
+    const int rc = std::system(bad.c_str());
+    EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 2);
+}
 
 }  // namespace
