@@ -2,10 +2,10 @@
 #include <string>
 
 #include "engine/game_world.h"
+#include "levels/sprite_level.h"
 
 BaseLevel* CreateLevel(const std::string& name) {
-    // The gallery's content is not in yet: it plays an empty scene.
-    if (name == "sprite") return new BaseLevel();
+    if (name == "sprite") return new SpriteLevel();
     return nullptr;
 }
 

@@ -1,0 +1,25 @@
+// The shooting gallery: a background, the crosshair, fifty flowers, and a
+// bunny hopping in from the right every three seconds.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/base_level.h"
+
+class BaseSprite;
+class BaseEvent;
+class Bunny;
+class Cursor;
+
+class SpriteLevel : public BaseLevel {
+public:
+    void Init() override;
+    void Update() override;
+    void Shutdown() override {}
+
+    BaseSprite* background = nullptr;
+    BaseEvent* flowerEvent = nullptr;
+    Bunny* lastBunny = nullptr;
+    Cursor* crosshair = nullptr;
+    std::int32_t nextSpawnTime = -1;
+};

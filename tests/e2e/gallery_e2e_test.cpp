@@ -1,0 +1,153 @@
+// The shipped game from end to end: the binary, headless, driven by a script,
+// observed through its dump, its screenshots and its captured audio.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/png.h"
+#include "sound/riff_wave.h"
+#include "support/run_process.h"
+
+namespace {
+
+struct BunnyState {
+    float x = 0, y = 0;
+    int cell = 0;
+    bool hit = false, dead = false;
+};
+
+struct Frame {
+    std::vector<BunnyState> bunnies;
+    std::vector<std::pair<float, float>> flowers;
+    std::pair<float, float> crosshair;
+    int entities = 0;
+};
+
+// Reads the dump with patterns for the three classes the gallery shows.
+std::map<int, Frame> ReadDump(const std::string& path) {
+    std::map<int, Frame> frames;
+    std::istringstream in(ReadFile(path));
+    const std::regex frameRe(R"(^\{"frame":(\d+),)");
+    const std::regex bunnyRe(
+        R"("class":"Bunny","x":([-0-9.e]+),"y":([-0-9.e]+),"cell":(\d+),"hit":(true|false),"dead":(true|false))");
+    const std::regex flowerRe(R"("class":"AnimatedSprite","x":([-0-9.e]+),"y":([-0-9.e]+))");
+    const std::regex cursorRe(R"("class":"Cursor","x":([-0-9.e]+),"y":([-0-9.e]+))");
+    std::string line;
+    while (std::getline(in, line)) {
+        std::smatch m;
+        if (!std::regex_search(line, m, frameRe)) continue;
+        Frame& f = frames[std::stoi(m[1])];
+        for (auto it = std::sregex_iterator(line.begin(), line.end(), bunnyRe);
+             it != std::sregex_iterator(); ++it)
+            f.bunnies.push_back({std::stof((*it)[1]), std::stof((*it)[2]), std::stoi((*it)[3]),
+                                 (*it)[4] == "true", (*it)[5] == "true"});
+        for (auto it = std::sregex_iterator(line.begin(), line.end(), flowerRe);
+             it != std::sregex_iterator(); ++it)
+            f.flowers.emplace_back(std::stof((*it)[1]), std::stof((*it)[2]));
+        if (std::regex_search(line, m, cursorRe))
+            f.crosshair = {std::stof(m[1]), std::stof(m[2])};
+        f.entities = static_cast<int>(std::count(line.begin(), line.end(), '{')) - 1;
+    }
+    return frames;
+}
+
+std::vector<std::int16_t> ReadSamples(const std::string& path, WAVEFORMATEX* format) {
+    CRiffWave wave;
+    std::vector<std::int16_t> samples;
+    if (FAILED(wave.Open(path.c_str(), nullptr, WAVEFILE_READ))) return samples;
+    *format = *wave.GetFormat();
+    samples.resize(wave.GetSize() / 2);
+    DWORD read = 0;
+    wave.Read(reinterpret_cast<BYTE*>(samples.data()), wave.GetSize(), &read);
+    samples.resize(read / 2);
+    return samples;
+}
+
+class GalleryEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override { dir_ = MakeTempDir("gallery"); }
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+    std::string dir_;
+};
+
+TEST_F(GalleryEndToEnd, ShootingTheFirstBunnyKillsItAndFiresTheGunshotInThatFrame) {
+    // A first run without input tells where the first bunny will be.
+    auto scout = RunProcess(VELMOR_BINARY,
+                            {"--headless", "--frames", "340", "--dump", Path("scout.jsonl")});
+    ASSERT_EQ(scout.status, 0) << scout.err;
+    auto scouted = ReadDump(Path("scout.jsonl"));
+    ASSERT_TRUE(scouted.count(180) && scouted[180].bunnies.empty());
+    ASSERT_EQ(scouted[181].bunnies.size(), 1u);
+    // Shoot just after the bunny changed its cell or hopped: its update
+    // counter has just restarted, so the hit cell 3 shows for a few frames.
+    int changed = 290;
+    auto same = [&](int a, int b) {
+        const BunnyState p = scouted[a].bunnies.at(0), q = scouted[b].bunnies.at(0);
+        return p.x == q.x && p.y == q.y && p.cell == q.cell;
+    };
+    while (changed < 330 && same(changed, changed - 1)) ++changed;
+    ASSERT_LT(changed, 330);
+    const int shotFrame = changed + 1;
+    const BunnyState target = scouted[changed].bunnies.at(0);
+    const auto start = scouted[changed].crosshair;
+    EXPECT_EQ(start, std::make_pair(512.0f, 400.0f));
+
+    // In the shot frame the crosshair moves onto the bunny as it stood after
+    // the frame before, and the left button goes down and stays down.
+    std::ostringstream script;
+    script << "# move onto the first bunny and shoot\n"
+           << shotFrame << " mouse " << static_cast<int>(target.x - start.first) << " "
+           << static_cast<int>(target.y - start.second) << "\n"
+           << shotFrame << " button left down\n";
+    WriteFile(Path("shoot.txt"), script.str());
+    auto run = RunProcess(VELMOR_BINARY,
+                          {"--headless", "--frames", "360", "--input", Path("shoot.txt"), "--dump",
+                           Path("run.jsonl"), "--audio-out", Path("run.wav"), "--screenshot",
+                           "200:" + Path("f200.png"), "--screenshot", "330:" + Path("f330.png")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto frames = ReadDump(Path("run.jsonl"));
+
+    EXPECT_FALSE(frames[shotFrame - 1].bunnies.at(0).hit);
+    const BunnyState shot = frames[shotFrame].bunnies.at(0);
+    EXPECT_TRUE(shot.hit);
+    EXPECT_EQ(shot.cell, 3);
+    // The dying cells 3 ... 8 follow in order, then the bunny stays dead where it fell.
+    std::vector<int> cells;
+    for (int k = shotFrame; k <= 360; ++k) {
+        const BunnyState b = frames[k].bunnies.at(0);
+        if (cells.empty() || cells.back() != b.cell) cells.push_back(b.cell);
+        EXPECT_EQ(b.x, shot.x);
+        EXPECT_EQ(b.y, shot.y);
+    }
+    EXPECT_EQ(cells, (std::vector<int>{3, 4, 5, 6, 7, 8}));
+    EXPECT_TRUE(frames[360].bunnies.at(0).dead);
+
+    // The gunshot starts in the shot frame: silence through the frames
+    // already mixed, sound right after.
+    WAVEFORMATEX format{};
+    const auto samples = ReadSamples(Path("run.wav"), &format);
+    ASSERT_EQ(format.nChannels, 2);
+    ASSERT_EQ(format.nSamplesPerSec, 44100u);
+    ASSERT_EQ(samples.size(), 360u * 735u * 2u);
+    std::size_t onset = samples.size();
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        if (std::abs(samples[i]) > 300) {
+            onset = i / 2;
+            break;
+        }
+    const std::size_t mixedBefore = static_cast<std::size_t>(shotFrame - 1) * 735u;
+    EXPECT_GE(onset, mixedBefore);
+    EXPECT_LT(onset, mixedBefore + 100u);
+    int peak = 0;
+    for (std::size_t i = onset * 2; i < onset * 2 + 22050 && i < samples.size(); ++i)
+        peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+    EXPECT_GT(peak, 16000);  // a gunshot, not a hiss
+}
+
+}  // namespace
