@@ -58,7 +58,10 @@ void BM_Mix32Buffers10ms(benchmark::State& state) {
     ds->Release();
     DestroyWindow(window);
 }
-BENCHMARK(BM_Mix32Buffers10ms)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Mix32Buffers10ms)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

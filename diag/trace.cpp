@@ -143,8 +143,8 @@ HRESULT TraceError(const char* file, DWORD line, HRESULT result, const char* lab
                   fileText, lineText, resultText, callingText);
     // There is no debugger to break into here: the box is shown (or written
     // to standard error when headless) and the answer is only looked at.
-    const int answer = MessageBoxA(nullptr, output, "Unexpected error encountered",
-                                   kMbYesNo | MB_ICONERROR);
+    const int answer =
+        MessageBoxA(nullptr, output, "Unexpected error encountered", kMbYesNo | MB_ICONERROR);
     if (answer == kIdYes) OutputDebugStringA("debugger break requested\n");
     return result;
 }

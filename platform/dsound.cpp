@@ -22,12 +22,13 @@ using platform::audio::TheMixer;
 
 const GUID GUID_NULL{};
 const GUID IID_IDirectSoundNotify{0x56E1D101, 0x0001, 0x4D21, {'v', 'e', 'l', 'm', 'o', 'r', 0, 1}};
-const GUID IID_IDirectSound3DBuffer{0x56E1D101, 0x0002, 0x4D21, {'v', 'e', 'l', 'm', 'o', 'r', 0, 2}};
-const GUID IID_IDirectSound3DListener{0x56E1D101, 0x0003, 0x4D21,
-                                      {'v', 'e', 'l', 'm', 'o', 'r', 0, 3}};
+const GUID IID_IDirectSound3DBuffer{
+    0x56E1D101, 0x0002, 0x4D21, {'v', 'e', 'l', 'm', 'o', 'r', 0, 2}};
+const GUID IID_IDirectSound3DListener{
+    0x56E1D101, 0x0003, 0x4D21, {'v', 'e', 'l', 'm', 'o', 'r', 0, 3}};
 const GUID DS3DALG_DEFAULT{};
-const GUID DS3DALG_NO_VIRTUALIZATION{0x56E1D101, 0x0004, 0x4D21,
-                                     {'v', 'e', 'l', 'm', 'o', 'r', 0, 4}};
+const GUID DS3DALG_NO_VIRTUALIZATION{
+    0x56E1D101, 0x0004, 0x4D21, {'v', 'e', 'l', 'm', 'o', 'r', 0, 4}};
 
 // ---- events -----------------------------------------------------------------
 
@@ -78,7 +79,8 @@ DWORD WaitForSingleObject(HANDLE event, DWORD milliseconds) {
     auto* e = static_cast<Event*>(event);
     std::unique_lock<std::mutex> g(e->m);
     auto ready = [e] { return e->signaled; };
-    if (milliseconds == INFINITE) e->cv.wait(g, ready);
+    if (milliseconds == INFINITE)
+        e->cv.wait(g, ready);
     else if (!e->cv.wait_for(g, std::chrono::milliseconds(milliseconds), ready))
         return WAIT_TIMEOUT;
     if (!e->manual) e->signaled = false;
@@ -149,7 +151,8 @@ void Gains(const BufferState& b, const Listener& l, float* left, float* right) {
 void FireNotes(const BufferState& b, std::uint32_t frameDone) {
     const std::uint32_t align = b.format.nBlockAlign;
     for (const auto& n : b.notes)
-        if (n.dwOffset != DSBPN_OFFSETSTOP && n.dwOffset / align == frameDone) Signal(n.hEventNotify);
+        if (n.dwOffset != DSBPN_OFFSETSTOP && n.dwOffset / align == frameDone)
+            Signal(n.hEventNotify);
 }
 
 void FireStop(const BufferState& b) {
@@ -224,7 +227,8 @@ void MixBlock(std::int16_t* out, int frames) {
     std::lock_guard<std::mutex> g(m.lock);
     m.accumulator.assign(static_cast<std::size_t>(frames) * 2, 0);
     for (BufferState* b : m.buffers)
-        if (b->playing && !b->lost && !b->primary) MixBuffer(*b, m.listener, m.accumulator.data(), frames);
+        if (b->playing && !b->lost && !b->primary)
+            MixBuffer(*b, m.listener, m.accumulator.data(), frames);
     for (std::size_t i = 0; i < m.accumulator.size(); ++i)
         out[i] = static_cast<std::int16_t>(std::clamp(m.accumulator[i], -32768, 32767));
     if (m.tap) m.tap(out, frames);
@@ -314,7 +318,8 @@ HRESULT IDirectSound8::CreateSoundBuffer(const DSBUFFERDESC* desc, IDirectSoundB
             return DSERR_BADFORMAT;
         }
         if (desc->dwBufferBytes < f.nBlockAlign || desc->dwBufferBytes < 4 ||
-            desc->dwBufferBytes > 0x0FFFFFFF || ((desc->dwFlags & DSBCAPS_CTRL3D) && f.nChannels != 1)) {
+            desc->dwBufferBytes > 0x0FFFFFFF ||
+            ((desc->dwFlags & DSBCAPS_CTRL3D) && f.nChannels != 1)) {
             delete s;
             return E_INVALIDARG;
         }
@@ -433,8 +438,8 @@ HRESULT IDirectSoundBuffer::SetFormat(const WAVEFORMATEX* format) {
     return DS_OK;
 }
 
-HRESULT IDirectSoundBuffer::Lock(DWORD offset, DWORD bytes, void** ptr1, DWORD* bytes1,
-                                 void** ptr2, DWORD* bytes2, DWORD flags) {
+HRESULT IDirectSoundBuffer::Lock(DWORD offset, DWORD bytes, void** ptr1, DWORD* bytes1, void** ptr2,
+                                 DWORD* bytes2, DWORD flags) {
     if (!ptr1 || !bytes1) return E_INVALIDARG;
     *ptr1 = nullptr;
     *bytes1 = 0;
@@ -447,7 +452,8 @@ HRESULT IDirectSoundBuffer::Lock(DWORD offset, DWORD bytes, void** ptr1, DWORD* 
     if (flags & DSBLOCK_FROMWRITECURSOR) {
         DWORD write = state->frame * state->format.nBlockAlign;
         if (state->playing)
-            write = (write + (state->format.nSamplesPerSec / 100) * state->format.nBlockAlign) % size;
+            write =
+                (write + (state->format.nSamplesPerSec / 100) * state->format.nBlockAlign) % size;
         offset = write;
     }
     if (flags & DSBLOCK_ENTIREBUFFER) bytes = size;

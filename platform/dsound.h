@@ -20,7 +20,6 @@
 
 // ---- identifiers ----------------------------------------------------------
 
-
 extern const GUID GUID_NULL;
 extern const GUID IID_IDirectSoundNotify;
 extern const GUID IID_IDirectSound3DBuffer;
@@ -168,7 +167,7 @@ struct BufferState;
 }
 
 class IDirectSoundBuffer {
-public:
+  public:
     ULONG AddRef();
     ULONG Release();
     HRESULT QueryInterface(REFIID iid, void** out);
@@ -176,8 +175,8 @@ public:
     HRESULT GetStatus(DWORD* status);
     HRESULT GetFormat(WAVEFORMATEX* format, DWORD size, DWORD* written);
     HRESULT SetFormat(const WAVEFORMATEX* format);
-    HRESULT Lock(DWORD offset, DWORD bytes, void** ptr1, DWORD* bytes1, void** ptr2,
-                 DWORD* bytes2, DWORD flags);
+    HRESULT Lock(DWORD offset, DWORD bytes, void** ptr1, DWORD* bytes1, void** ptr2, DWORD* bytes2,
+                 DWORD flags);
     HRESULT Unlock(void* ptr1, DWORD bytes1, void* ptr2, DWORD bytes2);
     HRESULT Play(DWORD reserved, DWORD priority, DWORD flags);
     HRESULT Stop();
@@ -193,7 +192,7 @@ public:
 
     platform::audio::BufferState* State() const { return state; }
 
-private:
+  private:
     friend class IDirectSound8;
     explicit IDirectSoundBuffer(platform::audio::BufferState* s) : state(s) {}
     ~IDirectSoundBuffer();
@@ -202,12 +201,12 @@ private:
 };
 
 class IDirectSoundNotify {
-public:
+  public:
     ULONG AddRef();
     ULONG Release();
     HRESULT SetNotificationPositions(DWORD count, const DSBPOSITIONNOTIFY* positions);
 
-private:
+  private:
     friend class IDirectSoundBuffer;
     explicit IDirectSoundNotify(IDirectSoundBuffer* b) : buffer(b) {}
     IDirectSoundBuffer* buffer;  // holds a reference
@@ -215,7 +214,7 @@ private:
 };
 
 class IDirectSound3DBuffer {
-public:
+  public:
     ULONG AddRef();
     ULONG Release();
     HRESULT GetAllParameters(DS3DBUFFER* params);
@@ -225,7 +224,7 @@ public:
     HRESULT SetMaxDistance(float distance, DWORD apply);
     HRESULT SetMode(DWORD mode, DWORD apply);
 
-private:
+  private:
     friend class IDirectSoundBuffer;
     explicit IDirectSound3DBuffer(IDirectSoundBuffer* b) : buffer(b) {}
     IDirectSoundBuffer* buffer;  // holds a reference
@@ -233,30 +232,29 @@ private:
 };
 
 class IDirectSound3DListener {
-public:
+  public:
     ULONG AddRef();
     ULONG Release();
     HRESULT SetPosition(float x, float y, float z, DWORD apply);
     HRESULT GetPosition(D3DVECTOR* position);
     // Front and top vectors; the listener's right is top x front.
-    HRESULT SetOrientation(float fx, float fy, float fz, float tx, float ty, float tz,
-                           DWORD apply);
+    HRESULT SetOrientation(float fx, float fy, float fz, float tx, float ty, float tz, DWORD apply);
 
-private:
+  private:
     friend class IDirectSoundBuffer;
     IDirectSound3DListener() = default;
     ULONG refs = 1;
 };
 
 class IDirectSound8 {
-public:
+  public:
     ULONG AddRef();
     ULONG Release();
     HRESULT SetCooperativeLevel(HWND window, DWORD level);
     HRESULT CreateSoundBuffer(const DSBUFFERDESC* desc, IDirectSoundBuffer** out, void* outer);
     HRESULT DuplicateSoundBuffer(IDirectSoundBuffer* original, IDirectSoundBuffer** out);
 
-private:
+  private:
     friend HRESULT DirectSoundCreate8(const GUID*, IDirectSound8**, void*);
     IDirectSound8() = default;
     ~IDirectSound8() = default;

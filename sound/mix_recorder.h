@@ -11,7 +11,7 @@
 class CRiffWave;
 
 class MixRecorder {
-public:
+  public:
     MixRecorder();
     ~MixRecorder();
     MixRecorder(const MixRecorder&) = delete;
@@ -24,7 +24,7 @@ public:
     HRESULT Finish();
     std::uint64_t FramesWritten() const;
 
-private:
+  private:
     void Take(const std::int16_t* frames, int count);
 
     mutable std::mutex lock;

@@ -69,8 +69,8 @@ bool CRiffWave::WriteBytes(const void* src, DWORD size) {
 // no later read can leave the file.
 bool CRiffWave::Descend(MMCKINFO* ck, const MMCKINFO* parent, bool find) {
     const FOURCC wantId = ck->ckid;
-    const long limit = parent ? static_cast<long>(parent->dwDataOffset) + parent->cksize
-                              : m_fileSize;
+    const long limit =
+        parent ? static_cast<long>(parent->dwDataOffset) + parent->cksize : m_fileSize;
     for (;;) {
         const long here = Tell();
         if (here < 0 || here + 8 > limit) return false;
@@ -122,9 +122,8 @@ bool CRiffWave::Ascend(MMCKINFO* ck) {
     }
     const long long next = static_cast<long long>(ck->dwDataOffset) + ck->cksize + (ck->cksize & 1);
     // The pad byte of the last chunk may be missing from a file; stop at its end.
-    return Seek(static_cast<long>(next > m_fileSize && m_fileSize >= 0 && m_mode == WAVEFILE_READ
-                                      ? m_fileSize
-                                      : next));
+    return Seek(static_cast<long>(
+        next > m_fileSize && m_fileSize >= 0 && m_mode == WAVEFILE_READ ? m_fileSize : next));
 }
 
 bool CRiffWave::CreateChunk(MMCKINFO* ck, bool riff) {
@@ -359,7 +358,8 @@ HRESULT CRiffWave::Close() {
             if (Descend(&fact, &riff, true)) {
                 BYTE zero[4] = {0, 0, 0, 0};
                 // Reading then writing a stream needs a seek in between.
-                if (!Seek(static_cast<long>(fact.dwDataOffset)) || !WriteBytes(zero, 4)) hr = DSUTIL_TRACE("mmioWrite", E_FAIL);
+                if (!Seek(static_cast<long>(fact.dwDataOffset)) || !WriteBytes(zero, 4))
+                    hr = DSUTIL_TRACE("mmioWrite", E_FAIL);
             }
         }
     }

@@ -38,7 +38,7 @@ struct MMIOINFO {
 };
 
 class CRiffWave {
-public:
+  public:
     CRiffWave();
     ~CRiffWave();
     CRiffWave(const CRiffWave&) = delete;
@@ -55,11 +55,11 @@ public:
 
     WAVEFORMATEX* m_pwfx;
 
-protected:
+  protected:
     HRESULT ReadMMIO();
     HRESULT WriteMMIO(const WAVEFORMATEX* format);
 
-private:
+  private:
     // Chunk walking over the open file.
     bool Descend(MMCKINFO* ck, const MMCKINFO* parent, bool find);
     bool Ascend(MMCKINFO* ck);

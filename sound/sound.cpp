@@ -7,8 +7,8 @@
 
 int Rand();  // the process's shared generator (engine/random)
 
-CSound::CSound(IDirectSoundBuffer** buffers, DWORD bufferBytes, DWORD bufferCount,
-               CRiffWave* wave, DWORD creationFlags)
+CSound::CSound(IDirectSoundBuffer** buffers, DWORD bufferBytes, DWORD bufferCount, CRiffWave* wave,
+               DWORD creationFlags)
     : m_buffers(new (std::nothrow) IDirectSoundBuffer*[bufferCount ? bufferCount : 1]),
       m_bufferBytes(bufferBytes),
       m_wave(wave),
@@ -120,7 +120,8 @@ HRESULT CSound::Get3DBuffer(DWORD index, IDirectSound3DBuffer** out) {
     if (index >= m_bufferCount || !out) return E_INVALIDARG;
     *out = nullptr;
     if (!m_buffers[index]) return CO_E_NOTINITIALIZED;
-    return m_buffers[index]->QueryInterface(IID_IDirectSound3DBuffer, reinterpret_cast<void**>(out));
+    return m_buffers[index]->QueryInterface(IID_IDirectSound3DBuffer,
+                                            reinterpret_cast<void**>(out));
 }
 
 HRESULT CSound::Play(DWORD priority, DWORD flags, LONG volume, LONG frequency, LONG pan) {

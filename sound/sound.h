@@ -7,7 +7,7 @@
 class CRiffWave;
 
 class CSound {
-public:
+  public:
     CSound(IDirectSoundBuffer** buffers, DWORD bufferBytes, DWORD bufferCount, CRiffWave* wave,
            DWORD creationFlags);
     virtual ~CSound();
@@ -25,7 +25,7 @@ public:
     HRESULT Reset();
     bool IsPlaying();
 
-protected:
+  protected:
     IDirectSoundBuffer** m_buffers;
     DWORD m_bufferBytes;
     CRiffWave* m_wave;

@@ -6,7 +6,7 @@
 class CSoundDevice;
 
 class SoundSystem {
-public:
+  public:
     SoundSystem() = default;
     // Creates the device for the window at the priority cooperative level.
     HRESULT Init(HWND window);

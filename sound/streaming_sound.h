@@ -7,9 +7,8 @@
 #include "sound/sound.h"
 
 class CStreamingSound : public CSound {
-public:
-    CStreamingSound(IDirectSoundBuffer* buffer, DWORD ringBytes, CRiffWave* wave,
-                    DWORD notifySize);
+  public:
+    CStreamingSound(IDirectSoundBuffer* buffer, DWORD ringBytes, CRiffWave* wave, DWORD notifySize);
     ~CStreamingSound() override;
 
     HRESULT HandleNotification(bool loop);
@@ -19,7 +18,7 @@ public:
     DWORD NextWriteOffset() const { return m_nextWriteOffset; }
     bool FillingWithSilence() const { return m_fillWithSilence; }
 
-private:
+  private:
     DWORD m_lastPlayPos;
     DWORD m_playProgress;
     DWORD m_notifySize;

@@ -1,10 +1,11 @@
+#include "diag/trace.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "diag/error_table.h"
-#include "diag/trace.h"
 #include "platform/debug.h"
 
 namespace {
@@ -72,7 +73,8 @@ TEST(TraceErrorWide, WritesTheSameLine) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(TraceErrorWide("w.cpp", 5, MakeHResult(0x88780096u), L"Play", false),
               MakeHResult(0x88780096u));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "w.cpp(5): Play hr=DSERR_BUFFERLOST (0x88780096)\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "w.cpp(5): Play hr=DSERR_BUFFERLOST (0x88780096)\n");
 }
 
 TEST(ErrorNames, TellingRows) {
@@ -118,7 +120,8 @@ TEST(ErrorDescriptions, KnownAndMissing) {
                  "The buffer's memory was lost and must be restored.");
     EXPECT_STREQ(GetErrorDescription(MakeHResult(0x88760827u)), "n/a");
     EXPECT_STREQ(GetErrorDescription(MakeHResult(0xDEADBEEFu)), "n/a");
-    EXPECT_STREQ(GetErrorDescriptionWide(E_FAIL), L"The operation failed for an unspecified reason.");
+    EXPECT_STREQ(GetErrorDescriptionWide(E_FAIL),
+                 L"The operation failed for an unspecified reason.");
 }
 
 TEST(BoundedStrings, CopyTruncatesAndTerminates) {

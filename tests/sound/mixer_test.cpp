@@ -294,9 +294,9 @@ TEST_F(Buffers, ListenerMovesWhatIsHeard) {
     IDirectSoundBuffer* primary = nullptr;
     ASSERT_EQ(ds->CreateSoundBuffer(&d, &primary, nullptr), DS_OK);
     IDirectSound3DListener* listener = nullptr;
-    ASSERT_EQ(primary->QueryInterface(IID_IDirectSound3DListener,
-                                      reinterpret_cast<void**>(&listener)),
-              S_OK);
+    ASSERT_EQ(
+        primary->QueryInterface(IID_IDirectSound3DListener, reinterpret_cast<void**>(&listener)),
+        S_OK);
     primary->Release();
     listener->SetPosition(12, 0, 0, DS3D_IMMEDIATE);  // the sound is now 2 to the left
     b->Play(0, 0, DSBPLAY_LOOPING);

@@ -1,8 +1,9 @@
+#include "sound/riff_wave.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "sound/riff_wave.h"
 #include "wave_bytes.h"
 
 using namespace wavetest;
@@ -85,10 +86,20 @@ TEST(RiffWaveRead, MalformedFilesFailCleanly) {
         {"empty", {}},
         {"truncated header", Bytes(good.begin(), good.begin() + 10)},
         {"truncated in data", Bytes(good.begin(), good.end() - 20)},
-        {"not RIFF", [&] { Bytes b = good; b[0] = 'X'; return b; }()},
-        {"not WAVE", [&] { Bytes b = good; b[8] = 'A'; return b; }()},
-        {"RIFF size beyond the file", Riff({Chunk("fmt ", Fmt(1, 1, 8000, 8)), Chunk("data", Ramp(4))},
-                                           0x7FFFFFF0)},
+        {"not RIFF",
+         [&] {
+             Bytes b = good;
+             b[0] = 'X';
+             return b;
+         }()},
+        {"not WAVE",
+         [&] {
+             Bytes b = good;
+             b[8] = 'A';
+             return b;
+         }()},
+        {"RIFF size beyond the file",
+         Riff({Chunk("fmt ", Fmt(1, 1, 8000, 8)), Chunk("data", Ramp(4))}, 0x7FFFFFF0)},
         {"data size beyond the file", Riff({Chunk("fmt ", Fmt(1, 1, 8000, 8)), bigData})},
         {"fmt with a huge extra count", Riff({Chunk("fmt ", hugeExtra), Chunk("data", Ramp(4))})},
         {"fmt too short", Riff({Chunk("fmt ", Bytes(12, 1)), Chunk("data", Ramp(4))})},

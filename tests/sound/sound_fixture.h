@@ -29,7 +29,7 @@ inline HWND TestWindow() {
 }
 
 class MixerTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         platform::UseClockDrivenAudio();
         ASSERT_EQ(DirectSoundCreate8(nullptr, &ds, nullptr), DS_OK);
@@ -90,8 +90,10 @@ inline double Frequency(const std::vector<std::int16_t>& s, int channel) {
     for (std::size_t i = channel + 2; i < s.size(); i += 2)
         if (s[i - 2] < 0 && s[i] >= 0) {
             const int frame = static_cast<int>(i / 2);
-            if (first < 0) first = frame;
-            else ++count;
+            if (first < 0)
+                first = frame;
+            else
+                ++count;
             last = frame;
         }
     return count > 0 ? count * 44100.0 / (last - first) : 0.0;

@@ -1,9 +1,10 @@
+#include "sound/sound.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "sound/riff_wave.h"
-#include "sound/sound.h"
 #include "sound/sound_device.h"
 #include "sound/sound_system.h"
 #include "sound_fixture.h"
@@ -18,15 +19,15 @@ using namespace wavetest;
 namespace {
 
 class StaticSound : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         platform::UseClockDrivenAudio();
         ASSERT_EQ(device.Initialize(TestWindow(), DSSCL_PRIORITY), S_OK);
         samples.resize(2000);
         for (std::size_t i = 0; i < samples.size(); ++i)
             samples[i] = static_cast<std::uint8_t>((i * 37 + 11) & 0xFF);
-        WriteFile("ss_tone.wav", Riff({Chunk("fmt ", Fmt(1, 1, 44100, 16)),
-                                       Chunk("data", samples)}));
+        WriteFile("ss_tone.wav",
+                  Riff({Chunk("fmt ", Fmt(1, 1, 44100, 16)), Chunk("data", samples)}));
     }
     static DWORD Status(IDirectSoundBuffer* b) {
         DWORD s = 0;
@@ -195,9 +196,9 @@ TEST_F(StaticSound, FillCoversTheSoundsBytesOnly) {
 TEST_F(StaticSound, Play3DSetsParameters) {
     WriteFile("ss_mono.wav", Riff({Chunk("fmt ", Fmt(1, 1, 22050, 16)), Chunk("data", Ramp(400))}));
     CSound* s = nullptr;
-    ASSERT_EQ(device.CreateSound(&s, "ss_mono.wav", DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY,
-                                 GUID_NULL, 1),
-              S_OK);
+    ASSERT_EQ(
+        device.CreateSound(&s, "ss_mono.wav", DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY, GUID_NULL, 1),
+        S_OK);
     DS3DBUFFER params;
     params.vPosition = {1, 2, 3};
     EXPECT_EQ(s->Play3D(&params, 0, 0, 1000), S_OK);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/wait.h>
 
 #include "sound/riff_wave.h"
 #include "sound/sound_device.h"
@@ -18,7 +18,7 @@ namespace {
 
 // 8-bit mono at 44100 Hz: one byte per output frame, so positions are exact.
 class Streaming : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         platform::UseClockDrivenAudio();
         ASSERT_EQ(device.Initialize(TestWindow(), DSSCL_PRIORITY), S_OK);
@@ -30,9 +30,9 @@ protected:
     }
     void Create(const Bytes& wave, DWORD blocks, DWORD size) {
         WriteFile("st_wave.wav", Riff({Chunk("fmt ", Fmt(1, 1, 44100, 8)), Chunk("data", wave)}));
-        ASSERT_EQ(device.CreateStreamingSound(&sound, "st_wave.wav", 0, GUID_NULL, blocks, size,
-                                              event),
-                  S_OK);
+        ASSERT_EQ(
+            device.CreateStreamingSound(&sound, "st_wave.wav", 0, GUID_NULL, blocks, size, event),
+            S_OK);
     }
     Bytes Ring() {
         IDirectSoundBuffer* b = sound->GetBuffer(0);
@@ -82,7 +82,8 @@ TEST_F(Streaming, StreamedBytesEqualTheWave) {
     Create(wave, 4, 1000);
     std::vector<std::uint8_t> heard;
     platform::SetMixTap([&](const std::int16_t* f, int n) {
-        for (int i = 0; i < n; ++i) heard.push_back(static_cast<std::uint8_t>((f[2 * i] >> 8) + 128));
+        for (int i = 0; i < n; ++i)
+            heard.push_back(static_cast<std::uint8_t>((f[2 * i] >> 8) + 128));
     });
     sound->Play(0, DSBPLAY_LOOPING, 0, -1, 0);
     std::int16_t out[2 * 100];
@@ -177,7 +178,8 @@ TEST_F(Streaming, CreationFailures) {
               E_INVALIDARG);  // no format to make the ring with
     EXPECT_NE(testing::internal::GetCapturedStderr().find("CreateSoundBuffer hr=E_INVALIDARG"),
               std::string::npos);
-    WriteFile("st_float.wav", Riff({Chunk("fmt ", Fmt(3, 1, 44100, 32, 0)), Chunk("data", Ramp(40))}));
+    WriteFile("st_float.wav",
+              Riff({Chunk("fmt ", Fmt(3, 1, 44100, 32, 0)), Chunk("data", Ramp(40))}));
     testing::internal::CaptureStderr();
     EXPECT_EQ(device.CreateStreamingSound(&s, "st_float.wav", 0, GUID_NULL, 4, 1000, event),
               DSERR_BADFORMAT);
@@ -245,7 +247,8 @@ TEST(VelmorPlay, TenSecondsOfStereoComeOutIdentical) {
 TEST(VelmorPlay, MonoAt22050HasTheRightLengthAndPitch) {
     std::vector<std::int16_t> s(22050 * 3);
     for (std::size_t i = 0; i < s.size(); ++i)
-        s[i] = static_cast<std::int16_t>(std::lrint(12000 * std::sin(2 * M_PI * 500.0 * i / 22050)));
+        s[i] =
+            static_cast<std::int16_t>(std::lrint(12000 * std::sin(2 * M_PI * 500.0 * i / 22050)));
     WriteWave("vp_mono.wav", 1, 22050, s);
     ASSERT_EQ(RunPlay("vp_mono.wav --audio-out vp_mono_out.wav"), 0);
     const Pcm out = ReadWave("vp_mono_out.wav");
@@ -279,8 +282,9 @@ TEST(VelmorAudioOut, HeadlessRunRecordsOneSecondPerSixtyFrames) {
     EXPECT_EQ(w.m_pwfx->nChannels, 2);
     EXPECT_EQ(w.m_pwfx->wBitsPerSample, 16);
     EXPECT_EQ(w.GetSize(), 44100u * 4);
-    const std::string bad = std::string("ASAN_OPTIONS=detect_leaks=0 ") + VELMOR_BINARY +
-                            " --headless --frames 1 --audio-out /no/such/dir/x.wav > /dev/null 2>&1";
+    const std::string bad =
+        std::string("ASAN_OPTIONS=detect_leaks=0 ") + VELMOR_BINARY +
+        " --headless --frames 1 --audio-out /no/such/dir/x.wav > /dev/null 2>&1";
     const int rc = std::system(bad.c_str());
     EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 2);
 }

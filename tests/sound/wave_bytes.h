@@ -29,8 +29,8 @@ inline Bytes Chunk(const char* id, const Bytes& data, std::uint32_t sizeField = 
     return b;
 }
 
-inline Bytes Fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate,
-                 std::uint16_t bits, int extra = -1) {
+inline Bytes Fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
+                 int extra = -1) {
     Bytes b;
     const std::uint16_t align = static_cast<std::uint16_t>(channels * bits / 8);
     Put16(&b, tag);

@@ -4,12 +4,13 @@
 // second, refilled each time the buffer signals the end of a block. With
 // --audio-out it runs in virtual time without a device and writes what the
 // mixer played to OUT.wav (a non-looping file is written at its own length).
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "platform/dsound.h"
 #include "sound/dsutil.h"
@@ -88,8 +89,8 @@ int main(int argc, char** argv) {
         dataBytes = wave.GetSize();
     }
     if (format.wFormatTag != WAVE_FORMAT_PCM)
-        return Fail("'" + input + "' is not PCM (format tag " +
-                    std::to_string(format.wFormatTag) + "); only PCM can be played");
+        return Fail("'" + input + "' is not PCM (format tag " + std::to_string(format.wFormatTag) +
+                    "); only PCM can be played");
     if (format.nBlockAlign == 0 || format.nAvgBytesPerSec == 0)
         return Fail("'" + input + "' has an invalid format record");
 
@@ -117,8 +118,8 @@ int main(int argc, char** argv) {
     wc.lpfnWndProc = PlayerProc;
     wc.lpszClassName = "velmor-play";
     RegisterClassExA(&wc);
-    HWND window = CreateWindowExA(0, "velmor-play", "velmor-play", 0, 0, 0, 1, 1, nullptr,
-                                  nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "velmor-play", "velmor-play", 0, 0, 0, 1, 1, nullptr, nullptr,
+                                  nullptr, nullptr);
 
     CSoundDevice device;
     if (FAILED(device.Initialize(window, DSSCL_PRIORITY))) return Fail("no sound device");
@@ -170,7 +171,8 @@ int main(int argc, char** argv) {
         // Whatever of the recording is still owed (a wave that ends inside
         // the last step) is mixed before the file is finished.
         for (int guard = 0; guard < 600 && recorder.FramesWritten() <
-                            static_cast<std::uint64_t>(seconds > 0 ? seconds * platform::kMixRate : 0);
+                                               static_cast<std::uint64_t>(
+                                                   seconds > 0 ? seconds * platform::kMixRate : 0);
              ++guard)
             platform::AdvanceAudio(platform::kMixFramesPerVideoFrame);
         progress(true);
@@ -179,10 +181,13 @@ int main(int argc, char** argv) {
     } else {
         double elapsed = 0;
         while (sound->IsPlaying()) {
-            if (WaitForSingleObject(event, 100) == WAIT_OBJECT_0) sound->HandleNotification(loop);
-            else elapsed += 0.1;
+            if (WaitForSingleObject(event, 100) == WAIT_OBJECT_0)
+                sound->HandleNotification(loop);
+            else
+                elapsed += 0.1;
             progress(false);
-            if (seconds > 0 && static_cast<double>(sound->PlayProgress()) / format.nAvgBytesPerSec >= seconds)
+            if (seconds > 0 &&
+                static_cast<double>(sound->PlayProgress()) / format.nAvgBytesPerSec >= seconds)
                 break;
         }
         progress(true);
