@@ -168,8 +168,8 @@ int main(int argc, char** argv) {
                 break;
             if (step % 15 == 0) progress(false);
         }
-        // Whatever of the recording is still owed (a wave that ends inside
-        // the last step) is mixed before the file is finished.
+        // With --seconds the file runs to its full length even when the
+        // sound ended sooner: the rest is mixed (silence) before finishing.
         for (int guard = 0; guard < 600 && recorder.FramesWritten() <
                                                static_cast<std::uint64_t>(
                                                    seconds > 0 ? seconds * platform::kMixRate : 0);
@@ -179,12 +179,9 @@ int main(int argc, char** argv) {
         sound->Stop();
         if (FAILED(recorder.Finish())) result = Fail("writing '" + output + "' failed");
     } else {
-        double elapsed = 0;
         while (sound->IsPlaying()) {
-            if (WaitForSingleObject(event, 100) == WAIT_OBJECT_0)
-                sound->HandleNotification(loop);
-            else
-                elapsed += 0.1;
+            // The timeout keeps the progress line moving between blocks.
+            if (WaitForSingleObject(event, 100) == WAIT_OBJECT_0) sound->HandleNotification(loop);
             progress(false);
             if (seconds > 0 &&
                 static_cast<double>(sound->PlayProgress()) / format.nAvgBytesPerSec >= seconds)
