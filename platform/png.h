@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -10,5 +11,10 @@ namespace platform {
 // `keepAlpha` false the image is written opaque (RGB).
 bool SavePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
              bool keepAlpha, std::string* error);
+
+// Reads a PNG or BMP file into 32-bit ARGB pixels (tests and tools compare
+// what was drawn with the files it came from). False with `error` set.
+bool ReadImageFile(const std::string& path, std::vector<std::uint32_t>* pixels, int* width,
+                   int* height, std::string* error);
 
 }  // namespace platform

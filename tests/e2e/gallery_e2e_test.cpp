@@ -24,7 +24,7 @@ struct BunnyState {
 
 struct Frame {
     std::vector<BunnyState> bunnies;
-    std::vector<std::pair<float, float>> flowers;
+    std::vector<BunnyState> flowers;  // x, y and cell
     std::pair<float, float> crosshair;
     int entities = 0;
 };
@@ -36,7 +36,8 @@ std::map<int, Frame> ReadDump(const std::string& path) {
     const std::regex frameRe(R"(^\{"frame":(\d+),)");
     const std::regex bunnyRe(
         R"("class":"Bunny","x":([-0-9.e]+),"y":([-0-9.e]+),"cell":(\d+),"hit":(true|false),"dead":(true|false))");
-    const std::regex flowerRe(R"("class":"AnimatedSprite","x":([-0-9.e]+),"y":([-0-9.e]+))");
+    const std::regex flowerRe(
+        R"("class":"AnimatedSprite","x":([-0-9.e]+),"y":([-0-9.e]+),"cell":(\d+))");
     const std::regex cursorRe(R"("class":"Cursor","x":([-0-9.e]+),"y":([-0-9.e]+))");
     std::string line;
     while (std::getline(in, line)) {
@@ -49,7 +50,7 @@ std::map<int, Frame> ReadDump(const std::string& path) {
                                  (*it)[4] == "true", (*it)[5] == "true"});
         for (auto it = std::sregex_iterator(line.begin(), line.end(), flowerRe);
              it != std::sregex_iterator(); ++it)
-            f.flowers.emplace_back(std::stof((*it)[1]), std::stof((*it)[2]));
+            f.flowers.push_back({std::stof((*it)[1]), std::stof((*it)[2]), std::stoi((*it)[3])});
         if (std::regex_search(line, m, cursorRe))
             f.crosshair = {std::stof(m[1]), std::stof(m[2])};
         f.entities = static_cast<int>(std::count(line.begin(), line.end(), '{')) - 1;
@@ -67,6 +68,36 @@ std::vector<std::int16_t> ReadSamples(const std::string& path, WAVEFORMATEX* for
     wave.Read(reinterpret_cast<BYTE*>(samples.data()), wave.GetSize(), &read);
     samples.resize(read / 2);
     return samples;
+}
+
+struct Image {
+    std::vector<std::uint32_t> px;
+    int w = 0, h = 0;
+    std::uint32_t At(int x, int y) const { return px[static_cast<std::size_t>(y) * w + x]; }
+};
+
+Image Load(const std::string& path) {
+    Image img;
+    std::string error;
+    EXPECT_TRUE(platform::ReadImageFile(path, &img.px, &img.w, &img.h, &error)) << error;
+    return img;
+}
+
+// The share of a sheet cell's opaque texels that show unchanged in the shot
+// with the cell's top-left corner at (x, y); texels off screen are not counted.
+double CellMatch(const Image& shot, const Image& sheet, int cell, int columns, int cw, int ch,
+                 float x, float y) {
+    const int sx = (cell % columns) * cw, sy = (cell / columns) * ch;
+    int opaque = 0, same = 0;
+    for (int v = 0; v < ch; ++v)
+        for (int u = 0; u < cw; ++u) {
+            const std::uint32_t texel = sheet.At(sx + u, sy + v) | 0xFF000000u;
+            const int px = static_cast<int>(x) + u, py = static_cast<int>(y) + v;
+            if (texel == 0xFFFF00FFu || px < 0 || py < 0 || px >= shot.w || py >= shot.h) continue;
+            ++opaque;
+            if ((shot.At(px, py) | 0xFF000000u) == texel) ++same;
+        }
+    return opaque ? static_cast<double>(same) / opaque : 0.0;
 }
 
 class GalleryEndToEnd : public ::testing::Test {
@@ -127,6 +158,30 @@ TEST_F(GalleryEndToEnd, ShootingTheFirstBunnyKillsItAndFiresTheGunshotInThatFram
     }
     EXPECT_EQ(cells, (std::vector<int>{3, 4, 5, 6, 7, 8}));
     EXPECT_TRUE(frames[360].bunnies.at(0).dead);
+
+    // What the player sees matches the dump: the meadow where nothing stands,
+    // every flower's cell at its place (flowers may overlap each other), the
+    // first bunny still beyond the right edge at frame 200, and the dead
+    // bunny on top of everything at frame 330.
+    const std::string content = VELMOR_CONTENT_DIR;
+    const Image background = Load(content + "/background.bmp");
+    const Image flowerSheet = Load(content + "/flower.bmp");
+    const Image bunnySheet = Load(content + "/bunny.bmp");
+    const Image f200 = Load(Path("f200.png")), f330 = Load(Path("f330.png"));
+    ASSERT_EQ(f200.w, 1024);
+    ASSERT_EQ(f200.h, 768);
+    for (int x = 0; x < 1024; x += 97) EXPECT_EQ(f200.At(x, 5), background.At(x, 5) | 0xFF000000u);
+    ASSERT_EQ(frames[200].flowers.size(), 50u);
+    double total = 0;
+    for (const auto& fl : frames[200].flowers) {
+        const double m = CellMatch(f200, flowerSheet, fl.cell, 4, 32, 32, fl.x, fl.y);
+        EXPECT_GT(m, 0.3) << "flower at " << fl.x << "," << fl.y;
+        total += m;
+    }
+    EXPECT_GT(total / 50, 0.9);
+    EXPECT_EQ(frames[200].bunnies.at(0).x, 1060.0f);
+    const BunnyState dead = frames[330].bunnies.at(0);
+    EXPECT_EQ(CellMatch(f330, bunnySheet, dead.cell, 3, 96, 96, dead.x, dead.y), 1.0);
 
     // The gunshot starts in the shot frame: silence through the frames
     // already mixed, sound right after.
