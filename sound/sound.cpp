@@ -3,9 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "engine/random.h"
 #include "sound/dsutil.h"
-
-int Rand();  // the process's shared generator (engine/random)
 
 CSound::CSound(IDirectSoundBuffer** buffers, DWORD bufferBytes, DWORD bufferCount, CRiffWave* wave,
                DWORD creationFlags)

@@ -6,6 +6,9 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "platform/window.h"
+#include "support/run_process.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -20,11 +23,17 @@ TEST(Run, HeadlessFramesPresentsExactlyThatManyOnTheVirtualClock) {
             lastFrame = frame;
             EXPECT_EQ(w, 1024);
             EXPECT_EQ(h, 768);
-            EXPECT_EQ(pixels[0], 0xFF000000u);  // cleared to opaque black
+            EXPECT_EQ(pixels[0], 0xFF000000u);  // cleared to black; no content to draw
             if (frame == 60) secondsAtFrame61 = Time();
         });
-    const char* argv[] = {"velmor", "--headless", "--frames", "61", "--clock-start", "1000"};
-    EXPECT_EQ(RunVelmor(6, argv), 0);
+    // An empty content folder: the gallery runs with every image missing.
+    const std::string empty = MakeTempDir("nocontent");
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    const char* argv[] = {"velmor", "--headless", "--frames", "61", "--clock-start", "1000",
+                          "--assets", empty.c_str()};
+    EXPECT_EQ(RunVelmor(8, argv), 0);
+    ASSERT_EQ(chdir(cwd), 0);
     platform::RemovePresentListener(id);
     EXPECT_EQ(presented, 61);
     EXPECT_EQ(lastFrame, 61);
