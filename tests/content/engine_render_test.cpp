@@ -54,6 +54,10 @@ protected:
     }
     void TearDown() override {
         std::filesystem::current_path(savedDir_);
+        // Nothing in the engine is ever freed (entities and devices live until
+        // the process ends); the test engines are kept reachable likewise.
+        static auto* retired = new std::vector<Engine*>;
+        retired->push_back(engine);
         engine = savedEngine_;
         platform::ResetWindowsForTest();
     }

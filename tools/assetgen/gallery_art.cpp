@@ -139,8 +139,7 @@ Canvas MakeFlower() {
         pen.Disc(hx, hy, 2.9f, heartDark);
         pen.Disc(hx - 0.5f, hy - 0.5f, 2.1f, heart);
         Canvas small = big.Downsample(f);
-        small.Outline(Hex(0x1E3414));
-        // Keep the outline inside the cell's own bounds.
+        small.Outline(Hex(0x1E3414));  // drawn within the cell, so no frame bleeds into the next
         sheet.Paste(small, frame * 32, 0, true);
     }
     return sheet;
