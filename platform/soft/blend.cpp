@@ -96,15 +96,19 @@ __attribute__((target("avx2"))) inline __m256i Div255x16(__m256i t) {
 // Blends eight pixels; texels of alpha 0 keep their pixel exactly.
 __attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d, __m256i isClear) {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i c255 = _mm256_set1_epi16(255);
     const __m256i sl = _mm256_unpacklo_epi8(s, zero), sh = _mm256_unpackhi_epi8(s, zero);
     const __m256i dl = _mm256_unpacklo_epi8(d, zero), dh = _mm256_unpackhi_epi8(d, zero);
     const __m256i al = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sl, 0xFF), 0xFF);
     const __m256i ah = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sh, 0xFF), 0xFF);
+    // s * a + d * (255 - a) = d * 256 - d + (s - d) * a: one multiply per
+    // half. The terms wrap in 16 bits but the sum lies in 0 ... 65025, so
+    // the wrapped sum is exact.
     const __m256i lo = Div255x16(_mm256_add_epi16(
-        _mm256_mullo_epi16(sl, al), _mm256_mullo_epi16(dl, _mm256_sub_epi16(c255, al))));
+        _mm256_sub_epi16(_mm256_slli_epi16(dl, 8), dl),
+        _mm256_mullo_epi16(_mm256_sub_epi16(sl, dl), al)));
     const __m256i hi = Div255x16(_mm256_add_epi16(
-        _mm256_mullo_epi16(sh, ah), _mm256_mullo_epi16(dh, _mm256_sub_epi16(c255, ah))));
+        _mm256_sub_epi16(_mm256_slli_epi16(dh, 8), dh),
+        _mm256_mullo_epi16(_mm256_sub_epi16(sh, dh), ah)));
     const __m256i out = _mm256_or_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(-16777216));
     return _mm256_blendv_epi8(out, d, isClear);
 }
