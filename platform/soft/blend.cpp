@@ -98,8 +98,14 @@ __attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d, __m2
     const __m256i zero = _mm256_setzero_si256();
     const __m256i sl = _mm256_unpacklo_epi8(s, zero), sh = _mm256_unpackhi_epi8(s, zero);
     const __m256i dl = _mm256_unpacklo_epi8(d, zero), dh = _mm256_unpackhi_epi8(d, zero);
-    const __m256i al = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sl, 0xFF), 0xFF);
-    const __m256i ah = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sh, 0xFF), 0xFF);
+    // Each pixel's alpha byte into the four 16-bit lanes of its channels.
+    const __m256i pickLo = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1,
+                                            3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+    const __m256i pickHi =
+        _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, 11, -1, 11,
+                         -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
+    const __m256i al = _mm256_shuffle_epi8(s, pickLo);
+    const __m256i ah = _mm256_shuffle_epi8(s, pickHi);
     // s * a + d * (255 - a) = d * 256 - d + (s - d) * a: one multiply per
     // half. The terms wrap in 16 bits but the sum lies in 0 ... 65025, so
     // the wrapped sum is exact.
