@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,31 +28,40 @@ struct Frame {
     int entities = 0;
 };
 
-// Reads the dump with patterns for the three classes the gallery shows.
+// The text after `"key":` inside one entity object.
+std::string Field(const std::string& object, const std::string& key) {
+    const std::string tag = "\"" + key + "\":";
+    const auto at = object.find(tag);
+    if (at == std::string::npos) return "";
+    const auto start = at + tag.size();
+    const auto end = object.find_first_of(",}", start);
+    return object.substr(start, end - start);
+}
+
+// Reads the dump's entity objects for the three classes the gallery shows.
 std::map<int, Frame> ReadDump(const std::string& path) {
     std::map<int, Frame> frames;
     std::istringstream in(ReadFile(path));
-    const std::regex frameRe(R"(^\{"frame":(\d+),)");
-    const std::regex bunnyRe(
-        R"("class":"Bunny","x":([-0-9.e]+),"y":([-0-9.e]+),"cell":(\d+),"hit":(true|false),"dead":(true|false))");
-    const std::regex flowerRe(
-        R"("class":"AnimatedSprite","x":([-0-9.e]+),"y":([-0-9.e]+),"cell":(\d+))");
-    const std::regex cursorRe(R"("class":"Cursor","x":([-0-9.e]+),"y":([-0-9.e]+))");
     std::string line;
     while (std::getline(in, line)) {
-        std::smatch m;
-        if (!std::regex_search(line, m, frameRe)) continue;
-        Frame& f = frames[std::stoi(m[1])];
-        for (auto it = std::sregex_iterator(line.begin(), line.end(), bunnyRe);
-             it != std::sregex_iterator(); ++it)
-            f.bunnies.push_back({std::stof((*it)[1]), std::stof((*it)[2]), std::stoi((*it)[3]),
-                                 (*it)[4] == "true", (*it)[5] == "true"});
-        for (auto it = std::sregex_iterator(line.begin(), line.end(), flowerRe);
-             it != std::sregex_iterator(); ++it)
-            f.flowers.push_back({std::stof((*it)[1]), std::stof((*it)[2]), std::stoi((*it)[3])});
-        if (std::regex_search(line, m, cursorRe))
-            f.crosshair = {std::stof(m[1]), std::stof(m[2])};
-        f.entities = static_cast<int>(std::count(line.begin(), line.end(), '{')) - 1;
+        const std::string frameText = Field(line, "frame");
+        if (frameText.empty()) continue;
+        Frame& f = frames[std::stoi(frameText)];
+        for (auto open = line.find("{\"kind\""); open != std::string::npos;
+             open = line.find("{\"kind\"", open + 1)) {
+            const std::string object = line.substr(open, line.find('}', open) - open + 1);
+            ++f.entities;
+            const std::string cls = Field(object, "class");
+            BunnyState b;
+            b.x = std::stof(Field(object, "x"));
+            b.y = std::stof(Field(object, "y"));
+            if (cls == "\"Cursor\"") f.crosshair = {b.x, b.y};
+            if (cls != "\"Bunny\"" && cls != "\"AnimatedSprite\"") continue;
+            b.cell = std::stoi(Field(object, "cell"));
+            b.hit = Field(object, "hit") == "true";
+            b.dead = Field(object, "dead") == "true";
+            (cls == "\"Bunny\"" ? f.bunnies : f.flowers).push_back(b);
+        }
     }
     return frames;
 }
