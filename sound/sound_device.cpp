@@ -7,6 +7,39 @@
 #include "sound/sound.h"
 #include "sound/streaming_sound.h"
 
+namespace {
+
+// Makes `buffers.size()` buffers of one description: the first is created and
+// the others duplicate it, sharing its samples (or, where effects need buffers
+// of their own, are created anew). On failure every buffer made so far is
+// released, not leaked. *firstResult gets the first creation's own code.
+HRESULT MakeBuffers(IDirectSound8* device, DSBUFFERDESC* desc,
+                    std::vector<IDirectSoundBuffer*>& buffers, HRESULT* firstResult) {
+    HRESULT hr = device->CreateSoundBuffer(desc, &buffers[0], nullptr);
+    *firstResult = hr;
+    if (FAILED(hr)) {
+        DSUTIL_TRACE("CreateSoundBuffer", hr);
+    } else {
+        for (std::size_t i = 1; i < buffers.size() && SUCCEEDED(hr); ++i) {
+            if (desc->dwFlags & DSBCAPS_CTRLFX) {
+                hr = device->CreateSoundBuffer(desc, &buffers[i], nullptr);
+                if (FAILED(hr)) DSUTIL_TRACE("CreateSoundBuffer", hr);
+            } else {
+                hr = device->DuplicateSoundBuffer(buffers[0], &buffers[i]);
+                if (FAILED(hr)) DSUTIL_TRACE("DuplicateSoundBuffer", hr);
+            }
+        }
+    }
+    if (FAILED(hr))
+        for (auto*& b : buffers) {
+            if (b) b->Release();
+            b = nullptr;
+        }
+    return hr;
+}
+
+}  // namespace
+
 CSoundDevice::CSoundDevice() : m_device(nullptr) {}
 
 CSoundDevice::~CSoundDevice() {
@@ -98,26 +131,11 @@ HRESULT CSoundDevice::CreateSound(CSound** out, const char* name, DWORD flags, G
         desc.dwBufferBytes = wave->GetSize();
         desc.guid3DAlgorithm = algorithm;
         desc.lpwfxFormat = wave->m_pwfx;
-        hr = m_device->CreateSoundBuffer(&desc, &buffers[0], nullptr);
-        if (hr == DS_NO_VIRTUALIZATION) result = DS_NO_VIRTUALIZATION;
-        if (FAILED(hr)) {
-            DSUTIL_TRACE("CreateSoundBuffer", hr);
-        } else {
-            for (DWORD i = 1; i < count && SUCCEEDED(hr); ++i) {
-                if (flags & DSBCAPS_CTRLFX) {
-                    hr = m_device->CreateSoundBuffer(&desc, &buffers[i], nullptr);
-                    if (FAILED(hr)) DSUTIL_TRACE("CreateSoundBuffer", hr);
-                } else {
-                    hr = m_device->DuplicateSoundBuffer(buffers[0], &buffers[i]);
-                    if (FAILED(hr)) DSUTIL_TRACE("DuplicateSoundBuffer", hr);
-                }
-            }
-        }
+        HRESULT first = S_OK;
+        hr = MakeBuffers(m_device, &desc, buffers, &first);
+        if (first == DS_NO_VIRTUALIZATION) result = DS_NO_VIRTUALIZATION;
     }
     if (FAILED(hr)) {
-        // Buffers made before the failure are released, not leaked.
-        for (auto* b : buffers)
-            if (b) b->Release();
         delete wave;
         return hr;
     }
@@ -141,23 +159,9 @@ HRESULT CSoundDevice::CreateSoundFromMemory(CSound** out, BYTE* data, ULONG size
     desc.dwBufferBytes = size;
     desc.guid3DAlgorithm = algorithm;
     desc.lpwfxFormat = format;
-    HRESULT hr = m_device->CreateSoundBuffer(&desc, &buffers[0], nullptr);
+    HRESULT first = S_OK;
+    const HRESULT hr = MakeBuffers(m_device, &desc, buffers, &first);
     if (FAILED(hr)) {
-        DSUTIL_TRACE("CreateSoundBuffer", hr);
-    } else {
-        for (DWORD i = 1; i < count && SUCCEEDED(hr); ++i) {
-            if (flags & DSBCAPS_CTRLFX) {
-                hr = m_device->CreateSoundBuffer(&desc, &buffers[i], nullptr);
-                if (FAILED(hr)) DSUTIL_TRACE("CreateSoundBuffer", hr);
-            } else {
-                hr = m_device->DuplicateSoundBuffer(buffers[0], &buffers[i]);
-                if (FAILED(hr)) DSUTIL_TRACE("DuplicateSoundBuffer", hr);
-            }
-        }
-    }
-    if (FAILED(hr)) {
-        for (auto* b : buffers)
-            if (b) b->Release();
         delete wave;
         return hr;
     }
