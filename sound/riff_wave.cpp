@@ -368,3 +368,19 @@ HRESULT CRiffWave::Close() {
     m_mode = WAVEFILE_READ;
     return hr;
 }
+
+HRESULT ReadWaveRepeating(CRiffWave* wave, BYTE* dest, DWORD filled, DWORD size, BYTE silence) {
+    while (filled < size) {
+        HRESULT hr = wave->ResetFile();
+        if (FAILED(hr)) return DSUTIL_TRACE("ResetFile", hr);
+        DWORD read = 0;
+        hr = wave->Read(dest + filled, size - filled, &read);
+        if (FAILED(hr)) return DSUTIL_TRACE("Read", hr);
+        if (read == 0) {
+            std::memset(dest + filled, silence, size - filled);
+            break;
+        }
+        filled += read;
+    }
+    return S_OK;
+}

@@ -60,19 +60,10 @@ HRESULT CSound::FillBufferWithSound(IDirectSoundBuffer* buffer, bool repeat) {
         if (!repeat) {
             std::memset(bytes + read, silence, regionBytes - read);
         } else {
-            DWORD sofar = read;
-            while (sofar < regionBytes) {
-                hr = m_wave->ResetFile();
-                if (FAILED(hr)) {
-                    buffer->Unlock(region, regionBytes, nullptr, 0);
-                    return DSUTIL_TRACE("ResetFile", hr);
-                }
-                hr = m_wave->Read(bytes + sofar, regionBytes - sofar, &read);
-                if (FAILED(hr)) {
-                    buffer->Unlock(region, regionBytes, nullptr, 0);
-                    return DSUTIL_TRACE("Read", hr);
-                }
-                sofar += read;
+            hr = ReadWaveRepeating(m_wave, bytes, read, regionBytes, silence);
+            if (FAILED(hr)) {
+                buffer->Unlock(region, regionBytes, nullptr, 0);
+                return hr;
             }
         }
     }

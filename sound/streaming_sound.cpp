@@ -56,24 +56,10 @@ HRESULT CStreamingSound::HandleNotification(bool loop) {
             std::memset(bytes + written, silence, n - written);
             m_fillWithSilence = true;
         } else {
-            DWORD sofar = written;
-            while (sofar < n) {
-                hr = m_wave->ResetFile();
-                if (FAILED(hr)) {
-                    buffer->Unlock(region, n, nullptr, 0);
-                    return DSUTIL_TRACE("ResetFile", hr);
-                }
-                hr = m_wave->Read(bytes + sofar, n - sofar, &written);
-                if (FAILED(hr)) {
-                    buffer->Unlock(region, n, nullptr, 0);
-                    return DSUTIL_TRACE("Read", hr);
-                }
-                if (written == 0) {
-                    // An empty wave cannot fill the block: the rest is silence.
-                    std::memset(bytes + sofar, silence, n - sofar);
-                    break;
-                }
-                sofar += written;
+            hr = ReadWaveRepeating(m_wave, bytes, written, n, silence);
+            if (FAILED(hr)) {
+                buffer->Unlock(region, n, nullptr, 0);
+                return hr;
             }
         }
     }
