@@ -113,8 +113,3 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
     *out = o;
     return (o.help || o.version) ? ParseResult::kExit : ParseResult::kRun;
 }
-
-bool OptionAvailable(const std::string& option) {
-    static const std::set<std::string> kNotYet = {};
-    return kNotYet.count(option) == 0;
-}

@@ -28,6 +28,3 @@ enum class ParseResult { kRun, kExit, kError };
 ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::string* error);
 
 const char* UsageText();
-
-// Whether the subsystem behind an option has been built into this program.
-bool OptionAvailable(const std::string& option);

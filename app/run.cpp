@@ -69,18 +69,6 @@ int RunVelmor(int argc, const char* const* argv) {
             return 0;
         case ParseResult::kRun: break;
     }
-    struct {
-        const char* name;
-        bool used;
-    } const gated[] = {{"--input", !options.input.empty()},
-                       {"--screenshot", !options.screenshots.empty()},
-                       {"--audio-out", !options.audioOut.empty()},
-                       {"--dump", !options.dump.empty()},
-                       {"--dump-every", options.dumpEvery != 1}};
-    for (const auto& g : gated)
-        if (g.used && !OptionAvailable(g.name))
-            return Fail(std::string(g.name) + " is not available in this build yet");
-
     if (!LevelIsBuilt(options.level))
         return Fail("level '" + options.level + "' is not built yet");
 
