@@ -491,7 +491,8 @@ TEST(ContentGenerator, ReadmeContactSheetIsCurrent) {
     std::vector<std::uint32_t> committed, built;
     ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_SOURCE_DIR) + "/docs/contact-sheet.png",
                                         &w1, &h1, &committed));
-    ASSERT_TRUE(platform::ReadImageFile("contact-sheet.png", &w2, &h2, &built));
+    ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_CONTENT_DIR) + "/../contact-sheet.png",
+                                        &w2, &h2, &built));
     EXPECT_EQ(w1, w2);
     EXPECT_EQ(h1, h2);
     EXPECT_TRUE(committed == built) << "docs/contact-sheet.png is out of date";

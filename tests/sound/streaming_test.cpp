@@ -261,6 +261,7 @@ TEST(VelmorPlay, MonoAt22050HasTheRightLengthAndPitch) {
 }
 
 TEST(VelmorPlay, LoopingNeedsALengthAndBadInputIsOneLine) {
+    WriteWave("vp_mono.wav", 1, 22050, std::vector<std::int16_t>(22050, 1000));
     EXPECT_NE(RunPlay("vp_mono.wav --loop --audio-out vp_l.wav"), 0);
     ASSERT_EQ(RunPlay("vp_mono.wav --loop --seconds 7.5 --audio-out vp_l.wav"), 0);
     EXPECT_EQ(ReadWave("vp_l.wav").data.size(), static_cast<std::size_t>(7.5 * 44100) * 4);
