@@ -79,16 +79,6 @@ constexpr DWORD DISCL_NONEXCLUSIVE = 0x2;
 constexpr DWORD DISCL_FOREGROUND = 0x4;
 constexpr DWORD DISCL_BACKGROUND = 0x8;
 
-// Identifies an interface or a device class.
-struct GUID {
-    std::uint32_t data1;
-    std::uint16_t data2;
-    std::uint16_t data3;
-    std::uint8_t data4[8];
-    friend bool operator==(const GUID&, const GUID&) = default;
-};
-using REFIID = const GUID&;
-using REFGUID = const GUID&;
 
 extern const GUID IID_IDirectInput8A;
 extern const GUID GUID_SysKeyboard;

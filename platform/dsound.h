@@ -14,7 +14,6 @@
 #include <functional>
 
 #include "platform/d3d9.h"    // D3DVECTOR
-#include "platform/dinput.h"  // GUID
 #include "platform/types.h"
 #include "platform/window.h"
 

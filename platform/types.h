@@ -36,3 +36,14 @@ struct RECT {
     LONG right = 0;
     LONG bottom = 0;
 };
+
+// Identifies an interface, a device class or an algorithm.
+struct GUID {
+    std::uint32_t data1;
+    std::uint16_t data2;
+    std::uint16_t data3;
+    std::uint8_t data4[8];
+    friend bool operator==(const GUID&, const GUID&) = default;
+};
+using REFIID = const GUID&;
+using REFGUID = const GUID&;
