@@ -71,6 +71,16 @@ HRESULT CSound::FillBufferWithSound(IDirectSoundBuffer* buffer, bool repeat) {
     return S_OK;
 }
 
+HRESULT CSound::RestoreAndRefill(IDirectSoundBuffer* buffer, bool* restored) {
+    HRESULT hr = RestoreBuffer(buffer, restored);
+    if (FAILED(hr)) return DSUTIL_TRACE("RestoreBuffer", hr);
+    if (*restored) {
+        hr = FillBufferWithSound(buffer, false);
+        if (FAILED(hr)) return DSUTIL_TRACE("FillBufferWithSound", hr);
+    }
+    return S_OK;
+}
+
 HRESULT CSound::RestoreBuffer(IDirectSoundBuffer* buffer, bool* restored) {
     if (!buffer) return CO_E_NOTINITIALIZED;
     if (restored) *restored = false;
@@ -119,12 +129,8 @@ HRESULT CSound::Play(DWORD priority, DWORD flags, LONG volume, LONG frequency, L
     IDirectSoundBuffer* buffer = GetFreeBuffer();
     if (!buffer) return DSUTIL_TRACE("GetFreeBuffer", E_FAIL);
     bool restored = false;
-    HRESULT hr = RestoreBuffer(buffer, &restored);
-    if (FAILED(hr)) return DSUTIL_TRACE("RestoreBuffer", hr);
-    if (restored) {
-        hr = FillBufferWithSound(buffer, false);
-        if (FAILED(hr)) return DSUTIL_TRACE("FillBufferWithSound", hr);
-    }
+    HRESULT hr = RestoreAndRefill(buffer, &restored);
+    if (FAILED(hr)) return hr;
     if (m_creationFlags & DSBCAPS_CTRLVOLUME) buffer->SetVolume(volume);
     if (frequency != -1 && (m_creationFlags & DSBCAPS_CTRLFREQUENCY))
         buffer->SetFrequency(static_cast<DWORD>(frequency));
@@ -138,12 +144,8 @@ HRESULT CSound::Play3D(const DS3DBUFFER* params, DWORD priority, DWORD flags,
     IDirectSoundBuffer* buffer = GetFreeBuffer();
     if (!buffer) return DSUTIL_TRACE("GetFreeBuffer", E_FAIL);
     bool restored = false;
-    HRESULT hr = RestoreBuffer(buffer, &restored);
-    if (FAILED(hr)) return DSUTIL_TRACE("RestoreBuffer", hr);
-    if (restored) {
-        hr = FillBufferWithSound(buffer, false);
-        if (FAILED(hr)) return DSUTIL_TRACE("FillBufferWithSound", hr);
-    }
+    HRESULT hr = RestoreAndRefill(buffer, &restored);
+    if (FAILED(hr)) return hr;
     if (m_creationFlags & DSBCAPS_CTRLFREQUENCY) {
         DWORD frequency = 0;
         buffer->GetFrequency(&frequency);

@@ -16,6 +16,9 @@ class CSound {
 
     HRESULT FillBufferWithSound(IDirectSoundBuffer* buffer, bool repeat);
     HRESULT RestoreBuffer(IDirectSoundBuffer* buffer, bool* restored);
+    // Restores a lost buffer and, if it was lost, fills it again from the
+    // start of the wave; *restored says whether that happened.
+    HRESULT RestoreAndRefill(IDirectSoundBuffer* buffer, bool* restored);
     IDirectSoundBuffer* GetFreeBuffer();
     IDirectSoundBuffer* GetBuffer(DWORD index);
     HRESULT Get3DBuffer(DWORD index, IDirectSound3DBuffer** out);

@@ -19,13 +19,8 @@ HRESULT CStreamingSound::HandleNotification(bool loop) {
     if (!m_buffers || m_bufferCount == 0 || !m_buffers[0] || !m_wave) return CO_E_NOTINITIALIZED;
     IDirectSoundBuffer* buffer = m_buffers[0];
     bool restored = false;
-    HRESULT hr = RestoreBuffer(buffer, &restored);
-    if (FAILED(hr)) return DSUTIL_TRACE("RestoreBuffer", hr);
-    if (restored) {
-        hr = FillBufferWithSound(buffer, false);
-        if (FAILED(hr)) return DSUTIL_TRACE("FillBufferWithSound", hr);
-        return S_OK;
-    }
+    HRESULT hr = RestoreAndRefill(buffer, &restored);
+    if (FAILED(hr) || restored) return hr;
 
     void* region = nullptr;
     DWORD n = 0;
@@ -85,12 +80,8 @@ HRESULT CStreamingSound::Reset() {
     m_fillWithSilence = false;
     IDirectSoundBuffer* buffer = m_buffers[0];
     bool restored = false;
-    HRESULT hr = RestoreBuffer(buffer, &restored);
-    if (FAILED(hr)) return DSUTIL_TRACE("RestoreBuffer", hr);
-    if (restored) {
-        hr = FillBufferWithSound(buffer, false);
-        if (FAILED(hr)) return DSUTIL_TRACE("FillBufferWithSound", hr);
-    }
+    HRESULT hr = RestoreAndRefill(buffer, &restored);
+    if (FAILED(hr)) return hr;
     m_wave->ResetFile();
     return buffer->SetCurrentPosition(0);
 }
