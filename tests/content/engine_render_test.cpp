@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/engine_fixture.h"
 #include "engine/engine.h"
 #include "engine/renderer.h"
 #include "entities/animated_sprite.h"
@@ -41,25 +42,17 @@ Picture Read(const std::string& name) {
 }
 
 // An engine on the software device, run in the content folder as the game is.
-class ContentInEngine : public ::testing::Test {
+class ContentInEngine : public EngineTest {
 protected:
     void SetUp() override {
-        platform::ResetWindowsForTest();
-        platform::UseVirtualClock(platform::kDefaultClockStart);
-        savedEngine_ = engine;
-        engine = new Engine();
+        EngineTest::SetUp();
         savedDir_ = std::filesystem::current_path();
         std::filesystem::current_path(VELMOR_CONTENT_DIR);
-        engine->Init(GetModuleHandleA(nullptr), SW_SHOWDEFAULT);
+        InitEngine();
     }
     void TearDown() override {
         std::filesystem::current_path(savedDir_);
-        // Nothing in the engine is ever freed (entities and devices live until
-        // the process ends); the test engines are kept reachable likewise.
-        static auto* retired = new std::vector<Engine*>;
-        retired->push_back(engine);
-        engine = savedEngine_;
-        platform::ResetWindowsForTest();
+        EngineTest::TearDown();
     }
     std::vector<std::uint32_t> Draw(const char* shotName) {
         engine->renderer->BeginFrame();
@@ -77,7 +70,6 @@ protected:
     }
 
 private:
-    Engine* savedEngine_ = nullptr;
     std::filesystem::path savedDir_;
 };
 

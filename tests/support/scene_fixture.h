@@ -12,17 +12,15 @@
 
 #include "engine/renderer.h"
 #include "support/bmp_writer.h"
+#include "support/engine_fixture.h"
 #include "engine/engine.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 
-class SceneTest : public ::testing::Test {
+class SceneTest : public EngineTest {
 protected:
     void SetUp() override {
-        platform::ResetWindowsForTest();
-        platform::UseVirtualClock(platform::kDefaultClockStart);
-        savedEngine_ = engine;
-        engine = new Engine();
+        EngineTest::SetUp();
         saved_ = std::filesystem::current_path();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = std::filesystem::temp_directory_path() /
@@ -31,13 +29,12 @@ protected:
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         std::filesystem::current_path(dir_);
-        engine->Init(GetModuleHandleA(nullptr), SW_SHOWDEFAULT);
+        InitEngine();
     }
     void TearDown() override {
         std::filesystem::current_path(saved_);
         std::filesystem::remove_all(dir_);
-        engine = savedEngine_;
-        platform::ResetWindowsForTest();
+        EngineTest::TearDown();
     }
 
     // Runs one whole frame: updates, clear, renders, present.
@@ -57,5 +54,4 @@ protected:
 
 private:
     std::filesystem::path saved_;
-    Engine* savedEngine_ = nullptr;
 };
