@@ -254,33 +254,34 @@ std::vector<std::uint8_t> MakeTigerX() {
     s += "  1.000000,0.000000,0.000000,0.000000,\n  0.000000,1.000000,0.000000,0.000000,\n";
     s += "  0.000000,0.000000,1.000000,0.000000,\n  0.000000,0.000000,0.000000,1.000000;;\n }\n";
     s += " Mesh TigerMesh {\n";
-    Append(s, "  %.0f;\n", static_cast<double>(nv));
-    for (std::size_t i = 0; i < nv; ++i) {
-        const V3 p = m.vertices[i].p;
-        Append(s, "  %.6f;%.6f;", p.x, p.y);
-        Append(s, "%.6f;", p.z);
-        s += i + 1 < nv ? ",\n" : ";\n";
-    }
-    Append(s, "  %.0f;\n", static_cast<double>(nf));
-    for (std::size_t f = 0; f < nf; ++f) {
-        Append(s, "  3;%.0f,%.0f,", m.faces[3 * f], m.faces[3 * f + 1]);
-        Append(s, "%.0f;", m.faces[3 * f + 2]);
-        s += f + 1 < nf ? ",\n" : ";\n";
-    }
+    // A counted list of vectors, then of triangles; the normals repeat the
+    // same triangle list, as the format wants.
+    auto vectors = [&](const char* indent, auto get) {
+        s += indent;
+        Append(s, "%.0f;\n", static_cast<double>(nv));
+        for (std::size_t i = 0; i < nv; ++i) {
+            const V3 v = get(m.vertices[i]);
+            s += indent;
+            Append(s, "%.6f;%.6f;", v.x, v.y);
+            Append(s, "%.6f;", v.z);
+            s += i + 1 < nv ? ",\n" : ";\n";
+        }
+    };
+    auto triangles = [&](const char* indent) {
+        s += indent;
+        Append(s, "%.0f;\n", static_cast<double>(nf));
+        for (std::size_t f = 0; f < nf; ++f) {
+            s += indent;
+            Append(s, "3;%.0f,%.0f,", m.faces[3 * f], m.faces[3 * f + 1]);
+            Append(s, "%.0f;", m.faces[3 * f + 2]);
+            s += f + 1 < nf ? ",\n" : ";\n";
+        }
+    };
+    vectors("  ", [](const auto& v) { return v.p; });
+    triangles("  ");
     s += "  MeshNormals {\n";
-    Append(s, "   %.0f;\n", static_cast<double>(nv));
-    for (std::size_t i = 0; i < nv; ++i) {
-        const V3 n = m.vertices[i].n;
-        Append(s, "   %.6f;%.6f;", n.x, n.y);
-        Append(s, "%.6f;", n.z);
-        s += i + 1 < nv ? ",\n" : ";\n";
-    }
-    Append(s, "   %.0f;\n", static_cast<double>(nf));
-    for (std::size_t f = 0; f < nf; ++f) {
-        Append(s, "   3;%.0f,%.0f,", m.faces[3 * f], m.faces[3 * f + 1]);
-        Append(s, "%.0f;", m.faces[3 * f + 2]);
-        s += f + 1 < nf ? ",\n" : ";\n";
-    }
+    vectors("   ", [](const auto& v) { return v.n; });
+    triangles("   ");
     s += "  }\n  MeshTextureCoords {\n";
     Append(s, "   %.0f;\n", static_cast<double>(nv));
     for (std::size_t i = 0; i < nv; ++i) {
