@@ -29,6 +29,8 @@ public:
     SoundSystem* sound;
     TextureCache* textureCache;
     ObjectList* registry;
+    // The id the next registered entity gets.
+    int nextEntityId = 0;
     int width;
     int height;
     bool fullscreen;

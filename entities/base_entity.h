@@ -17,7 +17,12 @@ public:
     // Describes the entity for the entity dump: kind, class, position and
     // whatever state of its own it has. Derived classes extend their base's.
     virtual void Dump(DumpRecord* record);
+    // Adds the entity to the engine's registry under its kind and gives it the
+    // next serial id (0, 1, 2 ... in registration order), which dumps use to
+    // refer to one entity from another.
+    void Register();
 
     std::int32_t kind;
+    std::int32_t id = -1;
     std::int32_t ready = 0;
 };

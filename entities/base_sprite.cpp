@@ -14,7 +14,7 @@ BaseSprite::BaseSprite(const char* fileName) : BaseSprite() { SetUp(1, fileName,
 
 void BaseSprite::SetUp(int spriteKind, const char* fileName, bool copySize) {
     kind = spriteKind;
-    engine->registry->Add(static_cast<BaseEntity*>(this), kind);
+    Register();
     engine->textureCache->Load(fileName);
     if (TextureRecord* record = engine->textureCache->Find(fileName)) {
         texture = record->texture;

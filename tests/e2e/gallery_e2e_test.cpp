@@ -47,9 +47,11 @@ std::map<int, Frame> ReadDump(const std::string& path) {
         const std::string frameText = Field(line, "frame");
         if (frameText.empty()) continue;
         Frame& f = frames[std::stoi(frameText)];
-        for (auto open = line.find("{\"kind\""); open != std::string::npos;
-             open = line.find("{\"kind\"", open + 1)) {
+        for (auto open = line.find("{\"id\""); open != std::string::npos;
+             open = line.find("{\"id\"", open + 1)) {
             const std::string object = line.substr(open, line.find('}', open) - open + 1);
+            // The gallery removes nothing, so ids run 0, 1, 2 ... in registry order.
+            EXPECT_EQ(Field(object, "id"), std::to_string(f.entities)) << "frame " << frameText;
             ++f.entities;
             const std::string cls = Field(object, "class");
             BunnyState b;
