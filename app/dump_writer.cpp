@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine/entity_dump.h"
-#include "platform/platform.h"
+#include "platform/core/platform.h"
 
 DumpWriter::~DumpWriter() {
     std::string ignored;

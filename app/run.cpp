@@ -8,11 +8,13 @@
 
 #include "app/dump_writer.h"
 #include "app/options.h"
+#include "app/platform_setup.h"
 #include "engine/engine.h"
 #include "engine/game_world.h"
-#include "platform/input_script.h"
-#include "platform/platform.h"
-#include "platform/png.h"
+#include "levels/level_factory.h"
+#include "platform/core/input_script.h"
+#include "platform/core/platform.h"
+#include "platform/core/png.h"
 #include "sound/mix_recorder.h"
 
 namespace fs = std::filesystem;
@@ -101,10 +103,7 @@ int RunVelmor(int argc, const char* const* argv) {
     if (!options.audioOut.empty() && FAILED(audioOut.Start(options.audioOut.c_str())))
         return Fail("--audio-out: cannot create '" + options.audioOut + "'");
 
-    platform::Config config;
-    config.headless = options.headless;
-    config.clockStart = options.clockStart;
-    if (!platform::Init(config, &error)) return Fail(error);
+    if (!StartPlatform(options.headless, options.clockStart, &error)) return Fail(error);
     const int scriptPlayer = options.input.empty() ? 0 : platform::PlayInputScript(script);
 
     // --frames N: after frame N the window is closed the normal way, so the
@@ -144,6 +143,7 @@ int RunVelmor(int argc, const char* const* argv) {
 
     dump.Attach();
     GameWorld::levelName = options.level;
+    GameWorld::levelFactory = CreateLevel;
     const int rc = WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
     if (framesListener) platform::RemovePresentListener(framesListener);
     if (zeroListener) platform::RemovePassListener(zeroListener);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "entities/base_entity.h"
+#include "engine/base_entity.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "platform/d3dx9.h"
-#include "platform/sdl_bunnymark.h"
+#include "platform/core/d3dx9.h"
+#include "sdl_bunnymark.h"
 #include "platform/soft/blend.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cwchar>
 
 #include "diag/error_table.h"
-#include "platform/debug.h"
+#include "platform/core/debug.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "platform/types.h"
+#include "platform/core/types.h"
 
 constexpr HRESULT kStrsafeInsufficientBuffer = MakeHResult(0x8007007Au);
 

@@ -1,7 +1,7 @@
 #include "engine/base_level.h"
 
 #include "engine/engine.h"
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 
 void BaseLevel::Run() {
     startTime = Time();

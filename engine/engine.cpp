@@ -4,7 +4,7 @@
 #include "engine/input_system.h"
 #include "engine/renderer.h"
 #include "engine/texture_cache.h"
-#include "entities/base_entity.h"
+#include "engine/base_entity.h"
 #include "sound/sound_system.h"
 
 // Created before main runs, as every constructor that runs later may use it.

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/object_list.h"
-#include "platform/window.h"
+#include "platform/core/window.h"
 
 class Renderer;
 class InputSystem;

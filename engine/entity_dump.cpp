@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "engine/engine.h"
-#include "entities/base_entity.h"
+#include "engine/base_entity.h"
 
 std::string JsonString(const std::string& text) {
     std::string out = "\"";

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/base_level.h"
-#include "platform/window.h"
+#include "platform/core/window.h"
 
 class GameWorld : public BaseLevel {
 public:
@@ -17,9 +17,7 @@ public:
     // The level the game world creates: "sprite" (the gallery) unless the
     // command line chose another.
     static std::string levelName;
+    // Makes the level of a name, or null; the program installs the levels'
+    // factory here, since the levels sit above the engine.
+    static BaseLevel* (*levelFactory)(const std::string& name);
 };
-
-// Makes the level of that name; null for a name no level has.
-BaseLevel* CreateLevel(const std::string& name);
-// Whether CreateLevel can make the level of that name in this build.
-bool LevelIsBuilt(const std::string& name);

@@ -2,9 +2,9 @@
 // afresh: no event queue, no edge detection, no per-frame snapshot.
 #pragma once
 
-#include "platform/dinput.h"
-#include "platform/types.h"
-#include "platform/window.h"
+#include "platform/core/dinput.h"
+#include "platform/core/types.h"
+#include "platform/core/window.h"
 
 class InputSystem {
   public:

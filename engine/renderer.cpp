@@ -1,7 +1,7 @@
 #include "engine/renderer.h"
 
-#include "entities/vector3.h"
-#include "platform/debug.h"
+#include "base/vector3.h"
+#include "platform/core/debug.h"
 
 HRESULT Renderer::Init(HWND window, unsigned width, unsigned height, bool fullscreen) {
     direct3d = Direct3DCreate9(D3D_SDK_VERSION);

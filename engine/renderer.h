@@ -2,7 +2,7 @@
 // surface; frames every frame (clear, scene, fixed camera, present).
 #pragma once
 
-#include "platform/d3dx9.h"
+#include "platform/core/d3dx9.h"
 
 struct Vector3;
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/image.h"
+#include "platform/core/image.h"
 
 // One loaded image: file name, image size and the texture made from it.
 struct TextureRecord {

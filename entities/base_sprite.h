@@ -2,8 +2,8 @@
 // through the shared sprite batch, moved by its velocity once per update.
 #pragma once
 
-#include "entities/base_entity.h"
-#include "entities/vector3.h"
+#include "engine/base_entity.h"
+#include "base/vector3.h"
 
 class IDirect3DTexture9;
 

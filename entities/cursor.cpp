@@ -4,7 +4,7 @@
 #include "engine/entity_dump.h"
 #include "engine/input_system.h"
 #include "entities/bunny.h"
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 #include "sound/sound.h"
 #include "sound/sound_device.h"
 #include "sound/sound_system.h"

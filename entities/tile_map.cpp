@@ -3,7 +3,7 @@
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
 #include "engine/renderer.h"
-#include "platform/image.h"
+#include "platform/core/image.h"
 
 namespace {
 constexpr const char* kTileSheet = "groundtiles.bmp";

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "entities/base_sprite.h"
-#include "platform/types.h"
+#include "platform/core/types.h"
 
 class IDirect3DSurface9;
 

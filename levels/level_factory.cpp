@@ -1,7 +1,5 @@
-// The levels the game world can play, by their command-line names.
-#include <string>
+#include "levels/level_factory.h"
 
-#include "engine/game_world.h"
 #include "levels/sprite_level.h"
 
 BaseLevel* CreateLevel(const std::string& name) {

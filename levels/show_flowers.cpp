@@ -1,8 +1,8 @@
 #include "levels/show_flowers.h"
 
-#include "engine/random.h"
+#include "base/random.h"
 #include "entities/animated_sprite.h"
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 
 void ShowFlowers::Fire() {
     started = true;

@@ -1,10 +1,10 @@
 #include "levels/sprite_level.h"
 
-#include "engine/random.h"
+#include "base/random.h"
 #include "entities/bunny.h"
 #include "entities/cursor.h"
 #include "levels/show_flowers.h"
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 
 void SpriteLevel::Init() {
     background = new BaseSprite("background.bmp");

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libsdl2-image-dev libglm-dev libassimp-dev
+  libsdl2-dev libsdl2-image-dev libassimp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
 )

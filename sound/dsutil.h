@@ -3,7 +3,7 @@
 #pragma once
 
 #include "diag/trace.h"
-#include "platform/dsound.h"
+#include "platform/core/dsound.h"
 #include "sound/riff_wave.h"
 
 // Traces a failed platform call of the sound code (no message box) and

@@ -6,7 +6,7 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/types.h"
+#include "platform/core/types.h"
 
 class CRiffWave;
 

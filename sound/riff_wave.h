@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/dsound.h"
+#include "platform/core/dsound.h"
 
 constexpr DWORD WAVEFILE_READ = 1;
 constexpr DWORD WAVEFILE_WRITE = 2;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "engine/random.h"
+#include "base/random.h"
 #include "sound/dsutil.h"
 
 CSound::CSound(IDirectSoundBuffer** buffers, DWORD bufferBytes, DWORD bufferCount, CRiffWave* wave,

@@ -2,7 +2,7 @@
 // the sound can overlap itself. Keeps its wave to refill lost buffers.
 #pragma once
 
-#include "platform/dsound.h"
+#include "platform/core/dsound.h"
 
 class CRiffWave;
 

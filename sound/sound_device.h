@@ -1,7 +1,7 @@
 // CSoundDevice: owns the sound device and makes static and streaming sounds.
 #pragma once
 
-#include "platform/dsound.h"
+#include "platform/core/dsound.h"
 
 class CSound;
 class CStreamingSound;

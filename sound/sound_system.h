@@ -1,7 +1,7 @@
 // The engine's sound manager: owns the one sound device of the process.
 #pragma once
 
-#include "platform/dsound.h"
+#include "platform/core/dsound.h"
 
 class CSoundDevice;
 

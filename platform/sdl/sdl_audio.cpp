@@ -3,30 +3,29 @@
 
 #include <cstring>
 
-#include "platform/audio_mixer.h"
+#include "platform/sdl/sdl_driver.h"
 
-namespace platform::audio {
+namespace platform::sdl {
 namespace {
 
 SDL_AudioDeviceID device = 0;
 
-void Callback(void*, Uint8* stream, int len) {
-    const int frames = len / 4;
-    MixBlock(reinterpret_cast<std::int16_t*>(stream), frames);
+void Callback(void* mix, Uint8* stream, int len) {
+    reinterpret_cast<AudioDriver::MixCallback>(mix)(reinterpret_cast<std::int16_t*>(stream),
+                                                    len / 4);
 }
 
-}  // namespace
-
-bool OpenAudioDevice() {
+bool Open(AudioDriver::MixCallback mix) {
     if (device) return true;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec want;
     std::memset(&want, 0, sizeof want);
-    want.freq = kMixRate;
+    want.freq = 44100;
     want.format = AUDIO_S16SYS;
     want.channels = 2;
     want.samples = 1024;
     want.callback = Callback;
+    want.userdata = reinterpret_cast<void*>(mix);
     SDL_AudioSpec have;
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (!device) {
@@ -37,11 +36,15 @@ bool OpenAudioDevice() {
     return true;
 }
 
-void CloseAudioDevice() {
+void Close() {
     if (!device) return;
     SDL_CloseAudioDevice(device);
     device = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-}  // namespace platform::audio
+}  // namespace
+
+const AudioDriver kAudioDriver = {"sdl", Open, Close};
+
+}  // namespace platform::sdl

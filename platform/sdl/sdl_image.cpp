@@ -1,72 +1,17 @@
-// Image files through SDL2: Windows bitmaps of 1, 4, 8, 16, 24 and 32 bits,
-// bottom-up and top-down, RLE where SDL reads it.
+// SDL2 and SDL2_image as the image codec: bitmaps decoded from memory, any
+// image file read, PNG written.
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
-#include <algorithm>
-#include <atomic>
-#include <cctype>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
-#include <vector>
 
-#include "platform/image.h"
+#include "platform/sdl/sdl_driver.h"
 
-namespace fs = std::filesystem;
-
+namespace platform::sdl {
 namespace {
 
-std::atomic<std::int64_t> fileReads{0};
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-struct Image {
-    int width = 0;
-    int height = 0;
-    D3DFORMAT format = D3DFMT_UNKNOWN;
-    std::vector<std::uint32_t> pixels;  // ARGB, top row first
-};
-
-std::uint32_t ReadU32(const std::vector<unsigned char>& b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
-// Reads and decodes a bitmap file. A 32-bit bitmap carries alpha only when its
-// header gives an alpha mask; otherwise its fourth byte is padding and the
-// image is opaque (SDL alone would take that byte as alpha).
-bool Decode(const char* fileName, Image* out) {
-    if (!fileName) return false;
-    const std::string path = platform::ResolveImagePath(fileName);
-    if (path.empty()) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
-    ++fileReads;
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return false;
-    const std::uint32_t headerSize = ReadU32(bytes, 14);
-    const unsigned bitCount = bytes[28] | (bytes[29] << 8);
-    const std::uint32_t compression = ReadU32(bytes, 30);
-    bool hasAlpha = false;
-    if (bitCount == 32 && (compression == 3 || compression == 6) &&
-        (headerSize >= 56 || compression == 6) && bytes.size() >= 70)
-        hasAlpha = ReadU32(bytes, 66) != 0;
-
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (!rw) return false;
-    SDL_Surface* loaded = SDL_LoadBMP_RW(rw, 1);
+// Converts a surface to ARGB rows without padding; frees the surface.
+bool TakeArgb(SDL_Surface* loaded, ArgbImage* out) {
     if (!loaded) return false;
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
@@ -82,157 +27,41 @@ bool Decode(const char* fileName, Image* out) {
                     static_cast<std::size_t>(argb->w) * 4);
     SDL_UnlockSurface(argb);
     SDL_FreeSurface(argb);
-    if (!hasAlpha)
-        for (auto& p : out->pixels) p |= 0xFF000000u;
-    out->format = hasAlpha         ? D3DFMT_A8R8G8B8
-                  : bitCount == 32 ? D3DFMT_X8R8G8B8
-                  : bitCount == 24 ? D3DFMT_R8G8B8
-                                   : D3DFMT_X8R8G8B8;
-    return out->width > 0 && out->height > 0;
+    return true;
 }
 
-void FillInfo(const Image& image, D3DRESOURCETYPE type, D3DXIMAGE_INFO* info) {
-    if (!info) return;
-    info->Width = static_cast<UINT>(image.width);
-    info->Height = static_cast<UINT>(image.height);
-    info->Depth = 1;
-    info->MipLevels = 1;
-    info->Format = image.format;
-    info->ResourceType = type;
-    info->ImageFileFormat = D3DXIFF_BMP;
+bool DecodeBitmap(const std::uint8_t* bytes, std::size_t size, ArgbImage* out) {
+    if (size > 0x7FFFFFFF) return false;
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes, static_cast<int>(size));
+    if (!rw) return false;
+    return TakeArgb(SDL_LoadBMP_RW(rw, 1), out);
 }
 
-void ApplyColorKey(std::vector<std::uint32_t>* pixels, D3DCOLOR key) {
-    if (key == 0) return;
-    for (auto& p : *pixels)
-        if (p == key) p = 0;
+bool ReadFile(const std::string& path, ArgbImage* out, std::string* error) {
+    if (TakeArgb(IMG_Load(path.c_str()), out)) return true;
+    if (error) *error = "cannot read '" + path + "': " + SDL_GetError();
+    return false;
 }
 
-bool Inside(const RECT& r, LONG w, LONG h) {
-    return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right &&
-           r.top < r.bottom;
-}
-
-// Copies src rectangle s of a (sw wide) image onto rectangle d of a (dw wide)
-// image, point-sampling where the sizes differ.
-void CopyScaled(const std::uint32_t* sp, LONG sw, const RECT& s, std::uint32_t* dp, LONG dw,
-                const RECT& d, std::uint32_t orMask) {
-    const LONG cw = s.right - s.left, ch = s.bottom - s.top;
-    const LONG ow = d.right - d.left, oh = d.bottom - d.top;
-    for (LONG y = 0; y < oh; ++y) {
-        const LONG sy = s.top + static_cast<LONG>((2LL * y + 1) * ch / (2LL * oh));
-        for (LONG x = 0; x < ow; ++x) {
-            const LONG sx = s.left + static_cast<LONG>((2LL * x + 1) * cw / (2LL * ow));
-            dp[static_cast<std::size_t>(d.top + y) * dw + d.left + x] =
-                sp[static_cast<std::size_t>(sy) * sw + sx] | orMask;
-        }
+bool SavePng(const std::string& path, const ArgbImage& image, std::string* error) {
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<std::uint32_t*>(image.pixels.data()), image.width, image.height, 32,
+        image.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!s) {
+        if (error) *error = SDL_GetError();
+        return false;
     }
+    const int rc = IMG_SavePNG(s, path.c_str());
+    SDL_FreeSurface(s);
+    if (rc != 0) {
+        if (error) *error = "cannot write '" + path + "': " + IMG_GetError();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-namespace platform {
+const ImageCodec kImageCodec = {"sdl", DecodeBitmap, ReadFile, SavePng};
 
-std::string ResolveImagePath(const char* fileName) {
-    if (!fileName || !*fileName) return {};
-    std::string name(fileName);
-    std::replace(name.begin(), name.end(), '\\', '/');
-    std::error_code ec;
-    if (fs::is_regular_file(name, ec)) return name;
-    // Walk the components, taking a case-insensitive match where the exact
-    // one is missing (the first in name order, so the choice is stable).
-    const fs::path wanted(name);
-    fs::path at = wanted.has_root_path() ? wanted.root_path() : fs::path(".");
-    for (const auto& part : wanted.relative_path()) {
-        const std::string p = part.string();
-        if (p.empty() || p == ".") continue;
-        if (fs::exists(at / part, ec)) {
-            at /= part;
-            continue;
-        }
-        std::vector<std::string> matches;
-        for (fs::directory_iterator it(at, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::string candidate = it->path().filename().string();
-            if (SameIgnoringCase(candidate, p)) matches.push_back(candidate);
-        }
-        if (matches.empty()) return {};
-        std::sort(matches.begin(), matches.end());
-        at /= matches.front();
-    }
-    return fs::is_regular_file(at, ec) ? at.string() : std::string();
-}
-
-bool ReadImageFile(const std::string& path, int* width, int* height,
-                   std::vector<std::uint32_t>* pixels) {
-    SDL_Surface* loaded = IMG_Load(path.c_str());
-    if (!loaded) return false;
-    SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(loaded);
-    if (!argb) return false;
-    *width = argb->w;
-    *height = argb->h;
-    pixels->resize(static_cast<std::size_t>(argb->w) * argb->h);
-    SDL_LockSurface(argb);
-    for (int y = 0; y < argb->h; ++y)
-        std::memcpy(pixels->data() + static_cast<std::size_t>(y) * argb->w,
-                    static_cast<const unsigned char*>(argb->pixels) +
-                        static_cast<std::size_t>(y) * argb->pitch,
-                    static_cast<std::size_t>(argb->w) * 4);
-    SDL_UnlockSurface(argb);
-    SDL_FreeSurface(argb);
-    return true;
-}
-
-std::int64_t ImageFileReadsForTest() { return fileReads.load(); }
-
-}  // namespace platform
-
-HRESULT D3DXGetImageInfoFromFileA(const char* fileName, D3DXIMAGE_INFO* info) {
-    if (!fileName || !info) return D3DERR_INVALIDCALL;
-    Image image;
-    if (!Decode(fileName, &image)) return D3DXERR_INVALIDDATA;
-    FillInfo(image, D3DRTYPE_TEXTURE, info);
-    return D3D_OK;
-}
-
-HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* fileName, UINT width,
-                                     UINT height, UINT, DWORD, D3DFORMAT, D3DPOOL, DWORD, DWORD,
-                                     D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo, PALETTEENTRY*,
-                                     IDirect3DTexture9** texture) {
-    if (!texture) return D3DERR_INVALIDCALL;
-    *texture = nullptr;
-    if (!device || !fileName) return D3DERR_INVALIDCALL;
-    Image image;
-    if (!Decode(fileName, &image)) return D3DXERR_INVALIDDATA;
-    FillInfo(image, D3DRTYPE_TEXTURE, srcInfo);
-    const bool fileWidth = width == 0 || width == D3DX_DEFAULT || width == D3DX_DEFAULT_NONPOW2;
-    const bool fileHeight =
-        height == 0 || height == D3DX_DEFAULT || height == D3DX_DEFAULT_NONPOW2;
-    const UINT w = fileWidth ? static_cast<UINT>(image.width) : width;
-    const UINT h = fileHeight ? static_cast<UINT>(image.height) : height;
-    if (w > 16384 || h > 16384) return D3DERR_INVALIDCALL;
-    ApplyColorKey(&image.pixels, colorKey);
-    auto* made = new IDirect3DTexture9(w, h, D3DFMT_A8R8G8B8);
-    CopyScaled(image.pixels.data(), image.width, RECT{0, 0, image.width, image.height},
-               made->Texels(), static_cast<LONG>(w),
-               RECT{0, 0, static_cast<LONG>(w), static_cast<LONG>(h)}, 0);
-    *texture = made;
-    return D3D_OK;
-}
-
-HRESULT D3DXLoadSurfaceFromFileA(IDirect3DSurface9* surface, const PALETTEENTRY*,
-                                 const RECT* dstRect, const char* fileName, const RECT* srcRect,
-                                 DWORD, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo) {
-    if (!surface || !fileName) return D3DERR_INVALIDCALL;
-    Image image;
-    if (!Decode(fileName, &image)) return D3DXERR_INVALIDDATA;
-    FillInfo(image, D3DRTYPE_SURFACE, srcInfo);
-    const LONG sw = static_cast<LONG>(surface->Width()), sh = static_cast<LONG>(surface->Height());
-    const RECT s = srcRect ? *srcRect : RECT{0, 0, image.width, image.height};
-    const RECT d = dstRect ? *dstRect : RECT{0, 0, sw, sh};
-    if (!Inside(s, image.width, image.height) || !Inside(d, sw, sh)) return D3DERR_INVALIDCALL;
-    ApplyColorKey(&image.pixels, colorKey);
-    const std::uint32_t orMask = surface->Format() == D3DFMT_A8R8G8B8 ? 0u : 0xFF000000u;
-    CopyScaled(image.pixels.data(), image.width, s, surface->Pixels(), sw, d, orMask);
-    return D3D_OK;
-}
+}  // namespace platform::sdl

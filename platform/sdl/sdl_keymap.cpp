@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/dinput.h"
+#include "platform/core/dinput.h"
 
 namespace platform::sdl {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <span>
 
-#include "platform/types.h"
+#include "platform/core/types.h"
 
 namespace platform::sdl {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/d3dx9.h"
+#include "platform/core/d3dx9.h"
 #include "platform/soft/blend.h"
 
 IDirect3DTexture9::IDirect3DTexture9(UINT width, UINT height, D3DFORMAT format)

@@ -19,7 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/image.h"
+#include "platform/core/image.h"
+#include "platform/core/png.h"
 #include "sound/riff_wave.h"
 
 namespace {
@@ -63,7 +64,7 @@ Image LoadBmp(const std::string& name) {
     const std::uint32_t w = Le32(b, 18), h = Le32(b, 22);
     EXPECT_EQ(Le32(b, 10) + ((w * 3 + 3) & ~3u) * h, b.size()) << name << ": pixel data size";
     std::vector<std::uint32_t> argb;
-    EXPECT_TRUE(platform::ReadImageFile(path, &im.width, &im.height, &argb)) << name;
+    EXPECT_TRUE(platform::ReadImageFile(path, &argb, &im.width, &im.height, nullptr)) << name;
     for (std::uint32_t p : argb) im.rgb.push_back(p & 0xFFFFFF);
     EXPECT_EQ(static_cast<std::uint32_t>(im.width), w);
     EXPECT_EQ(static_cast<std::uint32_t>(im.height), h);
@@ -489,10 +490,8 @@ TEST(ContentGenerator, ReadmeContactSheetIsCurrent) {
     // now drawn (refresh it with the velmor_contact_sheet target).
     int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
     std::vector<std::uint32_t> committed, built;
-    ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_SOURCE_DIR) + "/docs/contact-sheet.png",
-                                        &w1, &h1, &committed));
-    ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_CONTENT_DIR) + "/../contact-sheet.png",
-                                        &w2, &h2, &built));
+    ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_SOURCE_DIR) + "/docs/contact-sheet.png", &committed, &w1, &h1, nullptr));
+    ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_CONTENT_DIR) + "/../contact-sheet.png", &built, &w2, &h2, nullptr));
     EXPECT_EQ(w1, w2);
     EXPECT_EQ(h1, h2);
     EXPECT_TRUE(committed == built) << "docs/contact-sheet.png is out of date";

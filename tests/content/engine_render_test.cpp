@@ -18,10 +18,10 @@
 #include "entities/base_sprite.h"
 #include "entities/bitmap_text.h"
 #include "entities/tile_map.h"
-#include "platform/clock.h"
-#include "platform/image.h"
-#include "platform/png.h"
-#include "platform/window.h"
+#include "platform/core/clock.h"
+#include "platform/core/image.h"
+#include "platform/core/png.h"
+#include "platform/core/window.h"
 
 namespace {
 
@@ -35,8 +35,7 @@ struct Picture {
 
 Picture Read(const std::string& name) {
     Picture p;
-    EXPECT_TRUE(platform::ReadImageFile(std::string(VELMOR_CONTENT_DIR) + "/" + name, &p.w, &p.h,
-                                        &p.px))
+    EXPECT_TRUE(platform::ReadImageFile(std::string(VELMOR_CONTENT_DIR) + "/" + name, &p.px, &p.w, &p.h, nullptr))
         << name;
     return p;
 }

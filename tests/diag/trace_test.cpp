@@ -1,3 +1,4 @@
+#include "platform/testing/test_hooks.h"
 #include "diag/trace.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,7 @@
 #include <string>
 
 #include "diag/error_table.h"
-#include "platform/debug.h"
+#include "platform/core/debug.h"
 
 namespace {
 

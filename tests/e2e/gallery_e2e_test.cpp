@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/png.h"
+#include "platform/core/png.h"
 #include "sound/riff_wave.h"
 #include "support/run_process.h"
 

@@ -8,7 +8,7 @@
 #include "engine/engine.h"
 #include "engine/game_world.h"
 #include "engine/renderer.h"
-#include "entities/base_entity.h"
+#include "engine/base_entity.h"
 #include "support/engine_fixture.h"
 
 namespace {

@@ -1,3 +1,4 @@
+#include "platform/testing/test_hooks.h"
 #include "engine/renderer.h"
 
 #include <gtest/gtest.h>
@@ -5,9 +6,9 @@
 #include <cmath>
 #include <string>
 
-#include "engine/random.h"
-#include "entities/vector3.h"
-#include "platform/debug.h"
+#include "base/random.h"
+#include "base/vector3.h"
+#include "platform/core/debug.h"
 #include "support/engine_fixture.h"
 
 namespace {

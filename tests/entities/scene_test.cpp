@@ -11,7 +11,7 @@
 #include "entities/bitmap_text.h"
 #include "entities/bunny.h"
 #include "entities/tile_map.h"
-#include "platform/png.h"
+#include "platform/core/png.h"
 #include "support/scene_fixture.h"
 
 namespace {

@@ -1,11 +1,12 @@
 #include <cmath>
 #include <string>
 
+#include "platform/testing/test_hooks.h"
 #include "engine/engine.h"
 #include "engine/renderer.h"
 #include "engine/texture_cache.h"
 #include "entities/base_sprite.h"
-#include "platform/image.h"
+#include "platform/core/image.h"
 #include "support/scene_fixture.h"
 
 namespace {

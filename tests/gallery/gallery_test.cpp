@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/platform_setup.h"
+#include "platform/testing/test_hooks.h"
 #include "engine/engine.h"
 #include "engine/input_system.h"
 #include "entities/bunny.h"
@@ -14,10 +16,10 @@
 #include "levels/show_flowers.h"
 #include "levels/sprite_level.h"
 #include "levels/weapon_fire.h"
-#include "platform/clock.h"
-#include "platform/dinput.h"
-#include "platform/dsound.h"
-#include "platform/platform.h"
+#include "platform/core/clock.h"
+#include "platform/core/dinput.h"
+#include "platform/core/dsound.h"
+#include "platform/core/platform.h"
 #include "sound/sound.h"
 #include "support/engine_fixture.h"
 #include "support/run_process.h"
@@ -40,10 +42,8 @@ class Gallery : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        platform::Config config;
-        config.headless = true;
         std::string error;
-        ASSERT_TRUE(platform::Init(config, &error)) << error;
+        ASSERT_TRUE(StartPlatform(true, platform::kDefaultClockStart, &error)) << error;
         platform::ResetInputForTest();
         char buf[4096];
         ASSERT_NE(getcwd(buf, sizeof buf), nullptr);

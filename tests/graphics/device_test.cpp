@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/d3dx9.h"
+#include "platform/core/d3dx9.h"
 #include "platform/soft/blend.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d9.h"
-#include "platform/image.h"
+#include "platform/core/d3d9.h"
+#include "platform/core/image.h"
 #include "support/bmp_writer.h"
 
 namespace {

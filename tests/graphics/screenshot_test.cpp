@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/test_hooks.h"
 #include "app/run.h"
-#include "platform/image.h"
-#include "platform/platform.h"
-#include "platform/window.h"
+#include "platform/core/image.h"
+#include "platform/core/png.h"
+#include "platform/core/platform.h"
+#include "platform/core/window.h"
 
 namespace {
 
@@ -36,7 +38,7 @@ TEST(Screenshot, WritesThePresentedFrameAsPng) {
     EXPECT_EQ(rc, 0);
     int w = 0, h = 0;
     std::vector<std::uint32_t> png;
-    ASSERT_TRUE(platform::ReadImageFile(second, &w, &h, &png));
+    ASSERT_TRUE(platform::ReadImageFile(second, &png, &w, &h, nullptr));
     EXPECT_EQ(w, 1024);
     EXPECT_EQ(h, 768);
     ASSERT_EQ(presented.size(), png.size());

@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "app/platform_setup.h"
+#include "platform/testing/test_hooks.h"
 #include "engine/input_system.h"
-#include "platform/dinput.h"
-#include "platform/platform.h"
+#include "platform/core/dinput.h"
+#include "platform/core/platform.h"
 #include "support/engine_fixture.h"
 
 class InputTest : public EngineTest {
   protected:
     void SetUp() override {
-        platform::Config config;
-        config.headless = true;
         std::string error;
-        ASSERT_TRUE(platform::Init(config, &error)) << error;
+        ASSERT_TRUE(StartPlatform(true, platform::kDefaultClockStart, &error)) << error;
         EngineTest::SetUp();
         // The engine lives as long as the program, as in a run.
         static auto* engines = new std::vector<Engine*>;

@@ -1,12 +1,12 @@
 // The --input script format.
-#include "platform/input_script.h"
+#include "platform/core/input_script.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/dinput.h"
+#include "platform/core/dinput.h"
 #include "support/run_process.h"
 
 namespace {

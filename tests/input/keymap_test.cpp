@@ -6,7 +6,7 @@
 #include <set>
 #include <utility>
 
-#include "platform/dinput.h"
+#include "platform/core/dinput.h"
 #include "platform/sdl/sdl_keymap.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "engine/base_level.h"
-#include "entities/base_entity.h"
+#include "engine/base_entity.h"
 #include "input_fixture.h"
-#include "platform/clock.h"
-#include "platform/input_script.h"
+#include "platform/core/clock.h"
+#include "platform/core/input_script.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/testing/test_hooks.h"
 #include "sound_fixture.h"
 
 using namespace soundtest;

@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/dsound.h"
-#include "platform/window.h"
+#include "platform/testing/test_hooks.h"
+#include "platform/core/dsound.h"
+#include "platform/core/window.h"
 
 namespace soundtest {
 

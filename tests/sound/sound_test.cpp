@@ -1,3 +1,4 @@
+#include "platform/testing/test_hooks.h"
 #include "sound/sound.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/testing/test_hooks.h"
 #include "sound/riff_wave.h"
 #include "sound/sound_device.h"
 #include "sound/streaming_sound.h"

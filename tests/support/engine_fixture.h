@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/testing/test_hooks.h"
 #include "engine/engine.h"
-#include "platform/clock.h"
-#include "platform/window.h"
+#include "platform/core/clock.h"
+#include "platform/core/window.h"
 
 class EngineTest : public ::testing::Test {
 protected:

@@ -1,11 +1,15 @@
-// Tests write their images and sounds by bare names, as the game names its
-// files. CTest runs test cases side by side, so each test process works in a
-// folder of its own, removed when the process ends.
+// Every test process starts the same way: the headless drivers are installed
+// (the image codec included, no window, no sound device), and, since tests
+// write their images and sounds by bare names as the game names its files
+// and CTest runs test cases side by side, each process works in a folder of
+// its own, removed when the process ends.
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "app/platform_setup.h"
 
 namespace {
 
@@ -15,6 +19,7 @@ std::string& Folder() {
 }
 
 const bool entered = [] {
+    InstallDrivers(true, nullptr);
     char pattern[] = "/tmp/velmor-test-XXXXXX";
     const char* dir = mkdtemp(pattern);
     if (!dir || chdir(dir) != 0) return false;

@@ -14,8 +14,8 @@
 #include "support/bmp_writer.h"
 #include "support/engine_fixture.h"
 #include "engine/engine.h"
-#include "platform/clock.h"
-#include "platform/window.h"
+#include "platform/core/clock.h"
+#include "platform/core/window.h"
 
 class SceneTest : public EngineTest {
 protected:

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/png.h"
+#include "platform/core/png.h"
 #include "tools/assetgen/font.h"
 
 namespace assetgen {

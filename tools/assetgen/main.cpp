@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/platform_setup.h"
 #include "tools/assetgen/art.h"
 #include "tools/assetgen/contact_sheet.h"
 #include "tools/assetgen/font.h"
@@ -28,6 +29,7 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
     using namespace assetgen;
+    InstallDrivers(true, nullptr);  // the image codec writes the sheet and previews
     std::string out, sheetPath, previewPath;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;

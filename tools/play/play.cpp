@@ -12,7 +12,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/dsound.h"
+#include "app/platform_setup.h"
+#include "platform/core/dsound.h"
 #include "sound/dsutil.h"
 #include "sound/mix_recorder.h"
 #include "sound/sound_device.h"
@@ -94,7 +95,11 @@ int main(int argc, char** argv) {
     if (format.nBlockAlign == 0 || format.nAvgBytesPerSec == 0)
         return Fail("'" + input + "' has an invalid format record");
 
+    // With --audio-out the mixer follows virtual time; otherwise the SDL
+    // sound device plays (no window is opened).
     const bool virtualTime = !output.empty();
+    std::string driverError;
+    InstallDrivers(virtualTime, &driverError);
     if (virtualTime) platform::UseClockDrivenAudio();
 
     MixRecorder recorder;

@@ -1,0 +1,42 @@
+#include "app/platform_setup.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/core/platform.h"
+#include "platform/headless/headless_driver.h"
+#include "platform/sdl/sdl_driver.h"
+
+namespace {
+
+struct VideoChoice {
+    const platform::VideoDriver* video;
+    const platform::AudioDriver* audio;
+};
+
+// The bootstrap table, by the names VELMOR_VIDEO takes.
+const VideoChoice kChoices[] = {
+    {&platform::sdl::kVideoDriver, &platform::sdl::kAudioDriver},
+    {&platform::headless::kVideoDriver, nullptr},
+};
+
+}  // namespace
+
+bool InstallDrivers(bool headless, std::string* error) {
+    const char* forced = std::getenv("VELMOR_VIDEO");
+    const char* name = headless ? "headless" : (forced && *forced ? forced : "sdl");
+    for (const VideoChoice& c : kChoices)
+        if (std::strcmp(c.video->name, name) == 0) {
+            platform::InstallDrivers({c.video, c.audio, &platform::sdl::kImageCodec});
+            return true;
+        }
+    if (error) *error = std::string("VELMOR_VIDEO: no video driver '") + name + "' (sdl, headless)";
+    return false;
+}
+
+bool StartPlatform(bool headless, std::int64_t clockStart, std::string* error) {
+    if (!InstallDrivers(headless, error)) return false;
+    platform::Config config;
+    config.clockStart = clockStart;
+    return platform::Init(config, error);
+}

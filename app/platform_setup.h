@@ -1,0 +1,14 @@
+// Chooses the platform's drivers for a run, like SDL's bootstrap table: the
+// SDL2 window, sound and image codec, or the headless driver with the same
+// image codec. --headless or VELMOR_VIDEO=headless picks the latter.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Installs the drivers; false with `error` set for an unknown VELMOR_VIDEO.
+bool InstallDrivers(bool headless, std::string* error);
+
+// Installs the drivers and starts the platform with its clock at
+// `clockStart` (headless). False with `error` set when it cannot start.
+bool StartPlatform(bool headless, std::int64_t clockStart, std::string* error);

@@ -1,0 +1,15 @@
+#include "engine/base_entity.h"
+
+#include "engine/engine.h"
+#include "engine/entity_dump.h"
+
+void BaseEntity::Register() {
+    id = engine->nextEntityId++;
+    engine->registry->Add(this, kind);
+}
+
+void BaseEntity::Dump(DumpRecord* record) {
+    record->Set("id", static_cast<int>(id));
+    record->Set("kind", static_cast<int>(kind));
+    record->Set("class", "BaseEntity");
+}

@@ -1,0 +1,169 @@
+// The graphics device the game draws with: a Direct3D 9-shaped interface over
+// the software device of platform/soft/. Plain C++ objects; Release() deletes.
+// Images are 32-bit ARGB (0xAARRGGBB), row-major, no padding.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/matrix.h"
+#include "platform/core/types.h"
+#include "platform/core/window.h"
+
+constexpr UINT D3D_SDK_VERSION = 32;
+constexpr UINT D3DADAPTER_DEFAULT = 0;
+
+enum D3DDEVTYPE : std::uint32_t { D3DDEVTYPE_HAL = 1, D3DDEVTYPE_REF = 2, D3DDEVTYPE_SW = 3 };
+
+enum D3DFORMAT : std::uint32_t {
+    D3DFMT_UNKNOWN = 0,
+    D3DFMT_R8G8B8 = 20,
+    D3DFMT_A8R8G8B8 = 21,
+    D3DFMT_X8R8G8B8 = 22,
+    D3DFMT_D16 = 80,
+};
+
+enum D3DPOOL : std::uint32_t {
+    D3DPOOL_DEFAULT = 0,
+    D3DPOOL_MANAGED = 1,
+    D3DPOOL_SYSTEMMEM = 2,
+    D3DPOOL_SCRATCH = 3,
+};
+
+enum D3DSWAPEFFECT : std::uint32_t { D3DSWAPEFFECT_DISCARD = 1 };
+enum D3DMULTISAMPLE_TYPE : std::uint32_t { D3DMULTISAMPLE_NONE = 0 };
+enum D3DBACKBUFFER_TYPE : std::uint32_t { D3DBACKBUFFER_TYPE_MONO = 0 };
+enum D3DTEXTUREFILTERTYPE : std::uint32_t { D3DTEXF_NONE = 0, D3DTEXF_POINT = 1 };
+
+enum D3DTRANSFORMSTATETYPE : std::uint32_t {
+    D3DTS_VIEW = 2,
+    D3DTS_PROJECTION = 3,
+    D3DTS_WORLD = 256,
+};
+
+enum D3DRENDERSTATETYPE : std::uint32_t {
+    D3DRS_ZENABLE = 7,
+    D3DRS_LIGHTING = 137,
+    D3DRS_AMBIENT = 139,
+};
+
+constexpr DWORD D3DZB_TRUE = 1;
+constexpr DWORD D3DCREATE_SOFTWARE_VERTEXPROCESSING = 0x20;
+constexpr DWORD D3DCLEAR_TARGET = 1;
+constexpr DWORD D3DCLEAR_ZBUFFER = 2;
+constexpr UINT D3DPRESENT_INTERVAL_DEFAULT = 0;
+
+constexpr HRESULT D3D_OK = 0;
+constexpr HRESULT D3DERR_INVALIDCALL = MakeHResult(0x8876086Cu);
+constexpr HRESULT D3DERR_NOTAVAILABLE = MakeHResult(0x8876086Au);
+constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = MakeHResult(0x8876017Cu);
+
+using D3DCOLOR = std::uint32_t;
+
+
+struct D3DPRESENT_PARAMETERS {
+    UINT BackBufferWidth = 0;
+    UINT BackBufferHeight = 0;
+    D3DFORMAT BackBufferFormat = D3DFMT_UNKNOWN;
+    UINT BackBufferCount = 0;
+    D3DMULTISAMPLE_TYPE MultiSampleType = D3DMULTISAMPLE_NONE;
+    DWORD MultiSampleQuality = 0;
+    D3DSWAPEFFECT SwapEffect = D3DSWAPEFFECT_DISCARD;
+    HWND hDeviceWindow = nullptr;
+    BOOL Windowed = 0;
+    BOOL EnableAutoDepthStencil = 0;
+    D3DFORMAT AutoDepthStencilFormat = D3DFMT_UNKNOWN;
+    DWORD Flags = 0;
+    UINT FullScreen_RefreshRateInHz = 0;
+    UINT PresentationInterval = 0;
+};
+
+class IDirect3DDevice9;
+
+// A 32-bit image: off-screen plain surfaces and the back buffer.
+class IDirect3DSurface9 {
+public:
+    IDirect3DSurface9(UINT width, UINT height, D3DFORMAT format);
+    UINT Width() const { return width_; }
+    UINT Height() const { return height_; }
+    D3DFORMAT Format() const { return format_; }
+    std::uint32_t* Pixels() { return pixels_.data(); }
+    const std::uint32_t* Pixels() const { return pixels_.data(); }
+    ULONG Release();
+
+private:
+    UINT width_;
+    UINT height_;
+    D3DFORMAT format_;
+    std::vector<std::uint32_t> pixels_;
+    bool owned_by_device_ = false;
+    friend class IDirect3DDevice9;
+};
+
+class IDirect3DDevice9 {
+public:
+    explicit IDirect3DDevice9(const D3DPRESENT_PARAMETERS& params);
+    ~IDirect3DDevice9();
+    IDirect3DDevice9(const IDirect3DDevice9&) = delete;
+    IDirect3DDevice9& operator=(const IDirect3DDevice9&) = delete;
+
+    HRESULT Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color, float z,
+                  DWORD stencil);
+    HRESULT BeginScene();
+    HRESULT EndScene();
+    HRESULT Present(const RECT* src, const RECT* dst, HWND override, const void* dirty);
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix);
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) const;
+    HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
+                          IDirect3DSurface9** out);
+    HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                        IDirect3DSurface9** out, void* sharedHandle);
+    HRESULT StretchRect(IDirect3DSurface9* src, const RECT* srcRect, IDirect3DSurface9* dst,
+                        const RECT* dstRect, D3DTEXTUREFILTERTYPE filter);
+    ULONG Release();
+
+    const D3DPRESENT_PARAMETERS& PresentParameters() const { return params_; }
+    IDirect3DSurface9* BackBufferSurface() { return &backBuffer_; }
+    const float* DepthBuffer() const { return depth_.data(); }
+    std::int64_t PresentCount() const { return presentCount_; }
+
+private:
+    D3DPRESENT_PARAMETERS params_;
+    IDirect3DSurface9 backBuffer_;
+    std::vector<float> depth_;
+    bool inScene_ = false;
+    DWORD renderStates_[256] = {};
+    D3DMATRIX world_;
+    D3DMATRIX view_;
+    D3DMATRIX projection_;
+    std::int64_t presentCount_ = 0;
+};
+
+class IDirect3D9 {
+public:
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
+                         D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** out);
+    ULONG Release();
+};
+
+IDirect3D9* Direct3DCreate9(UINT sdkVersion);
+
+// A texture: one level of 32-bit ARGB texels. Textures made from image files
+// carry the colour key already applied (transparent texels have alpha 0).
+class IDirect3DTexture9 {
+public:
+    IDirect3DTexture9(UINT width, UINT height, D3DFORMAT format);
+    UINT Width() const { return width_; }
+    UINT Height() const { return height_; }
+    D3DFORMAT Format() const { return format_; }
+    std::uint32_t* Texels() { return texels_.data(); }
+    const std::uint32_t* Texels() const { return texels_.data(); }
+    ULONG Release();
+
+private:
+    UINT width_;
+    UINT height_;
+    D3DFORMAT format_;
+    std::vector<std::uint32_t> texels_;
+};

@@ -1,0 +1,232 @@
+// The software graphics device: a 32-bit back buffer, a float depth buffer,
+// transforms and render states, presentation through the platform.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/core/d3d9.h"
+#include "platform/core/internal.h"
+#include "platform/core/platform.h"
+
+namespace {
+
+D3DMATRIX Identity() {
+    D3DMATRIX m{};
+    for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
+    return m;
+}
+}  // namespace
+
+namespace platform::detail {
+DeviceFaults& Faults() {
+    static DeviceFaults faults;
+    return faults;
+}
+}  // namespace platform::detail
+
+using platform::detail::Faults;
+
+IDirect3DSurface9::IDirect3DSurface9(UINT width, UINT height, D3DFORMAT format)
+    : width_(width), height_(height), format_(format),
+      pixels_(static_cast<std::size_t>(width) * height, 0xFF000000u) {}
+
+ULONG IDirect3DSurface9::Release() {
+    if (!owned_by_device_) delete this;
+    return 0;
+}
+
+IDirect3D9* Direct3DCreate9(UINT sdkVersion) {
+    if (Faults().create) {
+        Faults().create = false;
+        return nullptr;
+    }
+    if (sdkVersion != D3D_SDK_VERSION) return nullptr;
+    return new IDirect3D9();
+}
+
+ULONG IDirect3D9::Release() {
+    delete this;
+    return 0;
+}
+
+HRESULT IDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE, HWND focusWindow, DWORD,
+                                 D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** out) {
+    if (!out || !params) return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    if (Faults().device) {
+        Faults().device = false;
+        return D3DERR_NOTAVAILABLE;
+    }
+    if (adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    if (!params->hDeviceWindow) params->hDeviceWindow = focusWindow;
+    // Windowed with an unknown format means the display's format: ours is X8R8G8B8.
+    if (params->BackBufferFormat == D3DFMT_UNKNOWN) params->BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (params->BackBufferWidth == 0 || params->BackBufferHeight == 0) {
+        int w = 0, h = 0;
+        platform::GetWindowSize(params->hDeviceWindow, &w, &h);
+        if (params->BackBufferWidth == 0) params->BackBufferWidth = static_cast<UINT>(w);
+        if (params->BackBufferHeight == 0) params->BackBufferHeight = static_cast<UINT>(h);
+    }
+    if (params->BackBufferWidth == 0 || params->BackBufferHeight == 0 ||
+        params->BackBufferWidth > 8192 || params->BackBufferHeight > 8192)
+        return D3DERR_INVALIDCALL;
+    *out = new IDirect3DDevice9(*params);
+    return D3D_OK;
+}
+
+IDirect3DDevice9::IDirect3DDevice9(const D3DPRESENT_PARAMETERS& params)
+    : params_(params),
+      backBuffer_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat),
+      depth_(static_cast<std::size_t>(params.BackBufferWidth) * params.BackBufferHeight, 1.0f),
+      world_(Identity()), view_(Identity()), projection_(Identity()) {
+    backBuffer_.owned_by_device_ = true;
+    renderStates_[D3DRS_ZENABLE] = params.EnableAutoDepthStencil ? D3DZB_TRUE : 0;
+    renderStates_[D3DRS_LIGHTING] = 1;
+}
+
+IDirect3DDevice9::~IDirect3DDevice9() = default;
+
+ULONG IDirect3DDevice9::Release() {
+    delete this;
+    return 0;
+}
+
+HRESULT IDirect3DDevice9::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color,
+                                float z, DWORD) {
+    const int w = static_cast<int>(backBuffer_.Width());
+    const int h = static_cast<int>(backBuffer_.Height());
+    auto clearRect = [&](RECT r) {
+        r.left = std::clamp<LONG>(r.left, 0, w);
+        r.right = std::clamp<LONG>(r.right, 0, w);
+        r.top = std::clamp<LONG>(r.top, 0, h);
+        r.bottom = std::clamp<LONG>(r.bottom, 0, h);
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            if (flags & D3DCLEAR_TARGET)
+                std::fill_n(backBuffer_.Pixels() + y * w + r.left, r.right - r.left, color);
+            if (flags & D3DCLEAR_ZBUFFER)
+                std::fill_n(depth_.data() + y * w + r.left, r.right - r.left, z);
+        }
+    };
+    if (count == 0 || !rects) {
+        clearRect(RECT{0, 0, w, h});
+    } else {
+        for (DWORD i = 0; i < count; ++i) clearRect(rects[i]);
+    }
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::BeginScene() {
+    if (Faults().beginScene) {
+        Faults().beginScene = false;
+        return D3DERR_INVALIDCALL;
+    }
+    if (inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = true;
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::EndScene() {
+    if (!inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = false;
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::Present(const RECT*, const RECT*, HWND override, const void*) {
+    const int w = static_cast<int>(backBuffer_.Width());
+    const int h = static_cast<int>(backBuffer_.Height());
+    platform::detail::ShowFrame(override ? override : params_.hDeviceWindow, backBuffer_.Pixels(),
+                                w, h);
+    ++presentCount_;
+    platform::NotifyPresented(backBuffer_.Pixels(), w, h);
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+    if (state >= 256) return D3DERR_INVALIDCALL;
+    renderStates_[state] = value;
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
+    if (!matrix) return D3DERR_INVALIDCALL;
+    switch (state) {
+        case D3DTS_WORLD: world_ = *matrix; return D3D_OK;
+        case D3DTS_VIEW: view_ = *matrix; return D3D_OK;
+        case D3DTS_PROJECTION: projection_ = *matrix; return D3D_OK;
+    }
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT IDirect3DDevice9::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) const {
+    if (!matrix) return D3DERR_INVALIDCALL;
+    switch (state) {
+        case D3DTS_WORLD: *matrix = world_; return D3D_OK;
+        case D3DTS_VIEW: *matrix = view_; return D3D_OK;
+        case D3DTS_PROJECTION: *matrix = projection_; return D3D_OK;
+    }
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT IDirect3DDevice9::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE,
+                                        IDirect3DSurface9** out) {
+    if (!out) return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    if (swapChain != 0 || index != 0) return D3DERR_INVALIDCALL;
+    *out = &backBuffer_;
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format,
+                                                      D3DPOOL, IDirect3DSurface9** out, void*) {
+    if (!out) return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    if (width == 0 || height == 0 || width > 16384 || height > 16384) return D3DERR_INVALIDCALL;
+    if (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8) return D3DERR_INVALIDCALL;
+    *out = new IDirect3DSurface9(width, height, format);
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::StretchRect(IDirect3DSurface9* src, const RECT* srcRect,
+                                      IDirect3DSurface9* dst, const RECT* dstRect,
+                                      D3DTEXTUREFILTERTYPE) {
+    if (!src || !dst) return D3DERR_INVALIDCALL;
+    const LONG sw = static_cast<LONG>(src->Width()), sh = static_cast<LONG>(src->Height());
+    const LONG dw = static_cast<LONG>(dst->Width()), dh = static_cast<LONG>(dst->Height());
+    const RECT s = srcRect ? *srcRect : RECT{0, 0, sw, sh};
+    const RECT d = dstRect ? *dstRect : RECT{0, 0, dw, dh};
+    // A rectangle not inside its surface is refused and nothing is copied.
+    auto inside = [](const RECT& r, LONG w, LONG h) {
+        return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right &&
+               r.top < r.bottom;
+    };
+    if (!inside(s, sw, sh) || !inside(d, dw, dh)) return D3DERR_INVALIDCALL;
+    const LONG cw = s.right - s.left, ch = s.bottom - s.top;
+    const LONG ow = d.right - d.left, oh = d.bottom - d.top;
+    const std::uint32_t* sp = src->Pixels();
+    std::uint32_t* dp = dst->Pixels();
+    if (cw == ow && ch == oh) {
+        // A copy within one surface may overlap: rows go in the order that
+        // reads each source row before it is overwritten.
+        const bool upward = src == dst && d.top > s.top;
+        for (LONG i = 0; i < oh; ++i) {
+            const LONG y = upward ? oh - 1 - i : i;
+            std::memmove(dp + (d.top + y) * dw + d.left, sp + (s.top + y) * sw + s.left,
+                         static_cast<std::size_t>(ow) * 4);
+        }
+        return D3D_OK;
+    }
+    if (src == dst) {
+        // Scaling within one surface: work from a copy of the source.
+        IDirect3DSurface9 copy(src->Width(), src->Height(), src->Format());
+        std::memcpy(copy.Pixels(), sp, static_cast<std::size_t>(sw) * sh * 4);
+        return StretchRect(&copy, &s, dst, &d, D3DTEXF_POINT);
+    }
+    // Point filtering: each target pixel takes the source texel under its centre.
+    for (LONG y = 0; y < oh; ++y) {
+        const LONG sy = s.top + static_cast<LONG>((2 * y + 1) * ch / (2 * oh));
+        for (LONG x = 0; x < ow; ++x) {
+            const LONG sx = s.left + static_cast<LONG>((2 * x + 1) * cw / (2 * ow));
+            dp[(d.top + y) * dw + d.left + x] = sp[sy * sw + sx];
+        }
+    }
+    return D3D_OK;
+}

@@ -1,0 +1,239 @@
+// Image files: names resolved as the original platform does, bitmap headers
+// read here, pixels decoded by the image codec driver, then colour keys,
+// scaling and copies into textures and surfaces.
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <vector>
+
+#include "base/byte_order.h"
+#include "platform/core/image.h"
+#include "platform/core/png.h"
+#include "platform/driver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::atomic<std::int64_t> fileReads{0};
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    std::vector<std::uint32_t> pixels;  // ARGB, top row first
+};
+
+// Reads and decodes a bitmap file. A 32-bit bitmap carries alpha only when its
+// header gives an alpha mask; otherwise its fourth byte is padding and the
+// image is opaque (SDL alone would take that byte as alpha).
+bool Decode(const char* fileName, Image* out) {
+    if (!fileName) return false;
+    const std::string path = platform::ResolveImagePath(fileName);
+    if (path.empty()) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+    ++fileReads;
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return false;
+    const std::uint32_t headerSize = ReadLe32(&bytes[14]);
+    const unsigned bitCount = ReadLe16(&bytes[28]);
+    const std::uint32_t compression = ReadLe32(&bytes[30]);
+    bool hasAlpha = false;
+    if (bitCount == 32 && (compression == 3 || compression == 6) &&
+        (headerSize >= 56 || compression == 6) && bytes.size() >= 70)
+        hasAlpha = ReadLe32(&bytes[66]) != 0;
+
+    const platform::ImageCodec* codec = platform::InstalledDrivers().image;
+    platform::ArgbImage decoded;
+    if (!codec || !codec->decodeBitmap ||
+        !codec->decodeBitmap(bytes.data(), bytes.size(), &decoded))
+        return false;
+    out->width = decoded.width;
+    out->height = decoded.height;
+    out->pixels = std::move(decoded.pixels);
+    if (!hasAlpha)
+        for (auto& p : out->pixels) p |= 0xFF000000u;
+    out->format = hasAlpha         ? D3DFMT_A8R8G8B8
+                  : bitCount == 32 ? D3DFMT_X8R8G8B8
+                  : bitCount == 24 ? D3DFMT_R8G8B8
+                                   : D3DFMT_X8R8G8B8;
+    return out->width > 0 && out->height > 0;
+}
+
+void FillInfo(const Image& image, D3DRESOURCETYPE type, D3DXIMAGE_INFO* info) {
+    if (!info) return;
+    info->Width = static_cast<UINT>(image.width);
+    info->Height = static_cast<UINT>(image.height);
+    info->Depth = 1;
+    info->MipLevels = 1;
+    info->Format = image.format;
+    info->ResourceType = type;
+    info->ImageFileFormat = D3DXIFF_BMP;
+}
+
+void ApplyColorKey(std::vector<std::uint32_t>* pixels, D3DCOLOR key) {
+    if (key == 0) return;
+    for (auto& p : *pixels)
+        if (p == key) p = 0;
+}
+
+bool Inside(const RECT& r, LONG w, LONG h) {
+    return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right &&
+           r.top < r.bottom;
+}
+
+// Copies src rectangle s of a (sw wide) image onto rectangle d of a (dw wide)
+// image, point-sampling where the sizes differ.
+void CopyScaled(const std::uint32_t* sp, LONG sw, const RECT& s, std::uint32_t* dp, LONG dw,
+                const RECT& d, std::uint32_t orMask) {
+    const LONG cw = s.right - s.left, ch = s.bottom - s.top;
+    const LONG ow = d.right - d.left, oh = d.bottom - d.top;
+    for (LONG y = 0; y < oh; ++y) {
+        const LONG sy = s.top + static_cast<LONG>((2LL * y + 1) * ch / (2LL * oh));
+        for (LONG x = 0; x < ow; ++x) {
+            const LONG sx = s.left + static_cast<LONG>((2LL * x + 1) * cw / (2LL * ow));
+            dp[static_cast<std::size_t>(d.top + y) * dw + d.left + x] =
+                sp[static_cast<std::size_t>(sy) * sw + sx] | orMask;
+        }
+    }
+}
+
+}  // namespace
+
+namespace platform {
+
+std::string ResolveImagePath(const char* fileName) {
+    if (!fileName || !*fileName) return {};
+    std::string name(fileName);
+    std::replace(name.begin(), name.end(), '\\', '/');
+    std::error_code ec;
+    if (fs::is_regular_file(name, ec)) return name;
+    // Walk the components, taking a case-insensitive match where the exact
+    // one is missing (the first in name order, so the choice is stable).
+    const fs::path wanted(name);
+    fs::path at = wanted.has_root_path() ? wanted.root_path() : fs::path(".");
+    for (const auto& part : wanted.relative_path()) {
+        const std::string p = part.string();
+        if (p.empty() || p == ".") continue;
+        if (fs::exists(at / part, ec)) {
+            at /= part;
+            continue;
+        }
+        std::vector<std::string> matches;
+        for (fs::directory_iterator it(at, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string candidate = it->path().filename().string();
+            if (SameIgnoringCase(candidate, p)) matches.push_back(candidate);
+        }
+        if (matches.empty()) return {};
+        std::sort(matches.begin(), matches.end());
+        at /= matches.front();
+    }
+    return fs::is_regular_file(at, ec) ? at.string() : std::string();
+}
+
+bool ReadImageFile(const std::string& path, std::vector<std::uint32_t>* pixels, int* width,
+                   int* height, std::string* error) {
+    const ImageCodec* codec = InstalledDrivers().image;
+    if (!codec || !codec->readFile) {
+        if (error) *error = "no image codec to read '" + path + "'";
+        return false;
+    }
+    ArgbImage image;
+    if (!codec->readFile(path, &image, error)) return false;
+    *width = image.width;
+    *height = image.height;
+    *pixels = std::move(image.pixels);
+    return true;
+}
+
+bool SavePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
+             bool keepAlpha, std::string* error) {
+    if (!pixels || width <= 0 || height <= 0) {
+        if (error) *error = "no image to write";
+        return false;
+    }
+    const ImageCodec* codec = InstalledDrivers().image;
+    if (!codec || !codec->savePng) {
+        if (error) *error = "no image codec to write '" + path + "'";
+        return false;
+    }
+    ArgbImage image{width, height,
+                    std::vector<std::uint32_t>(pixels, pixels + std::size_t(width) * height)};
+    if (!keepAlpha)
+        for (auto& p : image.pixels) p |= 0xFF000000u;
+    return codec->savePng(path, image, error);
+}
+
+
+
+}  // namespace platform
+
+namespace platform::detail {
+std::int64_t ImageFileReads() { return fileReads.load(); }
+}  // namespace platform::detail
+
+HRESULT D3DXGetImageInfoFromFileA(const char* fileName, D3DXIMAGE_INFO* info) {
+    if (!fileName || !info) return D3DERR_INVALIDCALL;
+    Image image;
+    if (!Decode(fileName, &image)) return D3DXERR_INVALIDDATA;
+    FillInfo(image, D3DRTYPE_TEXTURE, info);
+    return D3D_OK;
+}
+
+HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* fileName, UINT width,
+                                     UINT height, UINT, DWORD, D3DFORMAT, D3DPOOL, DWORD, DWORD,
+                                     D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo, PALETTEENTRY*,
+                                     IDirect3DTexture9** texture) {
+    if (!texture) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    if (!device || !fileName) return D3DERR_INVALIDCALL;
+    Image image;
+    if (!Decode(fileName, &image)) return D3DXERR_INVALIDDATA;
+    FillInfo(image, D3DRTYPE_TEXTURE, srcInfo);
+    const bool fileWidth = width == 0 || width == D3DX_DEFAULT || width == D3DX_DEFAULT_NONPOW2;
+    const bool fileHeight =
+        height == 0 || height == D3DX_DEFAULT || height == D3DX_DEFAULT_NONPOW2;
+    const UINT w = fileWidth ? static_cast<UINT>(image.width) : width;
+    const UINT h = fileHeight ? static_cast<UINT>(image.height) : height;
+    if (w > 16384 || h > 16384) return D3DERR_INVALIDCALL;
+    ApplyColorKey(&image.pixels, colorKey);
+    auto* made = new IDirect3DTexture9(w, h, D3DFMT_A8R8G8B8);
+    CopyScaled(image.pixels.data(), image.width, RECT{0, 0, image.width, image.height},
+               made->Texels(), static_cast<LONG>(w),
+               RECT{0, 0, static_cast<LONG>(w), static_cast<LONG>(h)}, 0);
+    *texture = made;
+    return D3D_OK;
+}
+
+HRESULT D3DXLoadSurfaceFromFileA(IDirect3DSurface9* surface, const PALETTEENTRY*,
+                                 const RECT* dstRect, const char* fileName, const RECT* srcRect,
+                                 DWORD, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo) {
+    if (!surface || !fileName) return D3DERR_INVALIDCALL;
+    Image image;
+    if (!Decode(fileName, &image)) return D3DXERR_INVALIDDATA;
+    FillInfo(image, D3DRTYPE_SURFACE, srcInfo);
+    const LONG sw = static_cast<LONG>(surface->Width()), sh = static_cast<LONG>(surface->Height());
+    const RECT s = srcRect ? *srcRect : RECT{0, 0, image.width, image.height};
+    const RECT d = dstRect ? *dstRect : RECT{0, 0, sw, sh};
+    if (!Inside(s, image.width, image.height) || !Inside(d, sw, sh)) return D3DERR_INVALIDCALL;
+    ApplyColorKey(&image.pixels, colorKey);
+    const std::uint32_t orMask = surface->Format() == D3DFMT_A8R8G8B8 ? 0u : 0xFF000000u;
+    CopyScaled(image.pixels.data(), image.width, s, surface->Pixels(), sw, d, orMask);
+    return D3D_OK;
+}

@@ -1,0 +1,69 @@
+// Image files: size queries, textures and surfaces made from Windows bitmaps.
+// Names are looked up in the working directory; a backslash separates folders
+// and, where no file has the exact name, one differing only in letter case is
+// used. Pixels come out as 32-bit ARGB; the colour key (when not 0) turns
+// every pixel equal to it into transparent black.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/core/d3d9.h"
+
+constexpr UINT D3DX_DEFAULT = 0xFFFFFFFFu;
+constexpr UINT D3DX_DEFAULT_NONPOW2 = 0xFFFFFFFEu;
+constexpr DWORD D3DX_FILTER_NONE = 1;
+constexpr DWORD D3DX_FILTER_POINT = 2;
+
+constexpr HRESULT D3DXERR_INVALIDDATA = MakeHResult(0x88760B59u);
+
+enum D3DRESOURCETYPE : std::uint32_t {
+    D3DRTYPE_SURFACE = 1,
+    D3DRTYPE_TEXTURE = 3,
+};
+
+enum D3DXIMAGE_FILEFORMAT : std::uint32_t {
+    D3DXIFF_BMP = 0,
+};
+
+struct D3DXIMAGE_INFO {
+    UINT Width = 0;
+    UINT Height = 0;
+    UINT Depth = 0;
+    UINT MipLevels = 0;
+    D3DFORMAT Format = D3DFMT_UNKNOWN;
+    D3DRESOURCETYPE ResourceType = D3DRTYPE_SURFACE;
+    D3DXIMAGE_FILEFORMAT ImageFileFormat = D3DXIFF_BMP;
+};
+
+struct PALETTEENTRY {
+    BYTE peRed, peGreen, peBlue, peFlags;
+};
+
+// Size and pixel format of an image file. D3DXERR_INVALIDDATA when the file
+// is missing or not a readable bitmap.
+HRESULT D3DXGetImageInfoFromFileA(const char* fileName, D3DXIMAGE_INFO* info);
+
+// A texture of the file's image. Width and height of 0 or D3DX_DEFAULT take the
+// file's own size; another size scales the image with point sampling. Format,
+// pool, filters and palette are accepted as given; textures are always ARGB.
+HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* fileName, UINT width,
+                                     UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
+                                     D3DPOOL pool, DWORD filter, DWORD mipFilter,
+                                     D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
+                                     PALETTEENTRY* palette, IDirect3DTexture9** texture);
+
+// Loads the file (or its srcRect) into the surface (or its dstRect), scaling
+// with point sampling where the sizes differ. A surface without alpha
+// (X8R8G8B8) stores every pixel opaque.
+HRESULT D3DXLoadSurfaceFromFileA(IDirect3DSurface9* surface, const PALETTEENTRY* palette,
+                                 const RECT* dstRect, const char* fileName, const RECT* srcRect,
+                                 DWORD filter, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo);
+
+namespace platform {
+
+// The path an image name resolves to (see above); empty when nothing matches.
+std::string ResolveImagePath(const char* fileName);
+
+}  // namespace platform

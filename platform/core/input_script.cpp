@@ -1,0 +1,252 @@
+// The --input script: parser and player.
+#include "platform/core/input_script.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "platform/core/dinput.h"
+#include "platform/core/platform.h"
+
+namespace platform {
+namespace {
+
+constexpr std::int64_t kLastFrame = std::int64_t{1} << 40;
+
+std::vector<std::string_view> Tokens(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t i = 0;
+    auto space = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+    };
+    while (i < line.size()) {
+        while (i < line.size() && space(line[i])) ++i;
+        const std::size_t start = i;
+        while (i < line.size() && !space(line[i])) ++i;
+        if (i > start) out.push_back(line.substr(start, i - start));
+    }
+    return out;
+}
+
+// A whole decimal number (optional sign) within [lo, hi].
+bool ParseNumber(std::string_view text, std::int64_t lo, std::int64_t hi, std::int64_t* out) {
+    if (text.empty() || text.size() > 20) return false;
+    const std::string s(text);
+    if (!(std::isdigit(static_cast<unsigned char>(s[0])) || s[0] == '-' || s[0] == '+'))
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long v = std::strtoll(s.c_str(), &end, 10);
+    if (errno != 0 || end == s.c_str() || *end != '\0' || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+
+// "DIK_LEFT" or "0xCB": the key's code, or -1 with `why` set.
+int ParseKey(std::string_view text, std::string* why) {
+    int code = -1;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        code = 0;
+        for (std::size_t i = 2; i < text.size() && code >= 0; ++i) {
+            const char c = text[i];
+            int digit = -1;
+            if (c >= '0' && c <= '9')
+                digit = c - '0';
+            else if (c >= 'a' && c <= 'f')
+                digit = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+                digit = c - 'A' + 10;
+            code = digit < 0 || code > 0xFF ? -1 : code * 16 + digit;
+        }
+        if (code < 0 || code > 0xFF) {
+            *why = "key code '" + std::string(text) + "' is not a byte from 0x01 to 0xFF";
+            return -1;
+        }
+    } else {
+        code = DikFromName(text);
+        if (code < 0) {
+            *why =
+                "unknown key '" + std::string(text) + "' (a DIK_ name such as DIK_LEFT, or 0xNN)";
+            return -1;
+        }
+    }
+    if (!IsKeyboardKey(code)) {
+        *why = "key '" + std::string(text) + "' is not a key of the keyboard";
+        return -1;
+    }
+    return code;
+}
+
+bool ParseUpDown(std::string_view text, bool* down) {
+    if (text == "down")
+        *down = true;
+    else if (text == "up")
+        *down = false;
+    else
+        return false;
+    return true;
+}
+
+// One non-empty line into `event`; false with `why` set when it is malformed.
+bool ParseLine(const std::vector<std::string_view>& t, ScriptEvent* event, std::string* why) {
+    if (!ParseNumber(t[0], 1, kLastFrame, &event->frame)) {
+        *why = "the frame must be a whole number from 1, not '" + std::string(t[0]) + "'";
+        return false;
+    }
+    if (t.size() < 2) {
+        *why = "an event (key, mouse, button or close) must follow the frame";
+        return false;
+    }
+    const std::string_view kind = t[1];
+    std::size_t used = 2;
+    if (kind == "key") {
+        event->kind = ScriptEvent::Kind::kKey;
+        if (t.size() < 4) {
+            *why = "key needs a key and down or up: '<frame> key DIK_LEFT down'";
+            return false;
+        }
+        event->code = ParseKey(t[2], why);
+        if (event->code < 0) return false;
+        if (!ParseUpDown(t[3], &event->down)) {
+            *why = "key state must be down or up, not '" + std::string(t[3]) + "'";
+            return false;
+        }
+        used = 4;
+    } else if (kind == "mouse") {
+        event->kind = ScriptEvent::Kind::kMouse;
+        std::int64_t dx = 0;
+        std::int64_t dy = 0;
+        constexpr std::int64_t kMax = 1000000;
+        if (t.size() < 4 || !ParseNumber(t[2], -kMax, kMax, &dx) ||
+            !ParseNumber(t[3], -kMax, kMax, &dy)) {
+            *why = "mouse needs two whole numbers dx dy within +-1000000";
+            return false;
+        }
+        event->dx = static_cast<std::int32_t>(dx);
+        event->dy = static_cast<std::int32_t>(dy);
+        used = 4;
+    } else if (kind == "button") {
+        event->kind = ScriptEvent::Kind::kButton;
+        if (t.size() < 4) {
+            *why = "button needs a button and down or up: '<frame> button left down'";
+            return false;
+        }
+        const std::string_view b = t[2];
+        if (b == "left" || b == "0")
+            event->code = 0;
+        else if (b == "right" || b == "1")
+            event->code = 1;
+        else if (b == "middle" || b == "2")
+            event->code = 2;
+        else if (b == "3")
+            event->code = 3;
+        else {
+            *why = "unknown button '" + std::string(b) + "' (0-3, left, right or middle)";
+            return false;
+        }
+        if (!ParseUpDown(t[3], &event->down)) {
+            *why = "button state must be down or up, not '" + std::string(t[3]) + "'";
+            return false;
+        }
+        used = 4;
+    } else if (kind == "close") {
+        event->kind = ScriptEvent::Kind::kClose;
+    } else {
+        *why = "unknown event '" + std::string(kind) + "' (key, mouse, button or close)";
+        return false;
+    }
+    if (t.size() > used) {
+        *why = "unexpected '" + std::string(t[used]) + "' after the event";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseInputScript(std::string_view text, const std::string& name,
+                      std::vector<ScriptEvent>* events, std::string* error) {
+    std::vector<ScriptEvent> parsed;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // UTF-8 mark
+    int lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const std::size_t hash = line.find('#');
+        if (hash != std::string_view::npos) line = line.substr(0, hash);
+        const auto tokens = Tokens(line);
+        if (tokens.empty()) continue;
+        ScriptEvent event;
+        event.line = lineNumber;
+        std::string why;
+        if (!ParseLine(tokens, &event, &why)) {
+            *error = name + ":" + std::to_string(lineNumber) + ": " + why;
+            return false;
+        }
+        parsed.push_back(event);
+    }
+    std::stable_sort(parsed.begin(), parsed.end(),
+                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.frame < b.frame; });
+    *events = std::move(parsed);
+    return true;
+}
+
+bool LoadInputScript(const std::string& path, std::vector<ScriptEvent>* events,
+                     std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        *error = path + ": cannot read the input script (" + std::strerror(errno) + ")";
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) {
+        *error = path + ": cannot read the input script";
+        return false;
+    }
+    return ParseInputScript(text.str(), path, events, error);
+}
+
+void ApplyScriptEvent(const ScriptEvent& event) {
+    switch (event.kind) {
+        case ScriptEvent::Kind::kKey:
+            InjectKey(event.code, event.down);
+            break;
+        case ScriptEvent::Kind::kMouse:
+            InjectMouseMotion(event.dx, event.dy);
+            break;
+        case ScriptEvent::Kind::kButton:
+            InjectMouseButton(event.code, event.down);
+            break;
+        case ScriptEvent::Kind::kClose:
+            InjectClose();
+            break;
+    }
+}
+
+int PlayInputScript(std::vector<ScriptEvent> events) {
+    struct Player {
+        std::vector<ScriptEvent> events;
+        std::size_t next = 0;
+    };
+    auto player = std::make_shared<Player>();
+    player->events = std::move(events);
+    std::stable_sort(player->events.begin(), player->events.end(),
+                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.frame < b.frame; });
+    return AddPassListener([player](std::int64_t frame) {
+        auto& p = *player;
+        while (p.next < p.events.size() && p.events[p.next].frame <= frame)
+            ApplyScriptEvent(p.events[p.next++]);
+    });
+}
+
+void StopInputScript(int id) { RemovePassListener(id); }
+
+}  // namespace platform

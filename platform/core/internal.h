@@ -1,0 +1,34 @@
+// Private glue between core's own files. Game code never includes this header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/core/window.h"
+
+namespace platform::detail {
+
+// The driver's native window behind a window; null headless or once destroyed.
+void* NativeWindowOf(HWND window);
+
+// Shows a finished frame in its window through the video driver.
+void ShowFrame(HWND window, const std::uint32_t* pixels, int width, int height);
+
+// What tests reach through platform/testing; the product never calls these.
+void SetPresentedFrames(std::int64_t frames);
+void ResetWindows();
+void ResetInput();
+std::int64_t ImageFileReads();
+struct MessageBoxLog {
+    std::string last;  // "caption: text"
+    int count = 0;
+};
+MessageBoxLog& MessageBoxes();
+struct DeviceFaults {
+    bool create = false;
+    bool device = false;
+    bool beginScene = false;
+};
+DeviceFaults& Faults();
+
+}  // namespace platform::detail

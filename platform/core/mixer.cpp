@@ -1,0 +1,221 @@
+// The mixer that plays every sound buffer, and how it is driven: by an
+// audio driver's device in real time, or by the clock, 735 sample frames per
+// presented frame. Buffer calls come from the game thread; mixing runs on
+// the device's thread (or the game thread when clock-driven). Both meet only
+// under the mixer's lock; sample memory handed out by Lock is written by the
+// game while the mixer may read other parts of it, as on the original
+// platform.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "base/matrix.h"
+#include "platform/core/audio_mixer.h"
+#include "platform/core/platform.h"
+#include "platform/driver.h"
+
+using platform::audio::BufferState;
+using platform::audio::Listener;
+
+namespace {
+bool clockDriven = false;
+bool deviceOpen = false;
+}  // namespace
+
+namespace platform::audio {
+
+Mixer& TheMixer() {
+    static Mixer* m = new Mixer;  // lives as long as the audio thread may use it
+    return *m;
+}
+
+namespace {
+
+float Db100ToGain(LONG hundredths) {
+    if (hundredths <= DSBVOLUME_MIN) return 0.0f;
+    if (hundredths >= 0) return 1.0f;
+    return std::pow(10.0f, static_cast<float>(hundredths) / 2000.0f);
+}
+
+// Left and right gains of a buffer: volume, pan, and for 3D buffers the
+// distance attenuation (min/distance, held between the minimum and maximum
+// distance) and a balance from the listener-relative position.
+void Gains(const BufferState& b, const Listener& l, float* left, float* right) {
+    const float v = Db100ToGain(b.volume);
+    float gl = v * (b.pan > 0 ? Db100ToGain(-b.pan) : 1.0f);
+    float gr = v * (b.pan < 0 ? Db100ToGain(b.pan) : 1.0f);
+    if ((b.flags & DSBCAPS_CTRL3D) && b.params3d.dwMode != DS3DMODE_DISABLE) {
+        const D3DVECTOR rel = b.params3d.dwMode == DS3DMODE_HEADRELATIVE
+                                  ? b.params3d.vPosition
+                                  : D3DXVec3Subtract(b.params3d.vPosition, l.position);
+        const float dist = std::sqrt(D3DXVec3Dot(rel, rel));
+        const float minD = std::max(b.params3d.flMinDistance, 1e-6f);
+        const float maxD = std::max(b.params3d.flMaxDistance, minD);
+        const float att = minD / std::clamp(dist, minD, maxD);
+        float balance = 0.0f;  // -1 left .. +1 right
+        if (dist > 1e-6f) {
+            const D3DXVECTOR3 right3 = D3DXVec3Cross(l.top, l.front);
+            const float len = std::sqrt(D3DXVec3Dot(right3, right3));
+            if (len > 1e-6f) balance = std::clamp(D3DXVec3Dot(rel, right3) / (len * dist), -1.0f, 1.0f);
+        }
+        gl *= att * std::min(1.0f, 1.0f - balance);
+        gr *= att * std::min(1.0f, 1.0f + balance);
+    }
+    *left = gl;
+    *right = gr;
+}
+
+void FireNotes(const BufferState& b, std::uint32_t frameDone) {
+    const std::uint32_t align = b.format.nBlockAlign;
+    for (const auto& n : b.notes)
+        if (n.dwOffset != DSBPN_OFFSETSTOP && n.dwOffset / align == frameDone)
+            SetEvent(n.hEventNotify);
+}
+
+inline float SampleAt(const BYTE* p, int bits) {
+    if (bits == 8) return static_cast<float>(static_cast<int>(p[0]) - 128) * 256.0f;
+    std::int16_t s;
+    std::memcpy(&s, p, 2);
+    return static_cast<float>(s);
+}
+
+void MixBuffer(BufferState& b, const Listener& l, std::int32_t* acc, int frames) {
+    const std::uint32_t total = b.Frames();
+    if (total == 0) {
+        b.playing = false;
+        return;
+    }
+    float gl, gr;
+    Gains(b, l, &gl, &gr);
+    const BYTE* data = b.data->data();
+    const int bits = b.format.wBitsPerSample;
+    const int channels = b.format.nChannels;
+    const int bytesPerSample = bits / 8;
+    const std::uint32_t align = b.format.nBlockAlign;
+    const std::uint64_t rate = b.frequency ? b.frequency : b.format.nSamplesPerSec;
+    const std::uint64_t step = (rate << 32) / static_cast<std::uint64_t>(platform::kMixRate);
+    const bool notes = !b.notes.empty();
+    const bool silent = gl == 0.0f && gr == 0.0f;
+    for (int i = 0; i < frames; ++i) {
+        if (!silent) {
+            const std::uint32_t next =
+                b.frame + 1 < total ? b.frame + 1 : (b.looping ? 0 : b.frame);
+            const BYTE* p0 = data + static_cast<std::size_t>(b.frame) * align;
+            const BYTE* p1 = data + static_cast<std::size_t>(next) * align;
+            const float t = static_cast<float>(b.frac) * (1.0f / 4294967296.0f);
+            float sl = SampleAt(p0, bits);
+            float sr = channels == 2 ? SampleAt(p0 + bytesPerSample, bits) : sl;
+            if (b.frac) {
+                const float nl = SampleAt(p1, bits);
+                const float nr = channels == 2 ? SampleAt(p1 + bytesPerSample, bits) : nl;
+                sl += (nl - sl) * t;
+                sr += (nr - sr) * t;
+            }
+            acc[2 * i] += static_cast<std::int32_t>(std::lrint(sl * gl));
+            acc[2 * i + 1] += static_cast<std::int32_t>(std::lrint(sr * gr));
+        }
+        const std::uint64_t pos = static_cast<std::uint64_t>(b.frac) + step;
+        b.frac = static_cast<std::uint32_t>(pos);
+        for (std::uint64_t adv = pos >> 32; adv > 0; --adv) {
+            if (notes) FireNotes(b, b.frame);
+            if (++b.frame >= total) {
+                b.frame = 0;
+                if (!b.looping) {
+                    // Played to its end: stopped and rewound.
+                    b.playing = false;
+                    b.frac = 0;
+                    FireStop(b);
+                    return;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void FireStop(const BufferState& b) {
+    for (const auto& n : b.notes)
+        if (n.dwOffset == DSBPN_OFFSETSTOP) SetEvent(n.hEventNotify);
+}
+
+void MixBlock(std::int16_t* out, int frames) {
+    Mixer& m = TheMixer();
+    std::lock_guard<std::mutex> g(m.lock);
+    m.accumulator.assign(static_cast<std::size_t>(frames) * 2, 0);
+    for (BufferState* b : m.buffers)
+        if (b->playing && !b->lost && !b->primary)
+            MixBuffer(*b, m.listener, m.accumulator.data(), frames);
+    for (std::size_t i = 0; i < m.accumulator.size(); ++i)
+        out[i] = static_cast<std::int16_t>(std::clamp(m.accumulator[i], -32768, 32767));
+    if (m.tap) m.tap(out, frames);
+}
+
+bool ValidPcm(const WAVEFORMATEX& f) {
+    return f.wFormatTag == WAVE_FORMAT_PCM && (f.nChannels == 1 || f.nChannels == 2) &&
+           (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) &&
+           f.nSamplesPerSec >= DSBFREQUENCY_MIN && f.nSamplesPerSec <= DSBFREQUENCY_MAX &&
+           f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8;
+}
+
+void Register(BufferState* s) {
+    auto& m = TheMixer();
+    std::lock_guard<std::mutex> g(m.lock);
+    m.buffers.push_back(s);
+}
+
+void Unregister(BufferState* s) {
+    auto& m = TheMixer();
+    std::lock_guard<std::mutex> g(m.lock);
+    m.buffers.erase(std::remove(m.buffers.begin(), m.buffers.end(), s), m.buffers.end());
+}
+
+// A real-time device when the audio driver opens one (headless runs install
+// none); otherwise the mixer steps 735 frames (1/60 s) per presented frame,
+// so a run's audio is as reproducible as its pictures.
+void StartOutput() {
+    if (deviceOpen) return;
+    const AudioDriver* driver = InstalledDrivers().audio;
+    if (!clockDriven && driver && driver->open && driver->open(&MixBlock)) {
+        deviceOpen = true;
+        return;
+    }
+    clockDriven = true;
+    static bool stepping = false;
+    if (stepping) return;
+    stepping = true;
+    AddPresentListener([](std::int64_t, const std::uint32_t*, int, int) {
+        AdvanceAudio(kMixFramesPerVideoFrame);
+    });
+}
+
+}  // namespace platform::audio
+
+namespace platform {
+
+void SetMixTap(MixTap tap) {
+    auto& m = audio::TheMixer();
+    {
+        std::lock_guard<std::mutex> g(m.lock);
+        m.tap = std::move(tap);
+    }
+}
+
+void AdvanceAudio(int frames) {
+    if (!clockDriven || frames <= 0) return;
+    std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2);
+    audio::MixBlock(out.data(), frames);
+}
+
+bool AudioIsClockDriven() { return clockDriven; }
+
+void UseClockDrivenAudio() {
+    if (deviceOpen) {
+        const AudioDriver* driver = InstalledDrivers().audio;
+        if (driver && driver->close) driver->close();
+        deviceOpen = false;
+    }
+    clockDriven = true;
+}
+
+}  // namespace platform

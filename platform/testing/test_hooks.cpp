@@ -1,0 +1,43 @@
+#include "platform/testing/test_hooks.h"
+
+#include <mutex>
+
+#include "platform/core/audio_mixer.h"
+#include "platform/core/internal.h"
+
+namespace platform {
+
+void SetPresentedFramesForTest(std::int64_t frames) { detail::SetPresentedFrames(frames); }
+void ResetWindowsForTest() { detail::ResetWindows(); }
+void ResetInputForTest() { detail::ResetInput(); }
+
+void FailNextDirect3DCreateForTest() { detail::Faults().create = true; }
+void FailNextCreateDeviceForTest() { detail::Faults().device = true; }
+void FailNextBeginSceneForTest() { detail::Faults().beginScene = true; }
+
+std::int64_t ImageFileReadsForTest() { return detail::ImageFileReads(); }
+
+const char* LastMessageBoxForTest() { return detail::MessageBoxes().last.c_str(); }
+void ClearMessageBoxesForTest() { detail::MessageBoxes() = {}; }
+int MessageBoxCountForTest() { return detail::MessageBoxes().count; }
+
+void MarkBufferLostForTest(IDirectSoundBuffer* buffer) {
+    if (!buffer) return;
+    std::lock_guard<std::mutex> g(audio::TheMixer().lock);
+    buffer->State()->lost = true;
+    buffer->State()->playing = false;
+}
+
+void MixForTest(std::int16_t* out, int frames) { audio::MixBlock(out, frames); }
+
+WAVEFORMATEX PrimaryFormatForTest() {
+    std::lock_guard<std::mutex> g(audio::TheMixer().lock);
+    return audio::TheMixer().primaryFormat;
+}
+
+int LiveBufferCountForTest() {
+    std::lock_guard<std::mutex> g(audio::TheMixer().lock);
+    return static_cast<int>(audio::TheMixer().buffers.size());
+}
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+// Hooks for tests and benchmarks only: set the platform into states a run
+// reaches slowly or never (a lost buffer, a failing device, a given frame
+// count) and read what it keeps to itself. Product code never includes this.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/core/dsound.h"
+
+namespace platform {
+
+// Clock: sets the presented-frame count that drives the virtual clock.
+void SetPresentedFramesForTest(std::int64_t frames);
+
+// Windows: drops every queued message, window and class of the thread.
+void ResetWindowsForTest();
+
+// Input: forgets the focus state and every held key and button.
+void ResetInputForTest();
+
+// Graphics: make the next Direct3DCreate9 / CreateDevice / BeginScene fail.
+void FailNextDirect3DCreateForTest();
+void FailNextCreateDeviceForTest();
+void FailNextBeginSceneForTest();
+
+// Images: how many image files have been read and decoded so far.
+std::int64_t ImageFileReadsForTest();
+
+// Message boxes: the last one as "caption: text", and how many there were.
+const char* LastMessageBoxForTest();
+void ClearMessageBoxesForTest();
+int MessageBoxCountForTest();
+
+// Sound: mark a buffer lost as a device reset would.
+void MarkBufferLostForTest(IDirectSoundBuffer* buffer);
+// Mixes `frames` frames into `out` (interleaved stereo) as the device would,
+// advancing every playing buffer.
+void MixForTest(std::int16_t* out, int frames);
+// The primary buffer's format as last set.
+WAVEFORMATEX PrimaryFormatForTest();
+// Number of buffers that exist (created or duplicated, not yet released).
+int LiveBufferCountForTest();
+
+}  // namespace platform
