@@ -1,0 +1,138 @@
+// A whole shooter frame (level update, entity updates, drawing, present) at
+// the busiest moment of the waves, beside a whole gallery frame, both on the
+// headless software device with the generated content.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/object_list.h"
+#include "levels/shooter_level.h"
+#include "levels/sprite_level.h"
+#include "platform/clock.h"
+#include "platform/dinput.h"
+#include "platform/platform.h"
+#include "platform/window.h"
+
+namespace {
+
+// The frame at which the most enemies and bullets are in play when space is
+// held from the start and Z from frame kZFrom on (found with the dump; the
+// clock is virtual, so every run reaches the same scene).
+constexpr int kBusiestFrame = 1800;
+constexpr int kZFrom = 1380;
+
+// The content folder beside the benchmark (build/content), or $VELMOR_CONTENT.
+bool EnterContent() {
+    static bool entered = false;
+    if (entered) return true;
+    std::filesystem::path dir;
+    if (const char* env = std::getenv("VELMOR_CONTENT")) {
+        dir = env;
+    } else {
+        std::error_code ec;
+        dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path() / "content";
+    }
+    if (!std::filesystem::exists(dir / "player.bmp")) return false;
+    std::filesystem::current_path(dir);
+    platform::Config config;
+    config.headless = true;
+    std::string error;
+    entered = platform::Init(config, &error);
+    return entered;
+}
+
+// A fresh engine, as the program has one, on the virtual clock.
+void FreshEngine() {
+    platform::ResetWindowsForTest();
+    platform::UseVirtualClock(platform::kDefaultClockStart);
+    engine = new Engine();
+    engine->Init(GetModuleHandleA(nullptr), SW_SHOWDEFAULT);
+}
+
+void Hold(int dik, bool down) {
+    platform::InjectKey(dik, down);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+void Count(benchmark::State& state) {
+    int enemies = 0, bullets = 0;
+    for (ObjectNode* n = engine->registry->Head(); n; n = n->next) {
+        enemies += n->key == 15;
+        bullets += n->key == 14;
+    }
+    state.counters["enemies"] = enemies;
+    state.counters["bullets"] = bullets;
+}
+
+// Each repetition plays the level up to the busiest frame (updates only, the
+// clock set by hand), then measures whole frames from there on.
+void BM_ShooterBusiestFrame(benchmark::State& state) {
+    if (!EnterContent()) {
+        state.SkipWithError("no content folder (build/content or $VELMOR_CONTENT)");
+        return;
+    }
+    FreshEngine();
+    auto* level = new ShooterLevel();
+    platform::SetPresentedFramesForTest(0);
+    level->Init();
+    level->startTime = Time();
+    Hold(DIK_SPACE, true);
+    for (int k = 1; k < kBusiestFrame; ++k) {
+        if (k == kZFrom) Hold(DIK_Z, true);
+        platform::SetPresentedFramesForTest(k - 1);
+        level->Update();
+        engine->UpdateEntities();
+    }
+    platform::SetPresentedFramesForTest(kBusiestFrame - 1);
+    Count(state);
+    for (auto _ : state) {
+        level->Update();
+        engine->Frame();
+    }
+    Hold(DIK_SPACE, false);
+    Hold(DIK_Z, false);
+}
+BENCHMARK(BM_ShooterBusiestFrame)
+    ->Iterations(30)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
+// The gallery as the program plays it: background, crosshair, fifty flowers
+// and the bunnies of the first ten seconds.
+void BM_GalleryLevelFrame(benchmark::State& state) {
+    if (!EnterContent()) {
+        state.SkipWithError("no content folder (build/content or $VELMOR_CONTENT)");
+        return;
+    }
+    FreshEngine();
+    auto* level = new SpriteLevel();
+    level->Init();
+    level->startTime = Time();
+    for (int k = 1; k < 600; ++k) {
+        platform::SetPresentedFramesForTest(k - 1);
+        level->Update();
+        engine->UpdateEntities();
+    }
+    platform::SetPresentedFramesForTest(599);
+    for (auto _ : state) {
+        level->Update();
+        engine->Frame();
+    }
+}
+BENCHMARK(BM_GalleryLevelFrame)
+    ->Iterations(30)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
