@@ -21,11 +21,14 @@
 
 namespace {
 
-// The frame at which the most enemies and bullets are in play when space is
-// held from the start and Z from frame kZFrom on (found with the dump; the
-// clock is virtual, so every run reaches the same scene).
-constexpr int kBusiestFrame = 1800;
-constexpr int kZFrom = 1380;
+// The scene: the ship moves to the left edge in the first 9 frames (where
+// no enemy happens to shoot it down), space is held from the start and Z
+// from frame 700 on. The most enemies and bullets are in play around frame
+// 1971 (35 enemies, 26 of them on the screen, 223 bullets; found with the
+// dump, and the same in every run on the virtual clock); the measured frames
+// are 15 either side of it.
+constexpr int kZFrom = 700;
+constexpr int kFirstMeasured = 1956;
 
 // The content folder beside the benchmark (build/content), or $VELMOR_CONTENT.
 bool EnterContent() {
@@ -84,13 +87,15 @@ void BM_ShooterBusiestFrame(benchmark::State& state) {
     level->Init();
     level->startTime = Time();
     Hold(DIK_SPACE, true);
-    for (int k = 1; k < kBusiestFrame; ++k) {
+    Hold(DIK_LEFT, true);
+    for (int k = 1; k < kFirstMeasured; ++k) {
+        if (k == 10) Hold(DIK_LEFT, false);
         if (k == kZFrom) Hold(DIK_Z, true);
         platform::SetPresentedFramesForTest(k - 1);
         level->Update();
         engine->UpdateEntities();
     }
-    platform::SetPresentedFramesForTest(kBusiestFrame - 1);
+    platform::SetPresentedFramesForTest(kFirstMeasured - 1);
     Count(state);
     for (auto _ : state) {
         level->Update();
