@@ -19,13 +19,13 @@
 std::uint32_t ShooterWaveSeed(float shipX, std::int64_t secondsBack) {
     const double product =
         std::trunc(static_cast<double>(shipX) * static_cast<double>(secondsBack));
-    std::int64_t whole = 0;
+    std::int64_t whole = 0;  // also for NaN
     if (product >= 9223372036854775808.0)
         whole = INT64_MAX;
-    else if (product >= -9223372036854775808.0)  // false for NaN, which stays 0
-        whole = static_cast<std::int64_t>(product);
-    else
+    else if (product < -9223372036854775808.0)
         whole = INT64_MIN;
+    else if (product == product)
+        whole = static_cast<std::int64_t>(product);
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(whole));
 }
 
