@@ -1,0 +1,65 @@
+// A headless engine in the content folder, so the shooter's images load,
+// with helpers to hold keys and to find the shooter's objects.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "app/platform_setup.h"
+#include "engine/engine.h"
+#include "engine/base_entity.h"
+#include "platform/core/clock.h"
+#include "platform/core/dinput.h"
+#include "platform/core/platform.h"
+#include "support/engine_fixture.h"
+#include "platform/testing/test_hooks.h"
+
+class ShooterTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        std::string error;
+        ASSERT_TRUE(StartPlatform(true, platform::kDefaultClockStart, &error)) << error;
+        platform::ResetInputForTest();
+        char buf[4096];
+        ASSERT_NE(getcwd(buf, sizeof buf), nullptr);
+        savedDir_ = buf;
+        ASSERT_EQ(chdir(VELMOR_CONTENT_DIR), 0) << "content missing: " << VELMOR_CONTENT_DIR;
+        InitEngine();
+    }
+    void TearDown() override {
+        ASSERT_EQ(chdir(savedDir_.c_str()), 0);
+        platform::Shutdown();
+        EngineTest::TearDown();
+    }
+
+    // Presses or releases a key and lets the platform take it in, as the
+    // loop's message pump does.
+    static void Key(int dik, bool down) {
+        platform::InjectKey(dik, down);
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    }
+    // The update of frame k sees k - 1 presented frames on the virtual clock.
+    static void AtFrame(std::int64_t k) { platform::SetPresentedFramesForTest(k - 1); }
+
+    // The registered entities of one kind, in registry order.
+    template <typename T>
+    static std::vector<T*> All(int kind) {
+        std::vector<T*> out;
+        for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
+            if (n->key == kind) out.push_back(static_cast<T*>(static_cast<BaseEntity*>(n->value)));
+        return out;
+    }
+    template <typename T>
+    static bool Registered(T* e) {
+        for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
+            if (n->value == static_cast<BaseEntity*>(e)) return true;
+        return false;
+    }
+
+    std::string savedDir_;
+};
