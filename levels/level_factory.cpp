@@ -2,11 +2,13 @@
 #include <string>
 
 #include "engine/game_world.h"
+#include "levels/savanna_level.h"
 #include "levels/sprite_level.h"
 
 BaseLevel* CreateLevel(const std::string& name) {
     if (name == "sprite") return new SpriteLevel();
+    if (name == "savanna") return new SavannaLevel();
     return nullptr;
 }
 
-bool LevelIsBuilt(const std::string& name) { return name == "sprite"; }
+bool LevelIsBuilt(const std::string& name) { return name == "sprite" || name == "savanna"; }
