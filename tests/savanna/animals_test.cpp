@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "engine/random.h"
-#include "engine/texture_cache.h"
 #include "game/giraffe.h"
 #include "game/grass_node.h"
 #include "game/lion.h"
@@ -107,31 +106,11 @@ TEST_F(Animals, GiraffeWithAMissingTargetOrTooFewPatchesKeepsItsHeading) {
     EXPECT_EQ(one->heading, 45);
 }
 
-TEST_F(Animals, LeaderRollAndClockSeeding) {
+TEST_F(Animals, LeaderRollOf26215Leads) {
     EXPECT_EQ(Lion::LeaderRoll(26215), 81);
     EXPECT_EQ(Lion::LeaderRoll(26214), 80);
     EXPECT_EQ(Lion::LeaderRoll(0), 1);
     EXPECT_EQ(Lion::LeaderRoll(32767), 100);
-    // Within one millisecond of the clock every lion rolls the same; over a
-    // second of frames about one in five leads, with the leader's image.
-    TextureRecord* leaderImage = nullptr;
-    int leaders = 0;
-    for (int frame = 0; frame < 60; ++frame) {
-        platform::SetPresentedFramesForTest(frame);
-        auto* a = new Lion("lion.bmp");
-        const int afterA = Rand();
-        auto* b = new Lion("lion.bmp");
-        EXPECT_EQ(a->bornLeader, b->bornLeader);
-        EXPECT_EQ(Rand(), afterA);
-        if (a->bornLeader) {
-            ++leaders;
-            leaderImage = engine->textureCache->Find("lionleader.bmp");
-            ASSERT_NE(leaderImage, nullptr);
-            EXPECT_EQ(a->texture, leaderImage->texture);
-        }
-    }
-    EXPECT_GT(leaders, 3);
-    EXPECT_LT(leaders, 25);
 }
 
 TEST_F(Animals, LionCatchesStrictlyWithin10) {
@@ -147,6 +126,15 @@ TEST_F(Animals, LionCatchesStrictlyWithin10) {
         EXPECT_EQ(lion->reachedTarget, g == near);
         EXPECT_EQ(Registered(g), g == far);
     }
+    // Aiming at a giraffe on the lion's own corner gives no direction.
+    auto* under = new Giraffe("giraffe.bmp");
+    auto* lion = new Lion("lion.bmp", false);
+    lion->target = under;
+    lion->heading = 77;
+    lion->aimCounter = 25;
+    lion->Update();
+    EXPECT_EQ(lion->heading, 77);
+    EXPECT_TRUE(lion->reachedTarget);
 }
 
 TEST_F(Animals, LionWithoutGiraffesStandsStillAndRunsOnToARemovedTarget) {
@@ -207,25 +195,6 @@ TEST_F(Animals, BornLeaderGathersAPrideAndUngroupingClearsIt) {
     EXPECT_TRUE(leader->bornLeader);
     EXPECT_EQ(leader->texture, image);
     EXPECT_NE(image, pride[0]->texture);
-}
-
-TEST_F(Animals, GroupedFollowerHuntsItsLeadersTarget) {
-    auto* a = new Giraffe("giraffe.bmp");
-    a->SetPosition(900, 700);
-    auto* b = new Giraffe("giraffe.bmp");
-    b->SetPosition(10, 10);
-    auto* leader = new Lion("lion.bmp", true);
-    leader->SetPosition(400, 400);
-    leader->target = a;
-    auto* follower = new Lion("lion.bmp", false);
-    follower->SetPosition(420, 400);
-    follower->target = b;
-    follower->prideFull = true;  // recruited, no longer recruiting
-    follower->SetGrouped(true);
-    leader->Update();
-    follower->Update();
-    EXPECT_EQ(follower->leader, leader);
-    EXPECT_EQ(follower->target, a);
 }
 
 }  // namespace
