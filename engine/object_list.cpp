@@ -1,7 +1,25 @@
 #include "engine/object_list.h"
 
+ObjectList::KeyChain* ObjectList::Chain(std::int32_t key, bool create) {
+    if (key >= 0 && key < kSmallKeys) return &smallChains[static_cast<std::size_t>(key)];
+    if (create) return &otherChains[key];
+    auto it = otherChains.find(key);
+    return it == otherChains.end() ? nullptr : &it->second;
+}
+
 int ObjectList::Add(void* value, std::int32_t key) {
-    auto* node = new ObjectNode{key, nullptr, nullptr, value};
+    auto* node = new ObjectNode();
+    node->key = key;
+    node->value = value;
+    node->seq = nextSeq++;
+    node->linked = true;
+    KeyChain* chain = Chain(key, true);
+    node->keyPrev = chain->last;
+    if (chain->last)
+        chain->last->keyNext = node;
+    else
+        chain->first = node;
+    chain->last = node;
     if (!head) {
         head = tail = node;
     } else {
@@ -35,6 +53,17 @@ void ObjectList::Unlink(ObjectNode* node) {
     }
     // The node keeps its own prev and next for a cursor that stands on it.
     --count;
+    KeyChain* chain = Chain(node->key, false);
+    if (node->keyPrev)
+        node->keyPrev->keyNext = node->keyNext;
+    else
+        chain->first = node->keyNext;
+    if (node->keyNext)
+        node->keyNext->keyPrev = node->keyPrev;
+    else
+        chain->last = node->keyPrev;
+    if (lastHit == node) lastHit = node->keyPrev;
+    node->linked = false;
 }
 
 int ObjectList::Remove(void* value) {
@@ -62,13 +91,36 @@ int ObjectList::RemoveAll(std::int32_t key) {
     return 1;
 }
 
+// Looks at the nodes from the cursor on, as a plain walk along `next` would,
+// but jumps along the key's chain: the answer is the first linked node of the
+// key, with a value, at or behind the cursor; the cursor ends behind it.
 void* ObjectList::Find(std::int32_t key) {
-    while (cursor) {
+    // A removed node's old links may lead through other removed nodes, which
+    // are in no chain: walk those one by one until the list is reached.
+    while (cursor && !cursor->linked) {
         ObjectNode* looked = cursor;
         cursor = cursor->next;
         if (looked->key == key && looked->value) return looked->value;
     }
-    return nullptr;
+    if (!cursor) return nullptr;
+    const std::uint64_t from = cursor->seq;
+    ObjectNode* n;
+    if (cursor->key == key) {
+        n = cursor;
+    } else if (lastHit && lastHit->key == key && lastHit->seq < from) {
+        n = lastHit->keyNext;
+    } else {
+        const KeyChain* chain = Chain(key, false);
+        n = chain ? chain->first : nullptr;
+    }
+    while (n && (n->seq < from || !n->value)) n = n->keyNext;
+    if (!n) {
+        cursor = nullptr;
+        return nullptr;
+    }
+    lastHit = n;
+    cursor = n->next;
+    return n->value;
 }
 
 ObjectNode* ObjectList::Next() {

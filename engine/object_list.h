@@ -3,13 +3,23 @@
 // and keep their links, so a cursor standing on one can still move on.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <unordered_map>
 
 struct ObjectNode {
     std::int32_t key = 0;
     ObjectNode* prev = nullptr;
     ObjectNode* next = nullptr;
     void* value = nullptr;
+    // The neighbours with the same key while the node is in the list, so a
+    // search for one key steps over the nodes of every other key.
+    ObjectNode* keyPrev = nullptr;
+    ObjectNode* keyNext = nullptr;
+    // Position in the list: nodes are only ever appended, so list order is
+    // the order of these numbers.
+    std::uint64_t seq = 0;
+    bool linked = false;
 };
 
 class ObjectList {
@@ -33,7 +43,13 @@ public:
     ObjectNode* Tail() const { return tail; }
 
 private:
+    struct KeyChain {
+        ObjectNode* first = nullptr;
+        ObjectNode* last = nullptr;
+    };
+
     void Unlink(ObjectNode* node);
+    KeyChain* Chain(std::int32_t key, bool create);
 
     ObjectNode* head = nullptr;
     ObjectNode* tail = nullptr;
@@ -46,4 +62,13 @@ private:
     // other removal drops it.
     ObjectNode* hintNode = nullptr;
     std::int32_t hintIndex = -1;
+
+    // The per-key chains: small keys (every entity kind) in place, others hashed.
+    static constexpr std::int32_t kSmallKeys = 64;
+    std::array<KeyChain, kSmallKeys> smallChains{};
+    std::unordered_map<std::int32_t, KeyChain> otherChains;
+    std::uint64_t nextSeq = 0;
+    // The last node Find returned (kept on a linked node of its key): the
+    // next Find of the same key from behind it continues along its chain.
+    ObjectNode* lastHit = nullptr;
 };

@@ -1,0 +1,49 @@
+// Find jumps along per-key chains; it must answer exactly as a walk along
+// `next` from the cursor would, whatever was added, removed or pointed at.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "engine/object_list.h"
+
+namespace {
+
+TEST(KeyedFind, AgreesWithAPlainWalkUnderRandomAddsRemovesAndCursorMoves) {
+    int values[6];
+    std::vector<void*> pool = {nullptr};
+    for (int& v : values) pool.push_back(&v);
+    const std::int32_t keys[] = {1, 2, 3, 70000, -5};
+    std::mt19937 rng(1234);
+    auto pick = [&](auto& from) { return from[rng() % std::size(from)]; };
+    for (int round = 0; round < 50; ++round) {
+        ObjectList list;
+        std::vector<ObjectNode*> seen;  // every node ever made, removed ones too
+        for (int step = 0; step < 400; ++step) {
+            const unsigned op = rng() % 10;
+            if (op < 3) {
+                list.Add(pick(pool), pick(keys));
+                seen.push_back(list.Tail());
+            } else if (op < 5) {
+                list.Remove(pick(pool));
+            } else if (op == 5) {
+                list.Reset();
+            } else if (op == 6 && !seen.empty()) {
+                list.SetCursor(seen[rng() % seen.size()]);
+            } else if (op == 7 && rng() % 8 == 0) {
+                list.RemoveAll(pick(keys));
+            } else {
+                const std::int32_t key = pick(keys);
+                ObjectNode* n = list.GetCursor();
+                while (n && !(n->key == key && n->value)) n = n->next;
+                void* expected = n ? n->value : nullptr;
+                ObjectNode* expectedCursor = n ? n->next : nullptr;
+                ASSERT_EQ(list.Find(key), expected) << "round " << round << " step " << step;
+                ASSERT_EQ(list.GetCursor(), expectedCursor)
+                    << "round " << round << " step " << step;
+            }
+        }
+    }
+}
+
+}  // namespace
