@@ -1,6 +1,6 @@
 // Checks the generated content files: formats, sizes, cell layouts, clean
 // transparency, distinct frames and glyphs, seamless ground tiles, the
-// gunshot's format and shape, the tiger mesh's structure, and that the
+// gunshot's and the brick game's sounds, the tiger mesh's structure, and that the
 // generator gives byte-identical files on every run.
 #include <gtest/gtest.h>
 
@@ -107,8 +107,8 @@ TEST(ContentImages, EveryImageHasItsSizeAndCleanTransparency) {
         {"lion.bmp", 40, 28, true},           {"lionleader.bmp", 40, 28, true},
         {"smallfont.bmp", 160, 60, true},     {"player.bmp", 64, 64, true},
         {"enemy.bmp", 48, 48, true},          {"bullet.bmp", 6, 16, true},
-        {"groundtiles.bmp", 1024, 640, false}, {"ball.bmp", 16, 16, true},
-        {"paddle.bmp", 100, 16, true},        {"brick.bmp", 64, 24, false},
+        {"groundtiles.bmp", 1024, 640, false}, {"ball.bmp", 50, 50, true},
+        {"paddle.bmp", 50, 50, true},         {"brick.bmp", 50, 50, true},
         {"tiger.bmp", 256, 128, false},
     };
     for (const Expect& e : files) {
@@ -193,6 +193,37 @@ TEST(ContentImages, CrosshairIsCentredAndLeadersDifferFromLionesses) {
     int differ = 0;
     for (std::size_t i = 0; i < lion.rgb.size(); ++i) differ += lion.rgb[i] != leader.rgb[i];
     EXPECT_GT(differ, static_cast<int>(lion.rgb.size()) / 5);
+}
+
+TEST(ContentImages, BreakoutSpritesAreTheDiscsTheirBounceDistanceImplies) {
+    // The ball bounces off a paddle or a brick when the top-left corners are
+    // under 50 pixels apart; with every one of them a disc of diameter 50
+    // filling its image, that is exactly when the pictures touch.
+    for (const char* name : {"ball.bmp", "paddle.bmp", "brick.bmp"}) {
+        SCOPED_TRACE(name);
+        const Image im = LoadBmp(name);
+        ASSERT_EQ(im.width, 50);
+        ASSERT_EQ(im.height, 50);
+        int wrong = 0;
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 50; ++x) {
+                const double d = std::hypot(x + 0.5 - 25.0, y + 0.5 - 25.0);
+                if (d < 24.0) wrong += im.Key(x, y);
+                if (d > 25.5) wrong += !im.Key(x, y);
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+    // The three are told apart at a glance.
+    const Image ball = LoadBmp("ball.bmp"), paddle = LoadBmp("paddle.bmp"),
+                brick = LoadBmp("brick.bmp");
+    auto differ = [](const Image& a, const Image& b) {
+        int n = 0;
+        for (std::size_t i = 0; i < a.rgb.size(); ++i) n += a.rgb[i] != b.rgb[i];
+        return n;
+    };
+    EXPECT_GT(differ(ball, paddle), 1000);
+    EXPECT_GT(differ(ball, brick), 1000);
+    EXPECT_GT(differ(paddle, brick), 1000);
 }
 
 TEST(ContentFont, EveryCharacterHasItsOwnLegibleGlyph) {
@@ -314,6 +345,54 @@ TEST(ContentSound, GunshotReadsBackWithItsFormatAndShape) {
     EXPECT_GT(rms(0.0, 0.05), 4.0 * rms(0.2, 0.3)) << "it decays";
     EXPECT_GT(rms(0.1, 0.2), 0.01 * peak) << "a tail follows the crack";
     EXPECT_LT(std::abs(s.back()), 200) << "ends in silence without a click";
+}
+
+TEST(ContentSound, BreakoutSoundsAreShortPromptAndClean) {
+    struct Expect {
+        const char* name;
+        double minSeconds, maxSeconds;
+    };
+    // A hit sound longer than a few frames would smear rapid hits together.
+    const Expect files[] = {{"paddlehit.wav", 0.05, 0.2},
+                            {"brickhit.wav", 0.05, 0.2},
+                            {"lostball.wav", 0.3, 1.0}};
+    for (const Expect& e : files) {
+        SCOPED_TRACE(e.name);
+        CRiffWave wave;
+        const std::string path = kContent + "/" + e.name;
+        ASSERT_EQ(wave.Open(path.c_str(), nullptr, WAVEFILE_READ), S_OK);
+        const WAVEFORMATEX* f = wave.GetFormat();
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->wFormatTag, WAVE_FORMAT_PCM);
+        EXPECT_EQ(f->nChannels, 1);
+        EXPECT_EQ(f->wBitsPerSample, 16);
+        EXPECT_EQ(f->nBlockAlign, 2);
+        EXPECT_EQ(f->nAvgBytesPerSec, f->nSamplesPerSec * 2);
+        const DWORD size = wave.GetSize();
+        const double seconds = size / 2.0 / f->nSamplesPerSec;
+        EXPECT_GE(seconds, e.minSeconds);
+        EXPECT_LE(seconds, e.maxSeconds);
+        std::vector<BYTE> bytes(size);
+        DWORD read = 0;
+        ASSERT_EQ(wave.Read(bytes.data(), size, &read), S_OK);
+        ASSERT_EQ(read, size);
+        std::vector<int> s;
+        for (DWORD i = 0; i + 1 < size; i += 2)
+            s.push_back(static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        ASSERT_FALSE(s.empty());
+        int peak = 0;
+        for (int v : s) peak = std::max(peak, std::abs(v));
+        EXPECT_GT(peak, 16000) << "audible";
+        EXPECT_LT(peak, 32000) << "headroom, no clipping";
+        // Loud within 5 ms: the sound belongs to the frame of its hit.
+        const std::size_t early = f->nSamplesPerSec / 200;
+        int earlyPeak = 0;
+        for (std::size_t i = 0; i < early && i < s.size(); ++i)
+            earlyPeak = std::max(earlyPeak, std::abs(s[i]));
+        EXPECT_GT(earlyPeak, peak / 3);
+        EXPECT_LT(std::abs(s.front()), 2000) << "starts without a click";
+        EXPECT_LT(std::abs(s.back()), 200) << "ends in silence without a click";
+    }
 }
 
 // A minimal reader of the text X format: tokens are braces, quoted strings and
@@ -476,7 +555,7 @@ TEST(ContentGenerator, SameSourceGivesByteIdenticalFiles) {
         EXPECT_EQ(ReadBytes(e.path().string()), ReadBytes(kContent + "/" + name)) << name;
         ++compared;
     }
-    EXPECT_EQ(compared, 19);
+    EXPECT_EQ(compared, 22);
     fs::remove_all(out);
 
     // A bad option is refused with an error, and nothing is written.
