@@ -2,11 +2,13 @@
 #include <string>
 
 #include "engine/game_world.h"
+#include "levels/breakout_level.h"
 #include "levels/sprite_level.h"
 
 BaseLevel* CreateLevel(const std::string& name) {
     if (name == "sprite") return new SpriteLevel();
+    if (name == "breakout") return new BreakoutLevel();
     return nullptr;
 }
 
-bool LevelIsBuilt(const std::string& name) { return name == "sprite"; }
+bool LevelIsBuilt(const std::string& name) { return name == "sprite" || name == "breakout"; }
