@@ -1,5 +1,5 @@
-// A headless platform and a fresh, initialised engine, run in a chosen
-// folder, with keys that can be held down as a player would.
+// A headless platform and a fresh engine, run in a chosen folder, with keys
+// that can be held down as a player would.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,34 +10,25 @@
 
 #include "platform/dinput.h"
 #include "platform/platform.h"
-#include "platform/window.h"
 #include "support/engine_fixture.h"
 
 class BreakoutTest : public EngineTest {
   protected:
     // The folder the engine loads its files from; empty: the test's own.
-    explicit BreakoutTest(std::string folder = "") : folder_(std::move(folder)) {}
-
-    void SetUp() override {
+    void Start(const std::string& folder) {
         platform::Config config;
         config.headless = true;
         std::string error;
         ASSERT_TRUE(platform::Init(config, &error)) << error;
-        EngineTest::SetUp();
-        // The engine lives as long as the program, as in a run.
-        static auto* engines = new std::vector<Engine*>;
+        static auto* engines = new std::vector<Engine*>;  // live to the end, as in a run
         engines->push_back(engine);
         platform::ResetInputForTest();
-        char buf[4096];
-        ASSERT_NE(getcwd(buf, sizeof buf), nullptr);
-        savedDir_ = buf;
-        if (!folder_.empty()) {
-            ASSERT_EQ(chdir(folder_.c_str()), 0) << folder_;
-        }
+        saved_ = getcwd(buf_, sizeof buf_);
+        ASSERT_TRUE(folder.empty() || chdir(folder.c_str()) == 0) << folder;
         InitEngine();
     }
     void TearDown() override {
-        ASSERT_EQ(chdir(savedDir_.c_str()), 0);
+        ASSERT_EQ(chdir(saved_.c_str()), 0);
         EngineTest::TearDown();
         platform::Shutdown();
     }
@@ -49,6 +40,6 @@ class BreakoutTest : public EngineTest {
     }
 
   private:
-    std::string folder_;
-    std::string savedDir_;
+    char buf_[4096];
+    std::string saved_;
 };
