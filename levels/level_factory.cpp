@@ -1,5 +1,6 @@
 #include "levels/level_factory.h"
 
+#include "levels/breakout_level.h"
 #include "levels/savanna_level.h"
 #include "levels/shooter_level.h"
 #include "levels/sprite_level.h"
@@ -8,9 +9,10 @@ BaseLevel* CreateLevel(const std::string& name) {
     if (name == "sprite") return new SpriteLevel();
     if (name == "savanna") return new SavannaLevel();
     if (name == "shooter") return new ShooterLevel();
+    if (name == "breakout") return new BreakoutLevel();
     return nullptr;
 }
 
 bool LevelIsBuilt(const std::string& name) {
-    return name == "sprite" || name == "savanna" || name == "shooter";
+    return name == "sprite" || name == "savanna" || name == "shooter" || name == "breakout";
 }

@@ -1,6 +1,6 @@
 // Checks the generated content files: formats, sizes, cell layouts, clean
 // transparency, distinct frames and glyphs, seamless ground tiles, the
-// gunshot's format and shape, the tiger mesh's structure, and that the
+// gunshot's and the brick game's sounds, the tiger mesh's structure, and that the
 // generator gives byte-identical files on every run.
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/core/image.h"
@@ -108,8 +109,8 @@ TEST(ContentImages, EveryImageHasItsSizeAndCleanTransparency) {
         {"lion.bmp", 40, 28, true},           {"lionleader.bmp", 40, 28, true},
         {"smallfont.bmp", 160, 60, true},     {"player.bmp", 64, 64, true},
         {"enemy.bmp", 48, 48, true},          {"bullet.bmp", 6, 16, true},
-        {"groundtiles.bmp", 1024, 640, false}, {"ball.bmp", 16, 16, true},
-        {"paddle.bmp", 100, 16, true},        {"brick.bmp", 64, 24, false},
+        {"groundtiles.bmp", 1024, 640, false}, {"ball.bmp", 50, 50, true},
+        {"paddle.bmp", 50, 50, true},         {"brick.bmp", 50, 50, true},
         {"tiger.bmp", 256, 128, false},
     };
     for (const Expect& e : files) {
@@ -194,6 +195,26 @@ TEST(ContentImages, CrosshairIsCentredAndLeadersDifferFromLionesses) {
     int differ = 0;
     for (std::size_t i = 0; i < lion.rgb.size(); ++i) differ += lion.rgb[i] != leader.rgb[i];
     EXPECT_GT(differ, static_cast<int>(lion.rgb.size()) / 5);
+}
+
+TEST(ContentImages, BreakoutSpritesAreTheDiscsTheirBounceDistanceImplies) {
+    // The ball bounces off a paddle or a brick when the top-left corners are
+    // under 50 pixels apart; with every one of them a disc of diameter 50
+    // filling its image, that is exactly when the pictures touch.
+    for (const char* name : {"ball.bmp", "paddle.bmp", "brick.bmp"}) {
+        SCOPED_TRACE(name);
+        const Image im = LoadBmp(name);
+        ASSERT_EQ(im.width, 50);
+        ASSERT_EQ(im.height, 50);
+        int wrong = 0;
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 50; ++x) {
+                const double d = std::hypot(x + 0.5 - 25.0, y + 0.5 - 25.0);
+                if (d < 24.0) wrong += im.Key(x, y);
+                if (d > 25.5) wrong += !im.Key(x, y);
+            }
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 TEST(ContentFont, EveryCharacterHasItsOwnLegibleGlyph) {
@@ -315,6 +336,38 @@ TEST(ContentSound, GunshotReadsBackWithItsFormatAndShape) {
     EXPECT_GT(rms(0.0, 0.05), 4.0 * rms(0.2, 0.3)) << "it decays";
     EXPECT_GT(rms(0.1, 0.2), 0.01 * peak) << "a tail follows the crack";
     EXPECT_LT(std::abs(s.back()), 200) << "ends in silence without a click";
+}
+
+TEST(ContentSound, BreakoutSoundsAreShortPromptAndClean) {
+    // name, shortest and longest in seconds: a hit sound longer than a few
+    // frames would smear rapid hits together.
+    const std::tuple<const char*, double, double> files[] = {
+        {"paddlehit.wav", 0.05, 0.2}, {"brickhit.wav", 0.05, 0.2}, {"lostball.wav", 0.3, 1.0}};
+    for (const auto& [name, shortest, longest] : files) {
+        SCOPED_TRACE(name);
+        CRiffWave wave;
+        ASSERT_EQ(wave.Open((kContent + "/" + name).c_str(), nullptr, WAVEFILE_READ), S_OK);
+        const WAVEFORMATEX f = *wave.GetFormat();
+        EXPECT_EQ(f.wFormatTag, WAVE_FORMAT_PCM);
+        EXPECT_EQ(f.nChannels * f.wBitsPerSample, 16);
+        EXPECT_EQ(f.nAvgBytesPerSec, f.nSamplesPerSec * 2);
+        std::vector<std::int16_t> s(wave.GetSize() / 2);
+        DWORD read = 0;
+        ASSERT_EQ(wave.Read(reinterpret_cast<BYTE*>(s.data()), wave.GetSize(), &read), S_OK);
+        ASSERT_GT(s.size(), 100u);
+        EXPECT_GE(s.size(), shortest * f.nSamplesPerSec);
+        EXPECT_LE(s.size(), longest * f.nSamplesPerSec);
+        int peak = 0, early = 0;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            peak = std::max(peak, std::abs(static_cast<int>(s[i])));
+            if (i < f.nSamplesPerSec / 200) early = peak;
+        }
+        EXPECT_GT(peak, 16000) << "audible";
+        EXPECT_LT(peak, 32000) << "no clipping";
+        EXPECT_GT(early, peak / 3) << "loud within 5 ms, in the frame of its hit";
+        EXPECT_LT(std::abs(s.front()), 2000) << "starts without a click";
+        EXPECT_LT(std::abs(s.back()), 200) << "ends without a click";
+    }
 }
 
 // A minimal reader of the text X format: tokens are braces, quoted strings and
@@ -477,7 +530,7 @@ TEST(ContentGenerator, SameSourceGivesByteIdenticalFiles) {
         EXPECT_EQ(ReadBytes(e.path().string()), ReadBytes(kContent + "/" + name)) << name;
         ++compared;
     }
-    EXPECT_EQ(compared, 19);
+    EXPECT_EQ(compared, 22);
     fs::remove_all(out);
 
     // A bad option is refused with an error, and nothing is written.

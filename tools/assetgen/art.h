@@ -21,9 +21,9 @@ Canvas MakeLion(bool leader);  // 40 x 28
 Canvas MakePlayer();      // 64 x 64
 Canvas MakeEnemy();       // 48 x 48
 Canvas MakeBullet();      // 6 x 16
-Canvas MakeBall();        // 16 x 16
-Canvas MakePaddle();      // 100 x 16
-Canvas MakeBrick();       // 64 x 24
+Canvas MakeBall();        // 50 x 50 disc
+Canvas MakePaddle();      // 50 x 50 disc
+Canvas MakeBrick();       // 50 x 50 disc
 
 // Tiger level.
 Canvas MakeGroundTiles();  // 1024 x 640: 16 x 10 tiles of 64 x 64

@@ -183,50 +183,78 @@ Canvas MakeBullet() {
     return s.Finish(false, kKey);
 }
 
+// The brick game's three sprites are discs of diameter 50 filling their
+// images: a ball touches a paddle or a brick exactly when their top-left
+// corners are 50 pixels apart, the distance at which the game bounces it.
+namespace {
+constexpr int kDisc = 50;
+constexpr float kRadius = 25.0f;
+
+// Distance of a pixel's centre from the disc's centre, and the pixel's place
+// on the disc relative to a light from the top left (1 lit, -1 in shade).
+float DiscDistance(int x, int y) {
+    const float dx = x + 0.5f - kRadius, dy = y + 0.5f - kRadius;
+    return std::sqrt(dx * dx + dy * dy);
+}
+float DiscLight(int x, int y) {
+    const float dx = x + 0.5f - kRadius, dy = y + 0.5f - kRadius;
+    return std::clamp(-(dx + dy) / (1.41421356f * kRadius), -1.0f, 1.0f);
+}
+}  // namespace
+
 Canvas MakeBall() {
     // A shiny steel ball lit from the top left.
-    Canvas c(16, 16, kKey);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            const float dx = x + 0.5f - 8.0f, dy = y + 0.5f - 8.0f;
-            const float d = std::sqrt(dx * dx + dy * dy);
-            if (d > 7.6f) continue;
-            const float hx = x + 0.5f - 5.5f, hy = y + 0.5f - 5.5f;
-            const float light = std::exp(-(hx * hx + hy * hy) / 10.0f);
-            Rgb col = Mix(Hex(0x2E4A78), Hex(0x9CC4F0), 1.0f - d / 8.0f);
+    Canvas c(kDisc, kDisc, kKey);
+    for (int y = 0; y < kDisc; ++y)
+        for (int x = 0; x < kDisc; ++x) {
+            const float d = DiscDistance(x, y);
+            if (d > kRadius) continue;
+            const float hx = x + 0.5f - 17.0f, hy = y + 0.5f - 17.0f;
+            const float light = std::exp(-(hx * hx + hy * hy) / 40.0f);
+            Rgb col = Mix(Hex(0x26385C), Hex(0x9CC4F0), 1.0f - d / kRadius);
             col = Mix(col, Hex(0xFFFFFF), light);
-            c.Set(x, y, d > 6.9f ? Hex(0x14203A) : col);
+            c.Set(x, y, d > kRadius - 1.6f ? Hex(0x101828) : col);
         }
     return c;
 }
 
 Canvas MakePaddle() {
-    Canvas c(100, 16, kKey);
-    const Rgb top = Hex(0xE6ECF4), bottom = Hex(0x56627A), cap = Hex(0xD8402E);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 100; ++x) {
-            // A capsule: round ends of radius 8.
-            const float cx = std::clamp(x + 0.5f, 8.0f, 92.0f);
-            const float dx = x + 0.5f - cx, dy = y + 0.5f - 8.0f;
-            const float d = std::sqrt(dx * dx + dy * dy);
-            if (d > 7.8f) continue;
-            Rgb col = Mix(top, bottom, (y + 0.5f) / 16.0f);
-            if (x < 14 || x >= 86) col = Mix(cap, Hex(0x6A1408), (y + 0.5f) / 18.0f);
-            if (y == 3) col = Mix(col, Hex(0xFFFFFF), 0.6f);
-            c.Set(x, y, d > 7.0f ? Hex(0x1A1E28) : col);
+    // A round bumper: a dark rim, a red ring with a white band, a steel cap.
+    Canvas c(kDisc, kDisc, kKey);
+    for (int y = 0; y < kDisc; ++y)
+        for (int x = 0; x < kDisc; ++x) {
+            const float d = DiscDistance(x, y);
+            if (d > kRadius) continue;
+            const float lit = DiscLight(x, y);
+            Rgb col;
+            if (d > kRadius - 2.0f) col = Hex(0x1A1E28);
+            else if (d > 19.0f) col = Scale(Hex(0xD8402E), 1.0f + 0.35f * lit);
+            else if (d > 16.5f) col = Scale(Hex(0xF4F0E8), 0.9f + 0.1f * lit);
+            else if (d > 11.0f) col = Scale(Hex(0xB02A1C), 1.0f + 0.3f * lit);
+            else if (d > 9.8f) col = Hex(0x3A2020);
+            else col = Mix(Hex(0x8A94A8), Hex(0xF0F4FA), 0.5f + 0.5f * lit);
+            c.Set(x, y, col);
         }
     return c;
 }
 
 Canvas MakeBrick() {
-    Canvas c(64, 24, kKey);
+    // A round brick: courses of fired clay with mortar joints, lit from the
+    // top left.
+    Canvas c(kDisc, kDisc, kKey);
     Noise n(401, 8);
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 64; ++x) {
-            Rgb col = Scale(Hex(0xC4542E), 0.88f + 0.24f * n.Fractal(x / 6.0f, y / 6.0f, 2));
-            if (x < 2 || y < 2) col = Hex(0xEE9060);               // lit edges
-            if (x >= 62 || y >= 22) col = Hex(0x6E2412);           // shaded edges
-            c.Set(x, y, col);
+    for (int y = 0; y < kDisc; ++y)
+        for (int x = 0; x < kDisc; ++x) {
+            const float d = DiscDistance(x, y);
+            if (d > kRadius) continue;
+            const int course = y < 17 ? 0 : (y < 33 ? 1 : 2);
+            const bool bedJoint = y == 16 || y == 32;
+            const bool headJoint = course == 1 ? x == 24 : (x == 13 || x == 36);
+            Rgb col = Scale(Hex(course == 1 ? 0xB84A28 : 0xC4542E),
+                            0.88f + 0.24f * n.Fractal(x / 5.0f, y / 5.0f, 2));
+            if (bedJoint || headJoint) col = Hex(0xD8CCB4);
+            col = Scale(col, 1.0f + 0.25f * DiscLight(x, y));
+            c.Set(x, y, d > kRadius - 1.6f ? Hex(0x4A180A) : col);
         }
     return c;
 }

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sound/riff_wave.h"
 #include "tools/assetgen/canvas.h"
+#include "tools/assetgen/wave_writer.h"
 
 namespace assetgen {
 
@@ -34,33 +34,11 @@ std::vector<std::int16_t> MakeGunshotSamples() {
         const float fadeOut = std::min(1.0f, (0.5f - t) / 0.05f);  // ends exactly at silence
         s[static_cast<std::size_t>(i)] = attack * (crack + thump + body + rumble) * fadeOut;
     }
-    float peak = 0.0f;
-    for (float v : s) peak = std::max(peak, std::fabs(v));
-    const float target = 32767.0f * std::pow(10.0f, -1.0f / 20.0f);  // -1 dBFS
-    std::vector<std::int16_t> out(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i)
-        out[i] = static_cast<std::int16_t>(std::lround(s[i] / peak * target));
-    return out;
+    return ToPcm16(s, -1.0f);  // -1 dBFS
 }
 
 bool WriteGunshot(const std::string& path, std::string* error) {
-    const std::vector<std::int16_t> samples = MakeGunshotSamples();
-    std::vector<BYTE> bytes;
-    bytes.reserve(samples.size() * 2);
-    for (std::int16_t v : samples) {  // little-endian, whatever the host
-        const auto u = static_cast<std::uint16_t>(v);
-        bytes.push_back(static_cast<BYTE>(u & 0xFF));
-        bytes.push_back(static_cast<BYTE>(u >> 8));
-    }
-    const WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, kGunshotRate, kGunshotRate * 2, 2, 16, 0};
-    CRiffWave wave;
-    UINT wrote = 0;
-    bool ok = wave.Open(path.c_str(), &format, WAVEFILE_WRITE) == S_OK &&
-              wave.Write(static_cast<UINT>(bytes.size()), bytes.data(), &wrote) == S_OK &&
-              wrote == bytes.size();
-    ok = wave.Close() == S_OK && ok;
-    if (!ok && error) *error = "cannot write " + path;
-    return ok;
+    return WriteMonoWave(path, MakeGunshotSamples(), kGunshotRate, error);
 }
 
 }  // namespace assetgen

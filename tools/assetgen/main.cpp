@@ -13,6 +13,7 @@
 
 #include "app/platform_setup.h"
 #include "tools/assetgen/art.h"
+#include "tools/assetgen/breakout_sounds.h"
 #include "tools/assetgen/contact_sheet.h"
 #include "tools/assetgen/font.h"
 #include "tools/assetgen/gunshot.h"
@@ -62,9 +63,9 @@ int main(int argc, char** argv) {
     images.push_back({"player.bmp", MakePlayer(), 64, 64, 2});
     images.push_back({"enemy.bmp", MakeEnemy(), 48, 48, 2});
     images.push_back({"bullet.bmp", MakeBullet(), 6, 16, 4});
-    images.push_back({"ball.bmp", MakeBall(), 16, 16, 3});
-    images.push_back({"paddle.bmp", MakePaddle(), 100, 16, 2});
-    images.push_back({"brick.bmp", MakeBrick(), 64, 24, 2});
+    images.push_back({"ball.bmp", MakeBall(), 50, 50, 2});
+    images.push_back({"paddle.bmp", MakePaddle(), 50, 50, 2});
+    images.push_back({"brick.bmp", MakeBrick(), 50, 50, 2});
     images.push_back({kTigerTextureName, MakeTigerSkin(), 0, 0, 2});
 
     auto image = [&](const char* file) -> const Canvas& {
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
         if (!WriteBmp(im.canvas, out + "/" + im.file, &error)) return Fail(error);
     if (!WriteFile(out + "/tiger.x", MakeTigerX(), &error)) return Fail(error);
     if (!WriteGunshot(out + "/magnum.wav", &error)) return Fail(error);
+    if (!WriteBreakoutSounds(out, &error)) return Fail(error);
 
     if (!sheetPath.empty()) {
         std::vector<SheetItem> items;

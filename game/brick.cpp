@@ -1,0 +1,14 @@
+#include "game/brick.h"
+
+#include "engine/entity_dump.h"
+
+namespace {
+constexpr int kBrickKind = 6;
+}
+
+Brick::Brick(const char* fileName) { SetUp(kBrickKind, fileName, true); }
+
+void Brick::Dump(DumpRecord* record) {
+    BaseSprite::Dump(record);
+    record->Set("class", "Brick");
+}
