@@ -67,12 +67,25 @@ inline ScreenVertex ToScreen(const ClipVertex& c, double halfW, double halfH) {
     const double iw = 1.0 / c.w;
     const double sx = (c.x * iw + 1.0) * halfW;
     const double sy = (1.0 - c.y * iw) * halfH;
-    return {std::llround(sx * kSub), std::llround(sy * kSub),      static_cast<float>(c.z * iw),
-            static_cast<float>(iw),  static_cast<float>(c.u * iw), static_cast<float>(c.v * iw)};
+    return {static_cast<std::int64_t>(std::floor(sx * kSub + 0.5)),
+            static_cast<std::int64_t>(std::floor(sy * kSub + 0.5)),
+            static_cast<float>(c.z * iw),
+            static_cast<float>(iw),
+            static_cast<float>(c.u * iw),
+            static_cast<float>(c.v * iw)};
 }
 
 inline std::int64_t FloorDiv(std::int64_t a) { return a >> kSubBits; }  // arithmetic shift
 inline std::int64_t CeilDiv(std::int64_t a) { return -((-a) >> kSubBits); }
+// Floor and ceiling of n / d for d > 0, exact: a division in double (far
+// cheaper than a 64-bit integer one) corrected by the integer test.
+inline std::int64_t FloorDivBy(std::int64_t n, std::int64_t d) {
+    auto q = static_cast<std::int64_t>(static_cast<double>(n) / static_cast<double>(d));
+    while (q * d > n) --q;
+    while ((q + 1) * d <= n) ++q;
+    return q;
+}
+inline std::int64_t CeilDivBy(std::int64_t n, std::int64_t d) { return -FloorDivBy(-n, d); }
 
 // One edge p -> q as a function of the pixel (px, py):
 // E = dx * (py * kSub - p.Y) - dy * (px * kSub - p.X) = a * px + b * py + c.
@@ -107,14 +120,16 @@ inline std::uint32_t Modulate(std::uint32_t t, std::uint32_t c) {
     return out;
 }
 
-// The texel index for coordinate u on a texture `size` texels wide (wrap).
+// The texel index for coordinate u on a texture `size` texels wide (wrap):
+// floor(u * size) modulo size, without a library call per pixel.
 inline int Wrap(float u, int size, bool pow2) {
-    float f = std::floor(u * static_cast<float>(size));
-    if (!(std::fabs(f) < 1.0e9f)) f = 0.0f;
-    const long long i = static_cast<long long>(f);
-    if (pow2) return static_cast<int>(i & (size - 1));
-    const long long m = i % size;
-    return static_cast<int>(m < 0 ? m + size : m);
+    const float f = u * static_cast<float>(size);
+    if (!(f > -1.0e9f && f < 1.0e9f)) return 0;  // far out or NaN
+    int i = static_cast<int>(f);
+    if (static_cast<float>(i) > f) --i;
+    if (pow2) return i & (size - 1);
+    const int m = i % size;
+    return m < 0 ? m + size : m;
 }
 
 void FillTriangle(const RasterTarget& target, const RasterState& state, const ScreenVertex& v0,
@@ -144,44 +159,51 @@ void FillTriangle(const RasterTarget& target, const RasterState& state, const Sc
     const std::uint32_t flat = state.color | 0xFF000000u;
 
     for (int py = y0; py <= y1; ++py) {
-        std::int64_t w0 = e0.a * x0 + e0.b * py + e0.c + e0.bias;
-        std::int64_t w1 = e1.a * x0 + e1.b * py + e1.c + e1.bias;
-        std::int64_t w2 = e2.a * x0 + e2.b * py + e2.c + e2.bias;
-        float z = static_cast<float>(pz.A * x0 + pz.B * py + pz.C);
+        // The row's covered span, exactly: where all three edge functions
+        // (with their fill-rule bias) are >= 0.
+        std::int64_t lo = x0, hi = x1;
+        for (const Edge* e : {&e0, &e1, &e2}) {
+            const std::int64_t k = e->b * py + e->c + e->bias;
+            if (e->a > 0) {
+                lo = std::max(lo, CeilDivBy(-k, e->a));
+            } else if (e->a < 0) {
+                hi = std::min(hi, FloorDivBy(k, -e->a));
+            } else if (k < 0) {
+                hi = lo - 1;
+            }
+        }
+        if (lo > hi) continue;
+        const int first = static_cast<int>(lo), last = static_cast<int>(hi);
+        float z = static_cast<float>(pz.A * first + pz.B * py + pz.C);
         const float dz = static_cast<float>(pz.A);
-        float iw = 0, uw = 0, vw = 0;
+        const std::size_t row = static_cast<std::size_t>(py) * target.width;
+        float* depthRow = target.depth + row;
+        std::uint32_t* pixelRow = target.pixels + row;
+        if (!textured) {
+            for (int px = first; px <= last; ++px, z += dz) {
+                const float depth = std::clamp(z, 0.0f, 1.0f);
+                if (state.depthTest) {
+                    if (!(depth <= depthRow[px])) continue;
+                    depthRow[px] = depth;
+                }
+                pixelRow[px] = flat;
+            }
+            continue;
+        }
+        float iw = static_cast<float>(piw.A * first + piw.B * py + piw.C);
+        float uw = static_cast<float>(pu.A * first + pu.B * py + pu.C);
+        float vw = static_cast<float>(pv.A * first + pv.B * py + pv.C);
         const float diw = static_cast<float>(piw.A), du = static_cast<float>(pu.A),
                     dv = static_cast<float>(pv.A);
-        if (textured) {
-            iw = static_cast<float>(piw.A * x0 + piw.B * py + piw.C);
-            uw = static_cast<float>(pu.A * x0 + pu.B * py + pu.C);
-            vw = static_cast<float>(pv.A * x0 + pv.B * py + pv.C);
-        }
-        const std::size_t row = static_cast<std::size_t>(py) * target.width;
-        for (int px = x0; px <= x1; ++px) {
-            if ((w0 | w1 | w2) >= 0) {
-                const std::size_t i = row + px;
-                const float depth = std::clamp(z, 0.0f, 1.0f);
-                if (!state.depthTest || depth <= target.depth[i]) {
-                    if (state.depthTest) target.depth[i] = depth;
-                    std::uint32_t c = flat;
-                    if (textured) {
-                        const float w = 1.0f / iw;
-                        const int tx = Wrap(uw * w, tw, tw2), ty = Wrap(vw * w, th, th2);
-                        c = Modulate(state.texels[static_cast<std::size_t>(ty) * tw + tx], flat);
-                    }
-                    target.pixels[i] = c;
-                }
+        for (int px = first; px <= last; ++px, z += dz, iw += diw, uw += du, vw += dv) {
+            const float depth = std::clamp(z, 0.0f, 1.0f);
+            if (state.depthTest) {
+                if (!(depth <= depthRow[px])) continue;
+                depthRow[px] = depth;
             }
-            w0 += e0.a;
-            w1 += e1.a;
-            w2 += e2.a;
-            z += dz;
-            if (textured) {
-                iw += diw;
-                uw += du;
-                vw += dv;
-            }
+            const float w = 1.0f / iw;
+            const int tx = Wrap(uw * w, tw, tw2), ty = Wrap(vw * w, th, th2);
+            pixelRow[px] = Modulate(state.texels[static_cast<std::size_t>(ty) * tw + tx], flat);
         }
     }
 }
