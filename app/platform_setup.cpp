@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/assimp/assimp_driver.h"
 #include "platform/core/platform.h"
 #include "platform/headless/headless_driver.h"
 #include "platform/sdl/sdl_driver.h"
@@ -27,7 +28,8 @@ bool InstallDrivers(bool headless, std::string* error) {
     const char* name = headless ? "headless" : (forced && *forced ? forced : "sdl");
     for (const VideoChoice& c : kChoices)
         if (std::strcmp(c.video->name, name) == 0) {
-            platform::InstallDrivers({c.video, c.audio, &platform::sdl::kImageCodec});
+            platform::InstallDrivers({c.video, c.audio, &platform::sdl::kImageCodec,
+                                     &platform::assimp::kMeshLoader});
             return true;
         }
     if (error) *error = std::string("VELMOR_VIDEO: no video driver '") + name + "' (sdl, headless)";

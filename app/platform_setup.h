@@ -1,6 +1,7 @@
 // Chooses the platform's drivers for a run, like SDL's bootstrap table: the
-// SDL2 window, sound and image codec, or the headless driver with the same
-// image codec. --headless or VELMOR_VIDEO=headless picks the latter.
+// SDL2 window and sound, or the headless driver; either way SDL2's image
+// codec and Assimp's mesh loader. --headless or VELMOR_VIDEO=headless picks
+// the headless driver.
 #pragma once
 
 #include <cstdint>

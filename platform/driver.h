@@ -3,7 +3,7 @@
 // the drivers at run time (--headless, VELMOR_VIDEO) and installs them before
 // platform::Init. Any table or entry may be missing: core then does the
 // harmless thing (no native window, no system events, nothing shown, no
-// sound device, so the mixer follows the clock).
+// sound device, so the mixer follows the clock; no mesh can be loaded).
 //
 // Drivers hand what the user does to core through the Inject* calls of
 // platform/core/dinput.h (keys, motion, wheel, buttons, focus, close
@@ -14,6 +14,10 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/core/types.h"
+
+struct XMeshData;
 
 namespace platform {
 
@@ -68,10 +72,19 @@ struct ImageCodec {
     bool (*savePng)(const std::string& path, const ArgbImage& image, std::string* error);
 };
 
+struct MeshLoader {
+    const char* name;
+    // Reads the X file at `path` (an existing file; name resolution is
+    // core's). Frame transforms are applied to the vertices. S_OK, or a
+    // failure code with `out` left empty when the file cannot be read.
+    HRESULT (*load)(const char* path, XMeshData* out);
+};
+
 struct Drivers {
     const VideoDriver* video = nullptr;
     const AudioDriver* audio = nullptr;
     const ImageCodec* image = nullptr;
+    const MeshLoader* mesh = nullptr;
 };
 
 void InstallDrivers(const Drivers& drivers);

@@ -5,6 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libsdl2-image-dev libassimp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
   xvfb xauth xdotool
 )
 missing=()

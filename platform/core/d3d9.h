@@ -61,6 +61,20 @@ constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = MakeHResult(0x8876017Cu);
 using D3DCOLOR = std::uint32_t;
 
 
+struct D3DCOLORVALUE {
+    float r, g, b, a;
+};
+
+// A fixed-function material: with no lights, a vertex's colour is
+// saturate(Emissive + ambient light * Ambient), with Diffuse's alpha.
+struct D3DMATERIAL9 {
+    D3DCOLORVALUE Diffuse;
+    D3DCOLORVALUE Ambient;
+    D3DCOLORVALUE Specular;
+    D3DCOLORVALUE Emissive;
+    float Power;
+};
+
 struct D3DPRESENT_PARAMETERS {
     UINT BackBufferWidth = 0;
     UINT BackBufferHeight = 0;
@@ -79,6 +93,7 @@ struct D3DPRESENT_PARAMETERS {
 };
 
 class IDirect3DDevice9;
+class IDirect3DTexture9;
 
 // A 32-bit image: off-screen plain surfaces and the back buffer.
 class IDirect3DSurface9 {
@@ -113,8 +128,14 @@ public:
     HRESULT EndScene();
     HRESULT Present(const RECT* src, const RECT* dst, HWND override, const void* dirty);
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) const;
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix);
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) const;
+    HRESULT SetMaterial(const D3DMATERIAL9* material);
+    HRESULT GetMaterial(D3DMATERIAL9* material) const;
+    // Stage 0 only; null draws untextured. The device does not own the texture.
+    HRESULT SetTexture(DWORD stage, IDirect3DTexture9* texture);
+    IDirect3DTexture9* GetTexture(DWORD stage) const { return stage == 0 ? texture_ : nullptr; }
     HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
                           IDirect3DSurface9** out);
     HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
@@ -126,6 +147,7 @@ public:
     const D3DPRESENT_PARAMETERS& PresentParameters() const { return params_; }
     IDirect3DSurface9* BackBufferSurface() { return &backBuffer_; }
     const float* DepthBuffer() const { return depth_.data(); }
+    float* DepthBuffer() { return depth_.data(); }
     std::int64_t PresentCount() const { return presentCount_; }
 
 private:
@@ -137,6 +159,8 @@ private:
     D3DMATRIX world_;
     D3DMATRIX view_;
     D3DMATRIX projection_;
+    D3DMATERIAL9 material_{};
+    IDirect3DTexture9* texture_ = nullptr;
     std::int64_t presentCount_ = 0;
 };
 

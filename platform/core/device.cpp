@@ -146,6 +146,12 @@ HRESULT IDirect3DDevice9::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) 
     return D3D_OK;
 }
 
+HRESULT IDirect3DDevice9::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) const {
+    if (state >= 256 || !value) return D3DERR_INVALIDCALL;
+    *value = renderStates_[state];
+    return D3D_OK;
+}
+
 HRESULT IDirect3DDevice9::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
     if (!matrix) return D3DERR_INVALIDCALL;
     switch (state) {

@@ -1,0 +1,115 @@
+// The X-file reader on Assimp. X files are left-handed with V running down
+// the texture, as the mesh functions want them; Assimp converts every format
+// to its own right-handed convention on import, and ConvertToLeftHanded
+// undoes exactly that (z, V and the winding). Assimp splits a mesh into one
+// mesh per used material; they are joined again here into one vertex and
+// index list, each triangle keeping its material as its subset.
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <assimp/Importer.hpp>
+#include <new>
+
+#include "platform/assimp/assimp_driver.h"
+#include "platform/core/x_mesh_data.h"
+
+namespace {
+
+constexpr HRESULT kLoadFailed = MakeHResult(0x88760B59u);  // D3DXERR_INVALIDDATA
+
+// The first texture the material names, whatever use Assimp guessed from its
+// name (it files "bump" or "normal" textures under other kinds).
+bool FirstTexture(const aiMaterial* m, std::string* name) {
+    static constexpr aiTextureType kTypes[] = {aiTextureType_DIFFUSE,  aiTextureType_HEIGHT,
+                                               aiTextureType_NORMALS,  aiTextureType_SPECULAR,
+                                               aiTextureType_EMISSIVE, aiTextureType_UNKNOWN};
+    for (aiTextureType t : kTypes) {
+        aiString path;
+        if (m->GetTextureCount(t) > 0 && m->GetTexture(t, 0, &path) == aiReturn_SUCCESS) {
+            *name = path.C_Str();
+            return true;
+        }
+    }
+    return false;
+}
+
+XMeshMaterial ConvertMaterial(const aiMaterial* m) {
+    XMeshMaterial out;
+    aiColor4D diffuse(1, 1, 1, 1);
+    if (m->Get(AI_MATKEY_COLOR_DIFFUSE, diffuse) == aiReturn_SUCCESS) {
+        out.diffuse[0] = diffuse.r;
+        out.diffuse[1] = diffuse.g;
+        out.diffuse[2] = diffuse.b;
+        out.diffuse[3] = diffuse.a;
+    }
+    aiColor3D c(0, 0, 0);
+    if (m->Get(AI_MATKEY_COLOR_SPECULAR, c) == aiReturn_SUCCESS) {
+        out.specular[0] = c.r;
+        out.specular[1] = c.g;
+        out.specular[2] = c.b;
+    }
+    c = aiColor3D(0, 0, 0);
+    if (m->Get(AI_MATKEY_COLOR_EMISSIVE, c) == aiReturn_SUCCESS) {
+        out.emissive[0] = c.r;
+        out.emissive[1] = c.g;
+        out.emissive[2] = c.b;
+    }
+    float power = 0;
+    if (m->Get(AI_MATKEY_SHININESS, power) == aiReturn_SUCCESS) out.power = power;
+    out.hasTexture = FirstTexture(m, &out.textureFile);
+    return out;
+}
+
+HRESULT Convert(const aiScene* scene, XMeshData* out) {
+    for (unsigned i = 0; i < scene->mNumMaterials; ++i)
+        out->materials.push_back(ConvertMaterial(scene->mMaterials[i]));
+    for (unsigned mi = 0; mi < scene->mNumMeshes; ++mi) {
+        const aiMesh* mesh = scene->mMeshes[mi];
+        if (mesh->mMaterialIndex >= out->materials.size()) return kLoadFailed;
+        const auto base = static_cast<std::uint32_t>(out->vertices.size());
+        const aiVector3D* uv = mesh->HasTextureCoords(0) ? mesh->mTextureCoords[0] : nullptr;
+        for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
+            const aiVector3D& p = mesh->mVertices[v];
+            out->vertices.push_back({p.x, p.y, p.z, uv ? uv[v].x : 0.0f, uv ? uv[v].y : 0.0f});
+        }
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+            const aiFace& face = mesh->mFaces[f];
+            if (face.mNumIndices != 3) continue;  // points and lines are not drawn
+            for (int k = 0; k < 3; ++k) {
+                if (face.mIndices[k] >= mesh->mNumVertices) return kLoadFailed;
+                out->indices.push_back(base + face.mIndices[k]);
+            }
+            out->faceMaterial.push_back(mesh->mMaterialIndex);
+        }
+    }
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT LoadXMeshFile(const char* path, XMeshData* out) {
+    if (!path || !out) return E_POINTER;
+    *out = XMeshData{};
+    try {
+        Assimp::Importer importer;
+        const aiScene* scene =
+            importer.ReadFile(path, aiProcess_ConvertToLeftHanded | aiProcess_PreTransformVertices |
+                                        aiProcess_Triangulate | aiProcess_JoinIdenticalVertices);
+        if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode)
+            return kLoadFailed;
+        const HRESULT hr = Convert(scene, out);
+        if (FAILED(hr)) *out = XMeshData{};
+        return hr;
+    } catch (const std::bad_alloc&) {
+        *out = XMeshData{};
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        *out = XMeshData{};
+        return kLoadFailed;
+    }
+}
+
+namespace platform::assimp {
+const MeshLoader kMeshLoader = {"assimp", LoadXMeshFile};
+}  // namespace platform::assimp

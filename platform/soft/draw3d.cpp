@@ -1,0 +1,87 @@
+// Mesh drawing on the software device: the device's material and texture
+// state, and DrawSubset, which lights the subset with the fixed-function
+// rule (no lights: emissive + ambient light * material ambient, saturated)
+// and hands its triangles to the rasterizer with world * view * projection.
+#include <algorithm>
+#include <cstddef>
+
+#include "platform/core/d3dx9mesh.h"
+#include "platform/soft/raster3d.h"
+
+static_assert(sizeof(MeshVertex) == sizeof(platform::soft::RasterVertex));
+static_assert(offsetof(MeshVertex, u) == offsetof(platform::soft::RasterVertex, u));
+
+HRESULT IDirect3DDevice9::SetMaterial(const D3DMATERIAL9* material) {
+    if (!material) return D3DERR_INVALIDCALL;
+    material_ = *material;
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::GetMaterial(D3DMATERIAL9* material) const {
+    if (!material) return D3DERR_INVALIDCALL;
+    *material = material_;
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::SetTexture(DWORD stage, IDirect3DTexture9* texture) {
+    if (stage != 0) return D3DERR_INVALIDCALL;
+    texture_ = texture;
+    return D3D_OK;
+}
+
+namespace {
+
+std::uint32_t Channel(float v) {
+    return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+}
+
+// The colour every vertex of the material gets under the device's lighting.
+std::uint32_t LitColor(const D3DMATERIAL9& m, bool lighting, D3DCOLOR ambient) {
+    if (!lighting) return 0xFFFFFFFFu;  // no vertex colours: white
+    const float ar = ((ambient >> 16) & 0xFF) / 255.0f, ag = ((ambient >> 8) & 0xFF) / 255.0f,
+                ab = (ambient & 0xFF) / 255.0f;
+    return Channel(m.Diffuse.a) << 24 | Channel(m.Emissive.r + ar * m.Ambient.r) << 16 |
+           Channel(m.Emissive.g + ag * m.Ambient.g) << 8 | Channel(m.Emissive.b + ab * m.Ambient.b);
+}
+
+}  // namespace
+
+HRESULT ID3DXMesh::DrawSubset(DWORD attribId) {
+    if (!device_) return D3DERR_INVALIDCALL;
+    const auto range = std::find_if(ranges_.begin(), ranges_.end(),
+                                    [&](const Range& r) { return r.attrib == attribId; });
+    if (range == ranges_.end()) return D3D_OK;  // an empty subset draws nothing
+    D3DXMATRIX world, view, projection, wv, wvp;
+    device_->GetTransform(D3DTS_WORLD, &world);
+    device_->GetTransform(D3DTS_VIEW, &view);
+    device_->GetTransform(D3DTS_PROJECTION, &projection);
+    D3DXMatrixMultiply(&wv, &world, &view);
+    D3DXMatrixMultiply(&wvp, &wv, &projection);
+    D3DMATERIAL9 material;
+    device_->GetMaterial(&material);
+    DWORD lighting = 0, ambient = 0, zenable = 0;
+    device_->GetRenderState(D3DRS_LIGHTING, &lighting);
+    device_->GetRenderState(D3DRS_AMBIENT, &ambient);
+    device_->GetRenderState(D3DRS_ZENABLE, &zenable);
+
+    platform::soft::RasterState state;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) state.matrix[r][c] = wvp.m[r][c];
+    state.color = LitColor(material, lighting != 0, ambient);
+    if (IDirect3DTexture9* t = device_->GetTexture(0)) {
+        state.texels = t->Texels();
+        state.textureWidth = static_cast<int>(t->Width());
+        state.textureHeight = static_cast<int>(t->Height());
+    }
+    state.depthTest = zenable != 0;
+    IDirect3DSurface9* bb = device_->BackBufferSurface();
+    platform::soft::RasterTarget target;
+    target.pixels = bb->Pixels();
+    target.depth = device_->DepthBuffer();
+    target.width = static_cast<int>(bb->Width());
+    target.height = static_cast<int>(bb->Height());
+    platform::soft::DrawTriangles(
+        target, state, reinterpret_cast<const platform::soft::RasterVertex*>(vertices_.data()),
+        vertices_.size(), indices_.data() + 3 * range->firstFace, range->faceCount);
+    return D3D_OK;
+}

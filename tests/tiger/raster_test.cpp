@@ -1,0 +1,308 @@
+// Mesh drawing on the software device: pixels and texels predicted from the
+// matrices, culling, depth, near-plane clipping, lighting, the renderer's
+// aspect, and the fill rule between neighbouring triangles.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <set>
+#include <vector>
+
+#include "engine/renderer.h"
+#include "platform/core/d3dx9mesh.h"
+#include "platform/soft/raster3d.h"
+#include "support/scene_fixture.h"
+
+namespace {
+
+using platform::soft::RasterVertex;
+
+struct Screen {
+    double x, y, w;
+};
+
+class MeshDrawTest : public SceneTest {
+  protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        device = engine->renderer->device;
+        engine->renderer->BeginFrame();  // clear, fixed camera
+    }
+    void TearDown() override {
+        engine->renderer->EndFrame();
+        SceneTest::TearDown();
+    }
+    void SetMaterial(D3DCOLORVALUE emissive, D3DCOLORVALUE ambient) {
+        D3DMATERIAL9 m{};
+        m.Diffuse = {1, 1, 1, 1};
+        m.Emissive = emissive;
+        m.Ambient = ambient;
+        device->SetMaterial(&m);
+    }
+    void Draw(std::vector<MeshVertex> v, std::vector<std::uint32_t> idx) {
+        std::vector<DWORD> attr(idx.size() / 3, 0);
+        ID3DXMesh mesh(device, std::move(v), std::move(idx), std::move(attr));
+        mesh.DrawSubset(0);
+    }
+    // Where the device's current transforms put a model-space point.
+    Screen Project(const MeshVertex& p) {
+        D3DXMATRIX w, v, pr, wv, wvp;
+        device->GetTransform(D3DTS_WORLD, &w);
+        device->GetTransform(D3DTS_VIEW, &v);
+        device->GetTransform(D3DTS_PROJECTION, &pr);
+        D3DXMatrixMultiply(&wv, &w, &v);
+        D3DXMatrixMultiply(&wvp, &wv, &pr);
+        float c[4];
+        const D3DXVECTOR3 in(p.x, p.y, p.z);
+        D3DXVec3Transform4(c, &in, &wvp);
+        return {(c[0] / c[3] + 1.0) * 512.0, (1.0 - c[1] / c[3]) * 384.0, c[3]};
+    }
+    std::vector<std::uint32_t> Frame() const {
+        const auto* p = engine->renderer->backBuffer->Pixels();
+        return {p, p + 1024 * 768};
+    }
+    IDirect3DDevice9* device = nullptr;
+};
+
+// Barycentric weights of pixel centre (x, y) in the screen triangle.
+void Weights(const Screen s[3], double x, double y, double b[3]) {
+    const double area =
+        (s[1].x - s[0].x) * (s[2].y - s[0].y) - (s[1].y - s[0].y) * (s[2].x - s[0].x);
+    b[0] = ((s[1].x - x) * (s[2].y - y) - (s[1].y - y) * (s[2].x - x)) / area;
+    b[1] = ((s[2].x - x) * (s[0].y - y) - (s[2].y - y) * (s[0].x - x)) / area;
+    b[2] = 1.0 - b[0] - b[1];
+}
+
+TEST_F(MeshDrawTest, TexturedTriangleLandsOnPredictedPixelsAndTexels) {
+    // A 4 x 4 texture of distinct texels, on a triangle lying on the ground
+    // under the fixed camera, seen in perspective.
+    IDirect3DTexture9 texture(4, 4, D3DFMT_A8R8G8B8);
+    for (int i = 0; i < 16; ++i)
+        texture.Texels()[i] = 0xFF000000u | (i * 16u) << 16 | (255u - i * 8) << 8 | 0x40u;
+    device->SetTexture(0, &texture);
+    SetMaterial({0, 0, 0, 1}, {0.5f, 1, 1, 1});  // lit colour (128, 255, 255)
+    const std::vector<MeshVertex> v = {{-3, 0, -3, 0, 0}, {3, 0, -2, 1, 0}, {-2, 0, 3, 0, 1}};
+    Screen s[3] = {Project(v[0]), Project(v[1]), Project(v[2])};
+    // Front faces are clockwise on the screen; take the order that is.
+    std::vector<std::uint32_t> idx = {0, 1, 2};
+    const double area =
+        (s[1].x - s[0].x) * (s[2].y - s[0].y) - (s[1].y - s[0].y) * (s[2].x - s[0].x);
+    if (area < 0) {
+        idx = {0, 2, 1};
+    }
+    Draw(v, idx);
+    const auto frame = Frame();
+    int checked = 0;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            double b[3];
+            Weights(s, x, y, b);
+            const double margin = 1e-3;
+            const std::uint32_t got = frame[static_cast<std::size_t>(y) * 1024 + x];
+            if (b[0] < -margin || b[1] < -margin || b[2] < -margin) {
+                ASSERT_EQ(got, 0xFF000000u) << x << "," << y;  // outside: cleared
+                continue;
+            }
+            if (b[0] < margin || b[1] < margin || b[2] < margin) continue;  // on an edge
+            double q = 0, uq = 0, vq = 0;
+            for (int k = 0; k < 3; ++k) {
+                q += b[k] / s[k].w;
+                uq += b[k] * v[k].u / s[k].w;
+                vq += b[k] * v[k].v / s[k].w;
+            }
+            const double tu = uq / q * 4, tv = vq / q * 4;
+            if (std::fabs(tu - std::round(tu)) < 1e-3 || std::fabs(tv - std::round(tv)) < 1e-3)
+                continue;  // on a texel boundary
+            const std::uint32_t t =
+                texture.Texels()[static_cast<int>(tv) * 4 + static_cast<int>(tu)];
+            const std::uint32_t r =
+                static_cast<std::uint32_t>(std::lround(((t >> 16) & 0xFF) * 128 / 255.0));
+            const std::uint32_t want = 0xFF000000u | r << 16 | (t & 0xFFFF);
+            ASSERT_EQ(got, want) << x << "," << y;
+            ++checked;
+        }
+    EXPECT_GT(checked, 5000);
+
+    // The same triangle wound the other way is a back face: nothing drawn.
+    engine->renderer->BeginFrame();
+    std::swap(idx[1], idx[2]);
+    Draw(v, idx);
+    for (std::uint32_t p : Frame()) ASSERT_EQ(p, 0xFF000000u);
+}
+
+TEST_F(MeshDrawTest, NearerTriangleHidesFartherInEitherOrder) {
+    device->SetTexture(0, nullptr);
+    // Two ground triangles, one lifted 2 units towards the camera.
+    auto quad = [](float y) {
+        return std::vector<MeshVertex>{{-1, y, -1, 0, 0}, {1, y, -1, 0, 0}, {0, y, 1, 0, 0}};
+    };
+    std::vector<std::uint32_t> idx = {0, 1, 2};
+    {
+        const Screen a = Project({-1, 0, -1, 0, 0}), b = Project({1, 0, -1, 0, 0}),
+                     c = Project({0, 0, 1, 0, 0});
+        if ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x) < 0) idx = {0, 2, 1};
+    }
+    const Screen centre = Project({0, 1, -0.3f, 0, 0});
+    const int cx = static_cast<int>(centre.x), cy = static_cast<int>(centre.y);
+    std::uint32_t seen[2];
+    for (int order = 0; order < 2; ++order) {
+        engine->renderer->BeginFrame();
+        for (int k = 0; k < 2; ++k) {
+            const bool near = (k == 0) == (order == 0);
+            SetMaterial(near ? D3DCOLORVALUE{1, 0, 0, 1} : D3DCOLORVALUE{0, 0, 1, 1}, {0, 0, 0, 1});
+            Draw(quad(near ? 2.0f : 0.0f), idx);
+        }
+        seen[order] = Pixel(cx, cy);
+    }
+    EXPECT_EQ(seen[0], 0xFFFF0000u);
+    EXPECT_EQ(seen[1], 0xFFFF0000u);
+}
+
+TEST_F(MeshDrawTest, UntexturedColourIsEmissivePlusAmbientSaturated) {
+    device->SetTexture(0, nullptr);
+    // Emissive + white ambient light * material ambient: red saturates.
+    SetMaterial({0.5f, 0.2f, 0.0f, 1}, {0.75f, 0.1f, 0.3f, 1});
+    const std::vector<MeshVertex> v = {{-1, 0, -1, 0, 0}, {1, 0, -1, 0, 0}, {0, 0, 1, 0, 0}};
+    Draw(v, {0, 1, 2});
+    Draw(v, {0, 2, 1});  // whichever winding faces the camera
+    const Screen c = Project({0, 0, -0.3f, 0, 0});
+    EXPECT_EQ(Pixel(static_cast<int>(c.x), static_cast<int>(c.y)), 0xFFFF4D4Du);
+}
+
+TEST_F(MeshDrawTest, SquareIsStretchedByFourThirdsOnTheFourByThreeBuffer) {
+    // The renderer's projection (aspect 1.0) with the camera looking along +z.
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    device->SetTransform(D3DTS_VIEW, &identity);
+    SetMaterial({1, 1, 1, 1}, {0, 0, 0, 1});
+    const std::vector<MeshVertex> v = {
+        {-1, -1, 10, 0, 0}, {-1, 1, 10, 0, 0}, {1, 1, 10, 0, 0}, {1, -1, 10, 0, 0}};
+    Draw(v, {0, 1, 2, 0, 2, 3});
+    int across = 0, down = 0;
+    for (int x = 0; x < 1024; ++x) across += Pixel(x, 384) == 0xFFFFFFFFu;
+    for (int y = 0; y < 768; ++y) down += Pixel(512, y) == 0xFFFFFFFFu;
+    ASSERT_GT(down, 50);
+    EXPECT_NEAR(static_cast<double>(across) / down, 4.0 / 3.0, 0.02);
+}
+
+TEST_F(MeshDrawTest, TriangleThroughTheNearPlaneIsClipped) {
+    // Camera at the origin looking along +z; a floor triangle one unit below
+    // the eye with one corner behind the camera. What is visible lies below
+    // the horizon: a corner projected from behind the eye would land above it.
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    device->SetTransform(D3DTS_VIEW, &identity);
+    SetMaterial({0, 1, 0, 1}, {0, 0, 0, 1});
+    const std::vector<MeshVertex> v = {{-1, -1, 5, 0, 0}, {1, -1, 5, 0, 0}, {0, -1, -5, 0, 0}};
+    Draw(v, {0, 1, 2});
+    Draw(v, {0, 2, 1});
+    int drawn = 0;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x)
+            if (Pixel(x, y) != 0xFF000000u) {
+                ++drawn;
+                ASSERT_GT(y, 384) << x;
+            }
+    EXPECT_GT(drawn, 1000);
+    const Screen edge = Project({0, -1, 5, 0, 0});
+    EXPECT_EQ(Pixel(512, static_cast<int>(edge.y) + 2), 0xFF00FF00u);
+}
+
+// Straight to the rasterizer, clip space = model space (w = 1).
+class RasterTest : public ::testing::Test {
+  protected:
+    static constexpr int kW = 64, kH = 48;
+    void SetUp() override {
+        for (int i = 0; i < 4; ++i) state.matrix[i][i] = 1.0f;
+        Clear();
+    }
+    void Clear() {
+        pixels.assign(kW * kH, 0);
+        depth.assign(kW * kH, 1.0f);
+    }
+    void Draw(const std::vector<RasterVertex>& v, const std::vector<std::uint32_t>& idx) {
+        platform::soft::RasterTarget t{pixels.data(), depth.data(), kW, kH};
+        platform::soft::DrawTriangles(t, state, v.data(), v.size(), idx.data(), idx.size() / 3);
+    }
+    std::set<int> Covered() const {
+        std::set<int> s;
+        for (int i = 0; i < kW * kH; ++i)
+            if (pixels[i]) s.insert(i);
+        return s;
+    }
+    // Clip space of a screen position.
+    static RasterVertex At(double x, double y) {
+        return {static_cast<float>(x / (kW / 2.0) - 1), static_cast<float>(1 - y / (kH / 2.0)),
+                0.5f, 0, 0};
+    }
+    platform::soft::RasterState state;
+    std::vector<std::uint32_t> pixels;
+    std::vector<float> depth;
+};
+
+TEST_F(RasterTest, TrianglesSharingEdgesLeaveNoGapAndDrawNoPixelTwice) {
+    state.depthTest = false;
+    // A fan of twelve triangles round an off-grid centre, and a square split
+    // along a diagonal through pixel centres.
+    struct Shape {
+        std::vector<RasterVertex> v;
+        std::vector<std::uint32_t> idx;
+    };
+    std::vector<Shape> shapes;
+    Shape fan;
+    fan.v.push_back(At(31.3, 23.7));
+    for (int k = 0; k < 12; ++k) {
+        const double a = k * 2 * 3.14159265358979 / 12;  // clockwise on screen (y down)
+        fan.v.push_back(At(31.3 + 20 * std::cos(a), 23.7 + 20 * std::sin(a)));
+        fan.idx.insert(fan.idx.end(), {0, static_cast<std::uint32_t>(1 + k),
+                                       static_cast<std::uint32_t>(1 + (k + 1) % 12)});
+    }
+    shapes.push_back(fan);
+    shapes.push_back({{At(10, 10), At(30, 10), At(30, 30), At(10, 30)}, {0, 1, 2, 0, 2, 3}});
+    for (const Shape& s : shapes) {
+        std::set<int> all;
+        std::size_t sum = 0;
+        for (std::size_t t = 0; t < s.idx.size() / 3; ++t) {
+            Clear();
+            state.color = 0xFFFFFFFFu;
+            Draw(s.v, {s.idx[3 * t], s.idx[3 * t + 1], s.idx[3 * t + 2]});
+            const auto c = Covered();
+            sum += c.size();
+            all.insert(c.begin(), c.end());
+        }
+        EXPECT_EQ(sum, all.size()) << "a pixel drawn twice";
+        // No gap: every pixel centre more than a hair inside the outline is covered.
+        if (&s == &shapes.back()) {
+            EXPECT_EQ(all.size(), 400u);  // exactly [10, 30) x [10, 30)
+            for (int i : all) {
+                EXPECT_GE(i % kW, 10);
+                EXPECT_LT(i % kW, 30);
+            }
+        } else {
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x)
+                    if (std::hypot(x - 31.3, y - 23.7) <
+                        20 * std::cos(3.14159265358979 / 12) - 0.01) {
+                        EXPECT_TRUE(all.count(y * kW + x)) << x << "," << y;
+                    }
+        }
+    }
+}
+
+TEST_F(RasterTest, HugeBehindAndBrokenTrianglesAreSafe) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Far off-screen, behind the eye, or broken: nothing drawn.
+    Draw({{1e30f, 1e30f, 0.5f, 0, 0}, {2e30f, 1e30f, 0.5f, 0, 0}, {1e30f, -1e30f, 0.5f, 0, 0}},
+         {0, 1, 2});
+    Draw({{nan, 0, 0.5f, 0, 0}, {1, 0, 0.5f, 0, 0}, {0, inf, 0.5f, 0, 0}}, {0, 1, 2});
+    Draw({{0, 0, 0.5f, 0, 0}, {1, 0, 0.5f, 0, 0}, {0, 1, 0.5f, 0, 0}}, {0, 1, 7});  // bad index
+    EXPECT_TRUE(Covered().empty());
+    // Enormous but covering the screen: every pixel, no overflow.
+    Draw({{-1e9f, 1e9f, 0.5f, 0, 0}, {1e9f, 1e9f, 0.5f, 0, 0}, {0, -1e9f, 0.5f, 0, 0}}, {0, 1, 2});
+    Draw({{-1e9f, 1e9f, 0.5f, 0, 0}, {0, -1e9f, 0.5f, 0, 0}, {1e9f, 1e9f, 0.5f, 0, 0}}, {0, 1, 2});
+    EXPECT_EQ(Covered().size(), static_cast<std::size_t>(kW * kH));
+}
+
+}  // namespace
