@@ -4,15 +4,15 @@
 
 #include <cstring>
 
-#include "wave_bytes.h"
+#include "sound_fixture.h"
 
-using namespace wavetest;
+using namespace soundtest;
 
 namespace {
 
 // Opens a file image and returns the result; the trace goes to stderr.
 HRESULT OpenImage(CRiffWave* w, const Bytes& image, const char* name) {
-    WriteFile(name, image);
+    WriteBytes(name, image);
     testing::internal::CaptureStderr();
     const HRESULT hr = w->Open(name, nullptr, WAVEFILE_READ);
     testing::internal::GetCapturedStderr();
@@ -161,7 +161,7 @@ TEST(RiffWaveMemory, ReopeningFromAFileDoesNotFreeTheBorrowedFormat) {
     {
         CRiffWave w;
         w.OpenFromMemory(block.data(), 4, f, WAVEFILE_READ);
-        WriteFile("rw_re.wav", Riff({Chunk("fmt ", Fmt(1, 1, 8000, 8)), Chunk("data", Ramp(4))}));
+        WriteBytes("rw_re.wav", Riff({Chunk("fmt ", Fmt(1, 1, 8000, 8)), Chunk("data", Ramp(4))}));
         EXPECT_EQ(w.Open("rw_re.wav", nullptr, WAVEFILE_READ), S_OK);
         EXPECT_NE(w.m_pwfx, f);
     }
@@ -180,18 +180,9 @@ TEST(RiffWaveWrite, ThreeBytesOf8BitMonoGetAPadByte) {
         EXPECT_EQ(wrote, 3u);
         EXPECT_EQ(w.Close(), S_OK);
     }
-    const Bytes file = ReadFile("rw_w3.wav");
-    Bytes expected;
-    PutId(&expected, "RIFF");
-    Put32(&expected, 4 + (8 + 16) + (8 + 4) + (8 + 3 + 1));
-    PutId(&expected, "WAVE");
-    const Bytes fmt = Fmt(1, 1, 11025, 8);
-    const Bytes fmtChunk = Chunk("fmt ", fmt);
-    expected.insert(expected.end(), fmtChunk.begin(), fmtChunk.end());
-    const Bytes fact = Chunk("fact", {0, 0, 0, 0});
-    expected.insert(expected.end(), fact.begin(), fact.end());
-    const Bytes data = Chunk("data", {0x10, 0x80, 0xF0});
-    expected.insert(expected.end(), data.begin(), data.end());
+    const Bytes file = ReadBytes("rw_w3.wav");
+    const Bytes expected = Riff({Chunk("fmt ", Fmt(1, 1, 11025, 8)), Chunk("fact", {0, 0, 0, 0}),
+                                 Chunk("data", {0x10, 0x80, 0xF0})});
     EXPECT_EQ(file, expected);
 }
 
