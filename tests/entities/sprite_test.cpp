@@ -140,21 +140,6 @@ TEST_F(SpriteTest, CollidesIsInclusiveAndTruncates) {
     EXPECT_FALSE(Collides(Box(NAN, NAN, 10, 10), Box(100, 100, 10, 10)));
 }
 
-TEST_F(SpriteTest, LaterSpriteCoversEarlier) {
-    ASSERT_TRUE(testbmp::WriteSolid("red.bmp", 8, 8, 0xFFFF0000));
-    ASSERT_TRUE(testbmp::WriteSolid("blue.bmp", 8, 8, 0xFF0000FF));
-    auto* red = new BaseSprite("red.bmp");
-    auto* blue = new BaseSprite("blue.bmp");
-    red->SetPosition(10, 10);
-    blue->SetPosition(14, 10);
-    Draw();
-    EXPECT_EQ(Pixel(10, 10), 0xFFFF0000u);
-    EXPECT_EQ(Pixel(14, 10), 0xFF0000FFu);
-    EXPECT_EQ(Pixel(17, 17), 0xFF0000FFu);
-    EXPECT_EQ(Pixel(21, 10), 0xFF0000FFu);
-    EXPECT_EQ(Pixel(22, 10), 0xFF000000u);
-}
-
 TEST_F(SpriteTest, PlacementFollowsCeilOfPosition) {
     ASSERT_TRUE(testbmp::WriteSolid("w.bmp", 4, 4, 0xFFFFFFFF));
     auto* s = new BaseSprite("w.bmp");
