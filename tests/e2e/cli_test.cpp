@@ -31,6 +31,7 @@ TEST(Cli, BadOptionsGiveOneLineAndStatusTwo) {
         {"--headless=yes"},
         {"--assets", "/nonexistent/velmor/content", "--headless", "--frames", "1"},
         {"--headless", "--frames", "1", "--audio-out", "/nonexistent/dir/x.wav"},
+        {"--headless", "--frames", "2", "--screenshot", "5:late.png"},  // never presented
     };
     for (const auto& args : bad) {
         const auto r = RunProcess(VELMOR_BINARY, args);

@@ -137,17 +137,6 @@ TEST_F(EngineWalk, EngineRunDrainsAllMessagesBeforeAFrame) {
     EXPECT_EQ(platform::PendingMessageCount(), 0);
 }
 
-TEST_F(EngineWalk, PumpMessageDispatchesOneAndReportsOnlyQuit) {
-    InitEngine();
-    EXPECT_EQ(engine->PumpMessage(), 0);  // empty queue
-    PostMessageA(engine->window, WM_USER, 0, 0);
-    PostQuitMessage(0);
-    EXPECT_EQ(engine->PumpMessage(), 0);
-    EXPECT_EQ(platform::PendingMessageCount(), 1);
-    EXPECT_EQ(engine->PumpMessage(), 1);
-    EXPECT_EQ(engine->message.message, WM_QUIT);
-}
-
 TEST_F(EngineWalk, GameWorldWithUnknownLevelNameCreatesNothing) {
     GameWorld world;
     const std::string saved = GameWorld::levelName;

@@ -74,16 +74,20 @@ class SoundTest : public testing::Test {
         ds = device.GetDirectSound();
     }
 
-    IDirectSoundBuffer* Make(WORD channels, DWORD rate, WORD bits, DWORD bytes, DWORD flags = 0) {
+    HRESULT Create(IDirectSoundBuffer** b, WORD channels, DWORD rate, WORD bits, DWORD bytes,
+                   DWORD flags = 0, WORD tag = WAVE_FORMAT_PCM) {
         const auto align = static_cast<WORD>(channels * bits / 8);
-        WAVEFORMATEX f{WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
+        WAVEFORMATEX f{tag, channels, rate, rate * align, align, bits, 0};
         DSBUFFERDESC d;
         d.dwSize = kDsBufferDescSize;
         d.dwFlags = flags;
         d.dwBufferBytes = bytes;
         d.lpwfxFormat = &f;
+        return ds->CreateSoundBuffer(&d, b, nullptr);
+    }
+    IDirectSoundBuffer* Make(WORD channels, DWORD rate, WORD bits, DWORD bytes, DWORD flags = 0) {
         IDirectSoundBuffer* b = nullptr;
-        EXPECT_TRUE(SUCCEEDED(ds->CreateSoundBuffer(&d, &b, nullptr)));
+        EXPECT_EQ(Create(&b, channels, rate, bits, bytes, flags), DS_OK);
         return b;
     }
 
