@@ -30,6 +30,8 @@ TEST(Cli, BadOptionsGiveOneLineAndStatusTwo) {
         {"--dump-every", "0"},
         {"--headless=yes"},
         {"--assets", "/nonexistent/velmor/content", "--headless", "--frames", "1"},
+        {"--headless", "--frames", "1", "--audio-out", "/nonexistent/dir/x.wav"},
+        {"--headless", "--frames", "2", "--screenshot", "5:late.png"},  // never presented
     };
     for (const auto& args : bad) {
         const auto r = RunProcess(VELMOR_BINARY, args);

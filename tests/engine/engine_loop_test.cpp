@@ -137,31 +137,6 @@ TEST_F(EngineWalk, EngineRunDrainsAllMessagesBeforeAFrame) {
     EXPECT_EQ(platform::PendingMessageCount(), 0);
 }
 
-TEST_F(EngineWalk, PumpMessageDispatchesOneAndReportsOnlyQuit) {
-    InitEngine();
-    EXPECT_EQ(engine->PumpMessage(), 0);  // empty queue
-    PostMessageA(engine->window, WM_USER, 0, 0);
-    PostQuitMessage(0);
-    EXPECT_EQ(engine->PumpMessage(), 0);
-    EXPECT_EQ(platform::PendingMessageCount(), 1);
-    EXPECT_EQ(engine->PumpMessage(), 1);
-    EXPECT_EQ(engine->message.message, WM_QUIT);
-}
-
-TEST_F(EngineWalk, WindowIsTheDesignedSizeAndBackBufferMatches) {
-    InitEngine();
-    int w = 0, h = 0;
-    ASSERT_TRUE(platform::GetWindowSize(engine->window, &w, &h));
-    EXPECT_EQ(w, 1024);
-    EXPECT_EQ(h, 768);
-    const auto& pp = engine->renderer->device->PresentParameters();
-    EXPECT_EQ(pp.BackBufferWidth, 1024u);
-    EXPECT_EQ(pp.BackBufferHeight, 768u);
-    EXPECT_EQ(pp.Windowed, 1);
-    EXPECT_EQ(pp.EnableAutoDepthStencil, 1);
-    EXPECT_EQ(pp.AutoDepthStencilFormat, D3DFMT_D16);
-}
-
 TEST_F(EngineWalk, GameWorldWithUnknownLevelNameCreatesNothing) {
     GameWorld world;
     const std::string saved = GameWorld::levelName;

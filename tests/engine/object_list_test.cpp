@@ -40,50 +40,38 @@ TEST(ObjectList, FindSkipsNullValues) {
     EXPECT_EQ(list.Find(1), &P);
 }
 
+// A list holding P, Q and R (keys 1) in that order.
+struct Pqr : ObjectList {
+    Pqr() {
+        for (int* v : {&P, &Q, &R}) Add(v, 1);
+    }
+};
+
 TEST(ObjectList, RemoveAtHeadTailMiddleAndOnlyNode) {
-    {
-        ObjectList list;
-        list.Add(&P, 1);
-        list.Add(&Q, 1);
-        list.Add(&R, 1);
-        EXPECT_EQ(list.Remove(&P), 1);
-        EXPECT_EQ(list.Head()->value, &Q);
-        EXPECT_EQ(list.Head()->prev, nullptr);
-        EXPECT_EQ(list.Count(), 2);
-    }
-    {
-        ObjectList list;
-        list.Add(&P, 1);
-        list.Add(&Q, 1);
-        list.Add(&R, 1);
-        EXPECT_EQ(list.Remove(&R), 1);
-        EXPECT_EQ(list.Tail()->value, &Q);
-        EXPECT_EQ(list.Tail()->next, nullptr);
-        EXPECT_EQ(list.Count(), 2);
-    }
-    {
-        ObjectList list;
-        list.Add(&P, 1);
-        list.Add(&Q, 1);
-        list.Add(&R, 1);
-        EXPECT_EQ(list.Remove(&Q), 1);
-        EXPECT_EQ(list.Head()->next->value, &R);
-        EXPECT_EQ(list.Tail()->prev->value, &P);
-        EXPECT_EQ(list.Count(), 2);
-        EXPECT_EQ(list.Remove(&Q), 0);  // already gone
-        EXPECT_EQ(list.Count(), 2);
-    }
-    {
-        ObjectList list;
-        list.Add(&P, 1);
-        EXPECT_EQ(list.Remove(&P), 1);
-        EXPECT_EQ(list.Head(), nullptr);
-        EXPECT_EQ(list.Tail(), nullptr);
-        EXPECT_EQ(list.Count(), 0);
-        list.Add(&Q, 2);
-        EXPECT_EQ(list.Head(), list.Tail());
-        EXPECT_EQ(list.Head()->value, &Q);
-    }
+    Pqr head, tail, middle;
+    EXPECT_EQ(head.Remove(&P), 1);
+    EXPECT_EQ(head.Head()->value, &Q);
+    EXPECT_EQ(head.Head()->prev, nullptr);
+    EXPECT_EQ(tail.Remove(&R), 1);
+    EXPECT_EQ(tail.Tail()->value, &Q);
+    EXPECT_EQ(tail.Tail()->next, nullptr);
+    EXPECT_EQ(middle.Remove(&Q), 1);
+    EXPECT_EQ(middle.Head()->next->value, &R);
+    EXPECT_EQ(middle.Tail()->prev->value, &P);
+    EXPECT_EQ(middle.Remove(&Q), 0);  // already gone
+    for (ObjectList* l : {static_cast<ObjectList*>(&head), static_cast<ObjectList*>(&tail),
+                          static_cast<ObjectList*>(&middle)})
+        EXPECT_EQ(l->Count(), 2);
+
+    ObjectList only;
+    only.Add(&P, 1);
+    EXPECT_EQ(only.Remove(&P), 1);
+    EXPECT_EQ(only.Head(), nullptr);
+    EXPECT_EQ(only.Tail(), nullptr);
+    EXPECT_EQ(only.Count(), 0);
+    only.Add(&Q, 2);
+    EXPECT_EQ(only.Head(), only.Tail());
+    EXPECT_EQ(only.Head()->value, &Q);
 }
 
 TEST(ObjectList, SameValueTwiceRemovesHeadThenTailFirst) {
@@ -105,10 +93,7 @@ TEST(ObjectList, SameValueTwiceRemovesHeadThenTailFirst) {
 }
 
 TEST(ObjectList, CursorOnRemovedNodeContinuesWithItsOldSuccessor) {
-    ObjectList list;
-    list.Add(&P, 1);
-    list.Add(&Q, 1);
-    list.Add(&R, 1);
+    Pqr list;
     list.Reset();
     EXPECT_EQ(list.Find(1), &P);  // cursor now on Q's node
     list.Remove(&Q);

@@ -50,25 +50,6 @@ TEST_F(RendererTest, WorldTransformTranslatesAndTurnsLeftHanded) {
     ExpectMatrixNear(World(r->device), {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}});
 }
 
-TEST_F(RendererTest, FixedCameraMatchesLookAtAndPerspectiveFormulas) {
-    InitEngine();
-    engine->renderer->BeginFrame();
-    D3DXMATRIX view, proj;
-    engine->renderer->device->GetTransform(D3DTS_VIEW, &view);
-    engine->renderer->device->GetTransform(D3DTS_PROJECTION, &proj);
-    engine->renderer->EndFrame();
-    // Eye (1, 10, 0) looking at the origin, y up: forward z = (-1, -10, 0)/r,
-    // right x = up x z = (0, 0, 1), up' = z x x = (-10, 1, 0)/r.
-    const float r = std::sqrt(101.0f);
-    ExpectMatrixNear(view, {{0, -10 / r, -1 / r, 0},
-                            {0, 1 / r, -10 / r, 0},
-                            {1, 0, 0, 0},
-                            {0, 0, r, 1}});
-    const float ys = static_cast<float>(1.0 / std::tan(0.7853982 / 2));
-    const float q = 100.0f / 99.0f;
-    ExpectMatrixNear(proj, {{ys, 0, 0, 0}, {0, ys, 0, 0}, {0, 0, q, 1}, {0, 0, -q, 0}});
-}
-
 TEST_F(RendererTest, FailedBeginSceneIsNeitherEndedNorPresented) {
     InitEngine();
     IDirect3DDevice9* d = engine->renderer->device;

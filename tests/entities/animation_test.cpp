@@ -1,7 +1,7 @@
+#include <algorithm>
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/entity_dump.h"
 #include "entities/animated_sprite.h"
 #include "entities/bunny.h"
 #include "support/scene_fixture.h"
@@ -77,18 +77,7 @@ TEST_F(BunnyTest, HopsThreeHundredThirtyPixelsInElevenSteps) {
     EXPECT_EQ(b->GetPosition()->y, 575.0f);
 }
 
-TEST_F(BunnyTest, HitTestIsStrictlyUnderFifty) {
-    Bunny* b = MakeBunny(100, 100);
-    const Vector3 atFifty(130, 140, 0);  // 30-40-50 triangle
-    b->HitTest(&atFifty);
-    EXPECT_FALSE(b->hit);
-    const Vector3 near(100, 149.9f, 0);
-    b->HitTest(&near);
-    EXPECT_TRUE(b->hit);
-    EXPECT_EQ(b->frame, 3);
-}
-
-TEST_F(BunnyTest, DyingFramesThenFrozen) {
+TEST_F(BunnyTest, HitShowsTheDyingCellsThenStaysFrozenWhereItWasHit) {
     Bunny* b = MakeBunny(500, 300);
     for (int i = 0; i < 40; ++i) b->Update();  // mid-hop
     ASSERT_TRUE(b->jumping);
@@ -100,54 +89,31 @@ TEST_F(BunnyTest, DyingFramesThenFrozen) {
         b->Update();
         frames.push_back(b->frame);
     }
-    // The tick left over from hopping ends frame 3 at once; 4..7 last 4 updates each.
-    int firstFour = 0;
-    while (frames[firstFour] == 3) ++firstFour;
-    for (int f = 4; f <= 7; ++f)
-        for (int k = 0; k < 4; ++k) EXPECT_EQ(frames[firstFour + (f - 4) * 4 + k], f);
-    EXPECT_EQ(frames[firstFour + 16], 8);
+    // The tick left over from hopping ends cell 3 at once; 4 ... 7 last four
+    // updates each (from rest, cell 3 shows for three).
+    const auto firstFour = std::find(frames.begin(), frames.end(), 4) - frames.begin();
+    ASSERT_LE(firstFour, 3);
+    for (int k = 0; k < 17; ++k) EXPECT_EQ(frames[firstFour + k], 4 + k / 4) << k;
     EXPECT_TRUE(b->dead);
-    EXPECT_EQ(b->GetPosition()->x, hitAt.x);  // stays where it was hit
-    EXPECT_EQ(b->GetPosition()->y, hitAt.y);
+    EXPECT_EQ(b->GetPosition()->x, hitAt.x);
     // Dead: nothing changes any more, and it cannot be hit again.
     b->SetDirection(0, 3);
     for (int i = 0; i < 200; ++i) b->Update();
     EXPECT_EQ(b->frame, 8);
     EXPECT_EQ(b->GetPosition()->x, hitAt.x);
+    EXPECT_EQ(b->GetPosition()->y, hitAt.y);
     const Vector3 same = *b->GetPosition();
     b->HitTest(&same);
     EXPECT_EQ(b->frame, 8);
-}
 
-TEST_F(BunnyTest, HitFromRestShowsFrameThreeForFourUpdates) {
-    Bunny* b = MakeBunny(0, 0);
-    b->Hit();
-    std::vector<int> frames;
-    for (int i = 0; i < 21; ++i) {
-        b->Update();
-        frames.push_back(b->frame);
+    Bunny* resting = MakeBunny(0, 0);
+    resting->Hit();
+    for (int i = 0; i < 3; ++i) {
+        resting->Update();
+        EXPECT_EQ(resting->frame, 3) << i;
     }
-    const std::vector<int> expected = {3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6,
-                                       7, 7, 7, 7, 8, 8};
-    EXPECT_EQ(frames, expected);
-    EXPECT_TRUE(b->dead);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(BunnyTest, DumpNamesClassCellAndState) {
-    Bunny* b = MakeBunny(12.5f, 40);
-    b->Hit();
-    DumpRecord record;
-    b->Dump(&record);
-    EXPECT_EQ(record.Get("kind"), "4");
-    EXPECT_EQ(record.Get("class"), "\"Bunny\"");
-    EXPECT_EQ(record.Get("x"), "12.5");
-    EXPECT_EQ(record.Get("cell"), "3");
-    EXPECT_EQ(record.Get("hit"), "true");
-    EXPECT_EQ(record.Get("dead"), "false");
+    resting->Update();
+    EXPECT_EQ(resting->frame, 4);
 }
 
 }  // namespace

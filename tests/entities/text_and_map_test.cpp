@@ -93,54 +93,6 @@ protected:
     }
 };
 
-TEST_F(TileMapTest, MapTableHasItsTellingCells) {
-    const auto& m = TileMap::groundMap;
-    EXPECT_EQ(m[0][0], 8);
-    EXPECT_EQ(m[0][1], 9);
-    EXPECT_EQ(m[0][12], 9);
-    EXPECT_EQ(m[0][13], 10);
-    EXPECT_EQ(m[99][0], 28);
-    EXPECT_EQ(m[99][7], 29);
-    EXPECT_EQ(m[99][13], 30);
-    EXPECT_EQ(m[1][0], 18);
-    EXPECT_EQ(m[98][13], 20);
-    EXPECT_EQ(m[2][5], 40);
-    EXPECT_EQ(m[2][8], 40);
-    EXPECT_EQ(m[4][5], 19);
-    EXPECT_EQ(m[4][8], 19);
-    EXPECT_EQ(m[5][6], 19);
-    EXPECT_EQ(m[5][7], 19);
-    EXPECT_EQ(m[52][12], 80);
-    EXPECT_EQ(m[96][3], 40);
-    int count[200] = {};
-    for (int r = 1; r < 99; ++r)
-        for (int c = 1; c < 13; ++c) ++count[m[r][c]];
-    EXPECT_EQ(count[19], 4);
-    EXPECT_EQ(count[40], 26);
-    EXPECT_EQ(count[80], 18);
-    EXPECT_EQ(count[158], 98 * 12 - 48);
-    const RECT t158 = TileMap::TileRect(158);
-    EXPECT_EQ(t158.left, 832);
-    EXPECT_EQ(t158.top, 576);
-    EXPECT_EQ(t158.right, 896);
-    EXPECT_EQ(t158.bottom, 640);
-}
-
-TEST_F(TileMapTest, ComposesEveryCellFromItsTile) {
-    auto* map = new TileMap("groundtiles.bmp");
-    EXPECT_EQ(map->kind, 7);
-    ASSERT_NE(map->mapSurface, nullptr);
-    ASSERT_EQ(map->mapSurface->Width(), 896u);
-    ASSERT_EQ(map->mapSurface->Height(), 6400u);
-    const std::uint32_t* px = map->mapSurface->Pixels();
-    for (int r = 0; r < 100; ++r)
-        for (int c = 0; c < 14; ++c) {
-            const int n = TileMap::groundMap[r][c];
-            ASSERT_EQ(px[(r * 64 + 2) * 896 + c * 64 + 1], TilePixel(n, 1, 2)) << r << "," << c;
-            ASSERT_EQ(px[(r * 64 + 63) * 896 + c * 64 + 63], TilePixel(n, 63, 63));
-        }
-}
-
 TEST_F(TileMapTest, ViewAtOriginShowsRowsZeroToElevenCentred) {
     auto* map = new TileMap("groundtiles.bmp");
     Draw();

@@ -1,6 +1,5 @@
 // Bitmap loading: formats, orientation, the colour key, 32-bit alpha, names.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +10,7 @@
 #include "platform/core/d3d9.h"
 #include "platform/core/image.h"
 #include "support/bmp_writer.h"
+#include "support/engine_fixture.h"
 
 namespace {
 
@@ -19,22 +19,10 @@ namespace fs = std::filesystem;
 class ImageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = fs::current_path();
-        dir_ = fs::temp_directory_path() /
-               ("velmor_image_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                "_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        fs::current_path(dir_);
         D3DPRESENT_PARAMETERS pp;
         pp.BackBufferWidth = 64;
         pp.BackBufferHeight = 64;
         device_ = std::make_unique<IDirect3DDevice9>(pp);
-    }
-    void TearDown() override {
-        fs::current_path(saved_);
-        fs::remove_all(dir_);
     }
 
     // Loads a texture with the magenta colour key; empty on failure.
@@ -52,9 +40,7 @@ protected:
     }
 
     std::unique_ptr<IDirect3DDevice9> device_;
-
-private:
-    fs::path dir_, saved_;
+    WorkIn folder_;
 };
 
 // Four colours in a 3 x 2 image, distinct rows, so orientation shows.
@@ -79,30 +65,13 @@ TEST_F(ImageTest, EveryDepthAndOrientationReadsTheSamePixels) {
 
 // A run-length encoded 8-bit file: 4 x 2, bottom row first.
 TEST_F(ImageTest, RunLengthEncodedEightBit) {
-    std::vector<unsigned char> b = {'B', 'M'};
-    const std::vector<unsigned char> data = {4, 1, 0, 0,              // bottom: 4 x colour 1
-                                             2, 0, 2, 2, 0, 0, 0, 1};  // top: 0 0 2 2
-    const unsigned offset = 14 + 40 + 3 * 4;
-    testbmp::Put32(&b, offset + static_cast<unsigned>(data.size()));
-    testbmp::Put32(&b, 0);
-    testbmp::Put32(&b, offset);
-    testbmp::Put32(&b, 40);
-    testbmp::Put32(&b, 4);
-    testbmp::Put32(&b, 2);
-    testbmp::Put16(&b, 1);
-    testbmp::Put16(&b, 8);
-    testbmp::Put32(&b, 1);  // BI_RLE8
-    testbmp::Put32(&b, static_cast<std::uint32_t>(data.size()));
-    testbmp::Put32(&b, 0);
-    testbmp::Put32(&b, 0);
-    testbmp::Put32(&b, 3);
-    testbmp::Put32(&b, 0);
-    for (std::uint32_t c : {0x000000FFu, 0x0000FF00u, 0x00FF00FFu}) testbmp::Put32(&b, c);
+    const Bytes data = {4, 1, 0, 0,              // bottom: 4 x colour 1
+                        2, 0, 2, 2, 0, 0, 0, 1};  // top: 0 0 2 2
+    Bytes b;
+    testbmp::PutHeaders(&b, 4, 2, 8, 1, static_cast<std::uint32_t>(data.size()), 3);  // BI_RLE8
+    Put(&b, 0x000000FFu, 0x0000FF00u, 0x00FF00FFu);
     b.insert(b.end(), data.begin(), data.end());
-    {
-        std::ofstream out("rle.bmp", std::ios::binary);
-        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-    }
+    ASSERT_TRUE(WriteBytes("rle.bmp", b));
     EXPECT_EQ(Load("rle.bmp"), (std::vector<std::uint32_t>{0xFF0000FF, 0xFF0000FF, 0, 0,
                                                            0xFF00FF00, 0xFF00FF00, 0xFF00FF00,
                                                            0xFF00FF00}));

@@ -7,9 +7,9 @@
 
 #include "engine/base_level.h"
 #include "engine/base_entity.h"
-#include "input_fixture.h"
 #include "platform/core/clock.h"
 #include "platform/core/input_script.h"
+#include "support/engine_fixture.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ class InputProbe : public BaseEntity {
     std::vector<Reading> readings;
 };
 
-class ScriptedRun : public InputTest {
+class ScriptedRun : public RunningEngineTest {
   protected:
     // Plays `script` through the level loop until the window closes (or a
     // backstop of 100 frames) and returns what the probe read.

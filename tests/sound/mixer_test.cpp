@@ -9,18 +9,7 @@ using namespace soundtest;
 
 namespace {
 
-using Buffers = MixerTest;
-
-TEST_F(Buffers, ToneAppearsAtItsFrequencyAndLevel) {
-    IDirectSoundBuffer* b = Make(1, 44100, 16, 44100 * 2);
-    FillSine(b, 44100, 440, 16000);
-    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    const auto out = Mix(22050);
-    EXPECT_NEAR(Frequency(out, 0), 440.0, 1.0);
-    EXPECT_NEAR(Peak(out, 0), 16000, 20);
-    EXPECT_NEAR(Peak(out, 1), 16000, 20);  // mono goes to both sides
-    b->Release();
-}
+using Buffers = SoundTest;
 
 TEST_F(Buffers, LowerRatesAreResampledToThePitch) {
     IDirectSoundBuffer* b = Make(1, 22050, 16, 22050 * 2);
@@ -29,6 +18,7 @@ TEST_F(Buffers, LowerRatesAreResampledToThePitch) {
     const auto out = Mix(22050);
     EXPECT_NEAR(Frequency(out, 0), 440.0, 1.0);
     EXPECT_NEAR(Peak(out, 0), 10000, 60);
+    EXPECT_NEAR(Peak(out, 1), 10000, 60);  // mono goes to both sides
     // 0.5 s of output consumed 0.25 s of the 22050 Hz buffer.
     DWORD play = 0;
     b->GetCurrentPosition(&play, nullptr);
@@ -40,9 +30,6 @@ TEST_F(Buffers, FrequencyControlChangesPitch) {
     IDirectSoundBuffer* b = Make(1, 44100, 16, 44100 * 2, DSBCAPS_CTRLFREQUENCY);
     FillSine(b, 44100, 440, 10000);
     ASSERT_EQ(b->SetFrequency(88200), DS_OK);
-    DWORD f = 0;
-    b->GetFrequency(&f);
-    EXPECT_EQ(f, 88200u);
     b->Play(0, 0, DSBPLAY_LOOPING);
     EXPECT_NEAR(Frequency(Mix(22050), 0), 880.0, 2.0);
     EXPECT_EQ(b->SetFrequency(50), E_INVALIDARG);
@@ -70,15 +57,8 @@ TEST_F(Buffers, PanAndVolumeSetTheChannelLevels) {
     EXPECT_NEAR(Peak(out, 0), 20000 * 0.5012, 30);
     EXPECT_NEAR(Peak(out, 1), 20000 * 0.5012, 30);
 
-    b->SetVolume(DSBVOLUME_MIN);
-    out = Mix(4410);
-    EXPECT_EQ(Peak(out, 0), 0);
-
     EXPECT_EQ(b->SetVolume(1), E_INVALIDARG);
     EXPECT_EQ(b->SetPan(10001), E_INVALIDARG);
-    LONG v = 0;
-    b->GetVolume(&v);
-    EXPECT_EQ(v, DSBVOLUME_MIN);
     b->Release();
 
     IDirectSoundBuffer* plain = Make(1, 44100, 16, 100);
@@ -111,23 +91,14 @@ TEST_F(Buffers, DuplicatesShareMemoryButPlayIndependently) {
     IDirectSoundBuffer* d = nullptr;
     ASSERT_EQ(ds->DuplicateSoundBuffer(a, &d), DS_OK);
     void* pa = nullptr;
-    void* pd = nullptr;
-    DWORD na = 0, nd = 0;
+    DWORD na = 0;
     a->Lock(0, 10, &pa, &na, nullptr, nullptr, 0);
-    d->Lock(0, 10, &pd, &nd, nullptr, nullptr, 0);
-    EXPECT_EQ(pa, pd);  // one sample memory
-    static_cast<std::int16_t*>(pa)[0] = 1234;
+    static_cast<std::int16_t*>(pa)[0] = 1234;  // written through the original only
     a->Unlock(pa, na, nullptr, 0);
-    d->Unlock(pd, nd, nullptr, 0);
-
     d->Play(0, 0, DSBPLAY_LOOPING);
-    DWORD sa = 0, sd = 0;
-    a->GetStatus(&sa);
-    d->GetStatus(&sd);
-    EXPECT_EQ(sa, 0u);
-    EXPECT_EQ(sd, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
-    const auto out = Mix(10);
-    EXPECT_EQ(out[0], 1234);
+    EXPECT_EQ(Status(a), 0u);
+    EXPECT_EQ(Status(d), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    EXPECT_EQ(Mix(10)[0], 1234);
     // Releasing the original leaves the duplicate's memory alive.
     a->Release();
     Mix(600);
@@ -203,24 +174,16 @@ TEST_F(Buffers, LockWrapsIntoTwoRegions) {
 }
 
 TEST_F(Buffers, FormatsThatCannotBePlayedAreRefused) {
-    WAVEFORMATEX f{3, 1, 44100, 176400, 4, 32, 0};  // float
+    IDirectSoundBuffer* b = reinterpret_cast<IDirectSoundBuffer*>(1);
+    EXPECT_EQ(Create(&b, 1, 44100, 32, 1000, 0, 3), DSERR_BADFORMAT);  // float
+    EXPECT_EQ(b, nullptr);
+    EXPECT_EQ(Create(&b, 1, 44100, 24, 1000), DSERR_BADFORMAT);
+    EXPECT_EQ(Create(&b, 1, 44100, 16, 0), E_INVALIDARG);
+    EXPECT_EQ(Create(&b, 2, 44100, 16, 400, DSBCAPS_CTRL3D), E_INVALIDARG);  // 3D is mono only
     DSBUFFERDESC d;
     d.dwSize = kDsBufferDescSize;
-    d.dwBufferBytes = 1000;
-    d.lpwfxFormat = &f;
-    IDirectSoundBuffer* b = reinterpret_cast<IDirectSoundBuffer*>(1);
-    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), DSERR_BADFORMAT);
-    EXPECT_EQ(b, nullptr);
-    f = {1, 1, 44100, 132300, 3, 24, 0};
-    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), DSERR_BADFORMAT);
-    f = {1, 6, 44100, 529200, 12, 16, 0};
-    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), DSERR_BADFORMAT);
-    f = {1, 1, 44100, 88200, 2, 16, 0};
-    d.dwBufferBytes = 0;
-    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), E_INVALIDARG);
-    d.lpwfxFormat = nullptr;
     d.dwBufferBytes = 100;
-    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), E_INVALIDARG);
+    EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), E_INVALIDARG);  // no format
 }
 
 TEST_F(Buffers, LostBufferRefusesWorkUntilRestored) {
@@ -272,15 +235,6 @@ TEST_F(Buffers, ThreeDimensionalDistanceAndSide) {
     EXPECT_NEAR(Peak(out, 0), 20000, 30);
     b3->Release();
     b->Release();
-
-    IDirectSoundBuffer* stereo3d = nullptr;
-    WAVEFORMATEX f{1, 2, 44100, 176400, 4, 16, 0};
-    DSBUFFERDESC d;
-    d.dwSize = kDsBufferDescSize;
-    d.dwFlags = DSBCAPS_CTRL3D;
-    d.dwBufferBytes = 400;
-    d.lpwfxFormat = &f;
-    EXPECT_EQ(ds->CreateSoundBuffer(&d, &stereo3d, nullptr), E_INVALIDARG);
 }
 
 TEST_F(Buffers, ListenerMovesWhatIsHeard) {
@@ -319,20 +273,6 @@ TEST_F(Buffers, BuffersAreFreedByTheirLastRelease) {
     EXPECT_EQ(platform::LiveBufferCountForTest(), before + 1);  // the notify holds it
     n->Release();
     EXPECT_EQ(platform::LiveBufferCountForTest(), before);
-}
-
-TEST(Events, AutoResetAndTimeout) {
-    HANDLE e = CreateEventA(nullptr, 0, 0, nullptr);
-    EXPECT_EQ(WaitForSingleObject(e, 0), WAIT_TIMEOUT);
-    SetEvent(e);
-    SetEvent(e);
-    EXPECT_EQ(WaitForSingleObject(e, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(e, 1), WAIT_TIMEOUT);  // reset by the first wait
-    HANDLE m = CreateEventA(nullptr, 1, 1, nullptr);
-    EXPECT_EQ(WaitForSingleObject(m, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(m, 0), WAIT_OBJECT_0);  // manual: stays set
-    CloseHandle(e);
-    CloseHandle(m);
 }
 
 }  // namespace

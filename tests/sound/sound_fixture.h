@@ -1,26 +1,63 @@
-// Shared set-up of the sound tests: the mixer is clock-driven (stepped by the
-// test), and a window exists for the device's cooperative level.
+// Shared set-up of the sound tests: RIFF WAVE images built in memory, and a
+// device on a clock-driven mixer (stepped by the test) with a window for its
+// cooperative level.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include "platform/testing/test_hooks.h"
 #include "platform/core/dsound.h"
 #include "platform/core/window.h"
+#include "platform/testing/test_hooks.h"
+#include "sound/sound_device.h"
+#include "support/bytes.h"
 
 namespace soundtest {
 
-inline LRESULT TestProc(HWND w, UINT m, WPARAM a, LPARAM b) { return DefWindowProcA(w, m, a, b); }
+// A chunk with its pad byte after an odd size; `sizeField` overrides the size.
+inline Bytes Chunk(const char* id, const Bytes& data, std::uint32_t sizeField = 0xFFFFFFFF) {
+    Bytes b;
+    PutId(&b, id);
+    Put(&b, sizeField == 0xFFFFFFFF ? static_cast<std::uint32_t>(data.size()) : sizeField);
+    b.insert(b.end(), data.begin(), data.end());
+    if (data.size() & 1) b.push_back(0);
+    return b;
+}
+
+// A WAVEFORMATEX body; `extra` >= 0 adds the cbSize field.
+inline Bytes Fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
+                 int extra = -1) {
+    const auto align = static_cast<std::uint16_t>(channels * bits / 8);
+    Bytes b;
+    Put(&b, tag, channels, rate, rate * align, align, bits);
+    if (extra >= 0) Put(&b, static_cast<std::uint16_t>(extra));
+    return b;
+}
+
+inline Bytes Riff(const std::vector<Bytes>& chunks, std::uint32_t sizeField = 0xFFFFFFFF) {
+    Bytes body;
+    PutId(&body, "WAVE");
+    for (const auto& c : chunks) body.insert(body.end(), c.begin(), c.end());
+    return Chunk("RIFF", body, sizeField);
+}
+
+inline Bytes Ramp(std::size_t n) {
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    return b;
+}
 
 inline HWND TestWindow() {
     static HWND window = [] {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = TestProc;
+        wc.lpfnWndProc = [](HWND w, UINT m, WPARAM a, LPARAM b) {
+            return DefWindowProcA(w, m, a, b);
+        };
         wc.lpszClassName = "sound-test";
         RegisterClassExA(&wc);
         return CreateWindowExA(0, "sound-test", "sound-test", 0, 0, 0, 1, 1, nullptr, nullptr,
@@ -29,32 +66,28 @@ inline HWND TestWindow() {
     return window;
 }
 
-class MixerTest : public testing::Test {
+class SoundTest : public testing::Test {
   protected:
     void SetUp() override {
         platform::UseClockDrivenAudio();
-        ASSERT_EQ(DirectSoundCreate8(nullptr, &ds, nullptr), DS_OK);
-        ASSERT_EQ(ds->SetCooperativeLevel(TestWindow(), DSSCL_PRIORITY), DS_OK);
-    }
-    void TearDown() override {
-        if (ds) ds->Release();
+        ASSERT_EQ(device.Initialize(TestWindow(), DSSCL_PRIORITY), S_OK);
+        ds = device.GetDirectSound();
     }
 
-    IDirectSoundBuffer* Make(WORD channels, DWORD rate, WORD bits, DWORD bytes, DWORD flags = 0) {
-        WAVEFORMATEX f{};
-        f.wFormatTag = WAVE_FORMAT_PCM;
-        f.nChannels = channels;
-        f.nSamplesPerSec = rate;
-        f.wBitsPerSample = bits;
-        f.nBlockAlign = static_cast<WORD>(channels * bits / 8);
-        f.nAvgBytesPerSec = rate * f.nBlockAlign;
+    HRESULT Create(IDirectSoundBuffer** b, WORD channels, DWORD rate, WORD bits, DWORD bytes,
+                   DWORD flags = 0, WORD tag = WAVE_FORMAT_PCM) {
+        const auto align = static_cast<WORD>(channels * bits / 8);
+        WAVEFORMATEX f{tag, channels, rate, rate * align, align, bits, 0};
         DSBUFFERDESC d;
         d.dwSize = kDsBufferDescSize;
         d.dwFlags = flags;
         d.dwBufferBytes = bytes;
         d.lpwfxFormat = &f;
+        return ds->CreateSoundBuffer(&d, b, nullptr);
+    }
+    IDirectSoundBuffer* Make(WORD channels, DWORD rate, WORD bits, DWORD bytes, DWORD flags = 0) {
         IDirectSoundBuffer* b = nullptr;
-        EXPECT_TRUE(SUCCEEDED(ds->CreateSoundBuffer(&d, &b, nullptr)));
+        EXPECT_EQ(Create(&b, channels, rate, bits, bytes, flags), DS_OK);
         return b;
     }
 
@@ -69,12 +102,28 @@ class MixerTest : public testing::Test {
         b->Unlock(p, n, nullptr, 0);
     }
 
+    static Bytes Contents(IDirectSoundBuffer* b) {
+        void* p = nullptr;
+        DWORD n = 0;
+        b->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER);
+        Bytes out(static_cast<BYTE*>(p), static_cast<BYTE*>(p) + n);
+        b->Unlock(p, n, nullptr, 0);
+        return out;
+    }
+
+    static DWORD Status(IDirectSoundBuffer* b) {
+        DWORD s = 0;
+        b->GetStatus(&s);
+        return s;
+    }
+
     static std::vector<std::int16_t> Mix(int frames) {
         std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2);
         platform::MixForTest(out.data(), frames);
         return out;
     }
 
+    CSoundDevice device;
     IDirectSound8* ds = nullptr;
 };
 

@@ -1,28 +1,22 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
-#include "platform/testing/test_hooks.h"
 #include "sound/riff_wave.h"
-#include "sound/sound_device.h"
 #include "sound/streaming_sound.h"
 #include "sound_fixture.h"
-#include "wave_bytes.h"
+#include "support/run_process.h"
+#include "platform/testing/test_hooks.h"
 
 using namespace soundtest;
-using namespace wavetest;
 
 namespace {
 
 // 8-bit mono at 44100 Hz: one byte per output frame, so positions are exact.
-class Streaming : public testing::Test {
+class Streaming : public SoundTest {
   protected:
     void SetUp() override {
-        platform::UseClockDrivenAudio();
-        ASSERT_EQ(device.Initialize(TestWindow(), DSSCL_PRIORITY), S_OK);
+        SoundTest::SetUp();
         event = CreateEventA(nullptr, 0, 0, nullptr);
     }
     void TearDown() override {
@@ -30,20 +24,12 @@ class Streaming : public testing::Test {
         CloseHandle(event);
     }
     void Create(const Bytes& wave, DWORD blocks, DWORD size) {
-        WriteFile("st_wave.wav", Riff({Chunk("fmt ", Fmt(1, 1, 44100, 8)), Chunk("data", wave)}));
+        WriteBytes("st_wave.wav", Riff({Chunk("fmt ", Fmt(1, 1, 44100, 8)), Chunk("data", wave)}));
         ASSERT_EQ(
             device.CreateStreamingSound(&sound, "st_wave.wav", 0, GUID_NULL, blocks, size, event),
             S_OK);
     }
-    Bytes Ring() {
-        IDirectSoundBuffer* b = sound->GetBuffer(0);
-        void* p = nullptr;
-        DWORD n = 0;
-        b->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER);
-        Bytes out(static_cast<BYTE*>(p), static_cast<BYTE*>(p) + n);
-        b->Unlock(p, n, nullptr, 0);
-        return out;
-    }
+    Bytes Ring() { return Contents(sound->GetBuffer(0)); }
     // Mixes frame by frame until the event fires; returns the play cursor then.
     DWORD RunToNotification(int limit = 100000) {
         std::int16_t out[2];
@@ -58,25 +44,9 @@ class Streaming : public testing::Test {
         return 0xFFFFFFFF;
     }
 
-    CSoundDevice device;
     HANDLE event = nullptr;
     CStreamingSound* sound = nullptr;
 };
-
-TEST_F(Streaming, RingOfFourBlocksNotifiesAtTheLastByteOfEach) {
-    Create(Ramp(20000), 4, 1000);
-    ASSERT_EQ(sound->Play(0, DSBPLAY_LOOPING, 0, -1, 0), S_OK);
-    // Signals after bytes 999, 1999, 2999 and 3999 have played.
-    EXPECT_EQ(RunToNotification(), 1000u);
-    EXPECT_EQ(sound->HandleNotification(false), S_OK);
-    EXPECT_EQ(RunToNotification(), 2000u);
-    EXPECT_EQ(sound->HandleNotification(false), S_OK);
-    EXPECT_EQ(RunToNotification(), 3000u);
-    EXPECT_EQ(sound->HandleNotification(false), S_OK);
-    EXPECT_EQ(RunToNotification(), 0u);  // 3999, then the ring wraps
-    EXPECT_EQ(sound->HandleNotification(false), S_OK);
-    EXPECT_EQ(sound->PlayProgress(), 4000u);  // the wrap counted as 1000
-}
 
 TEST_F(Streaming, StreamedBytesEqualTheWave) {
     const Bytes wave = Ramp(9500);
@@ -177,9 +147,8 @@ TEST_F(Streaming, CreationFailures) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(device.CreateStreamingSound(&s, "st_missing.wav", 0, GUID_NULL, 4, 1000, event),
               E_INVALIDARG);  // no format to make the ring with
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("CreateSoundBuffer hr=E_INVALIDARG"),
-              std::string::npos);
-    WriteFile("st_float.wav",
+    testing::internal::GetCapturedStderr();
+    WriteBytes("st_float.wav",
               Riff({Chunk("fmt ", Fmt(3, 1, 44100, 32, 0)), Chunk("data", Ramp(40))}));
     testing::internal::CaptureStderr();
     EXPECT_EQ(device.CreateStreamingSound(&s, "st_float.wav", 0, GUID_NULL, 4, 1000, event),
@@ -196,10 +165,13 @@ TEST_F(Streaming, CreationFailures) {
 
 // ---- velmor-play end to end ---------------------------------------------
 
-#ifdef VELMOR_PLAY_BINARY
-int RunPlay(const std::string& args) {
-    const std::string cmd = std::string(VELMOR_PLAY_BINARY) + " " + args + " > /dev/null 2>&1";
-    return std::system(cmd.c_str());
+int RunPlay(const std::vector<std::string>& args) { return RunProcess(VELMOR_PLAY_BINARY, args).status; }
+
+// Refused with status 2 and a message naming the program.
+void ExpectRefused(const std::vector<std::string>& args) {
+    const ProcessResult r = RunProcess(VELMOR_PLAY_BINARY, args);
+    EXPECT_EQ(r.status, 2) << args[0];
+    EXPECT_NE(r.err.find("velmor-play: "), std::string::npos) << r.err;
 }
 
 struct Pcm {
@@ -219,76 +191,31 @@ Pcm ReadWave(const char* name) {
     return p;
 }
 
-void WriteWave(const char* name, WORD channels, DWORD rate, const std::vector<std::int16_t>& s) {
-    WAVEFORMATEX f{1, channels, rate, rate * 2u * channels, static_cast<WORD>(2 * channels), 16, 0};
-    CRiffWave w;
-    ASSERT_EQ(w.Open(name, &f, WAVEFILE_WRITE), S_OK);
-    UINT wrote = 0;
-    w.Write(static_cast<UINT>(s.size() * 2), reinterpret_cast<const BYTE*>(s.data()), &wrote);
-    w.Close();
+void WriteWave(const char* name, WORD channels, DWORD rate, const Bytes& samples) {
+    WriteBytes(name, Riff({Chunk("fmt ", Fmt(1, channels, rate, 16)), Chunk("data", samples)}));
 }
 
 TEST(VelmorPlay, TenSecondsOfStereoComeOutIdentical) {
-    std::vector<std::int16_t> s(441000 * 2);
+    Bytes noise(441000 * 4);  // every sample counts
     std::uint32_t r = 12345;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        r = r * 1103515245u + 12345u;
-        s[i] = static_cast<std::int16_t>((r >> 8) & 0xFFFF);  // noise: every sample counts
-    }
-    WriteWave("vp_in.wav", 2, 44100, s);
-    ASSERT_EQ(RunPlay("vp_in.wav --audio-out vp_out.wav"), 0);
-    const Pcm in = ReadWave("vp_in.wav");
+    for (auto& b : noise) b = static_cast<std::uint8_t>((r = r * 1103515245u + 12345u) >> 16);
+    WriteWave("vp_in.wav", 2, 44100, noise);
+    ASSERT_EQ(RunPlay({"vp_in.wav", "--audio-out", "vp_out.wav"}), 0);
     const Pcm out = ReadWave("vp_out.wav");
     EXPECT_EQ(out.format.nSamplesPerSec, 44100u);
     EXPECT_EQ(out.format.nChannels, 2);
-    EXPECT_EQ(out.data.size(), in.data.size());
-    EXPECT_TRUE(out.data == in.data);
+    EXPECT_TRUE(out.data == noise);
 }
 
-TEST(VelmorPlay, MonoAt22050HasTheRightLengthAndPitch) {
-    std::vector<std::int16_t> s(22050 * 3);
-    for (std::size_t i = 0; i < s.size(); ++i)
-        s[i] =
-            static_cast<std::int16_t>(std::lrint(12000 * std::sin(2 * M_PI * 500.0 * i / 22050)));
-    WriteWave("vp_mono.wav", 1, 22050, s);
-    ASSERT_EQ(RunPlay("vp_mono.wav --audio-out vp_mono_out.wav"), 0);
-    const Pcm out = ReadWave("vp_mono_out.wav");
-    ASSERT_EQ(out.data.size(), 44100u * 3 * 4);  // 3 s of 44100 Hz stereo
-    std::vector<std::int16_t> frames(out.data.size() / 2);
-    std::memcpy(frames.data(), out.data.data(), out.data.size());
-    EXPECT_NEAR(Frequency(frames, 0), 500.0, 0.5);
-    EXPECT_NEAR(Frequency(frames, 1), 500.0, 0.5);
-    EXPECT_NEAR(Peak(frames, 0), 12000, 50);
-}
-
-TEST(VelmorPlay, LoopingNeedsALengthAndBadInputIsOneLine) {
-    WriteWave("vp_mono.wav", 1, 22050, std::vector<std::int16_t>(22050, 1000));
-    EXPECT_NE(RunPlay("vp_mono.wav --loop --audio-out vp_l.wav"), 0);
-    ASSERT_EQ(RunPlay("vp_mono.wav --loop --seconds 7.5 --audio-out vp_l.wav"), 0);
+TEST(VelmorPlay, LoopingNeedsALengthAndBadInputIsRefused) {
+    WriteWave("vp_mono.wav", 1, 22050, Bytes(44100, 0x10));
+    ExpectRefused({"vp_mono.wav", "--loop", "--audio-out", "vp_l.wav"});
+    ASSERT_EQ(RunPlay({"vp_mono.wav", "--loop", "--seconds", "7.5", "--audio-out", "vp_l.wav"}), 0);
     EXPECT_EQ(ReadWave("vp_l.wav").data.size(), static_cast<std::size_t>(7.5 * 44100) * 4);
-    EXPECT_NE(RunPlay("no_such.wav --audio-out x.wav"), 0);
-    WriteFile("vp_junk.wav", Ramp(100));
-    EXPECT_NE(RunPlay("vp_junk.wav --audio-out x.wav"), 0);
-    EXPECT_NE(RunPlay("--bogus"), 0);
-}
-#endif
-
-TEST(VelmorAudioOut, HeadlessRunRecordsOneSecondPerSixtyFrames) {
-    // The engine keeps its objects to the end of the process by design.
-    const std::string cmd = std::string("ASAN_OPTIONS=detect_leaks=0 ") + VELMOR_BINARY +
-                            " --headless --frames 60 --audio-out va_out.wav > /dev/null 2>&1";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-    CRiffWave w;
-    ASSERT_EQ(w.Open("va_out.wav", nullptr, WAVEFILE_READ), S_OK);
-    EXPECT_EQ(w.m_pwfx->nSamplesPerSec, 44100u);
-    EXPECT_EQ(w.m_pwfx->nChannels, 2);
-    EXPECT_EQ(w.m_pwfx->wBitsPerSample, 16);
-    EXPECT_EQ(w.GetSize(), 44100u * 4);
-    const std::string bad =
-        std::string("ASAN_OPTIONS=detect_leaks=0 ") + VELMOR_BINARY +
-        " --headless --frames 1 --audio-out /no/such/dir/x.wav > /dev/null 2>&1";
-    const int rc = std::system(bad.c_str());
-    EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 2);
+    ExpectRefused({"no_such.wav", "--audio-out", "x.wav"});
+    WriteBytes("vp_junk.wav", Ramp(100));
+    ExpectRefused({"vp_junk.wav", "--audio-out", "x.wav"});
+    ExpectRefused({"--bogus"});
 }
 
 }  // namespace

@@ -4,9 +4,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "support/bytes.h"
 
 namespace testbmp {
 
@@ -16,12 +17,18 @@ struct Options {
     bool alphaMask = false;  // 32-bit only
 };
 
-inline void Put16(std::vector<unsigned char>* b, unsigned v) {
-    b->push_back(v & 0xFF);
-    b->push_back((v >> 8) & 0xFF);
-}
-inline void Put32(std::vector<unsigned char>* b, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b->push_back((v >> (8 * i)) & 0xFF);
+// The file and info headers of a `height` (negative: top-down) bitmap whose
+// pixel data of `dataBytes` follows a palette of `colours` entries.
+inline void PutHeaders(Bytes* b, int width, int height, int bits, std::uint32_t compression,
+                       std::uint32_t dataBytes, std::uint32_t colours, bool v4 = false) {
+    const std::uint32_t info = v4 ? 108 : 40, offset = 14 + info + colours * 4;
+    Put(b, std::uint16_t(0x4D42), offset + dataBytes, std::uint32_t(0), offset, info,
+        std::int32_t(width), std::int32_t(height), std::uint16_t(1), std::uint16_t(bits),
+        compression, dataBytes, std::int32_t(2835), std::int32_t(2835), colours, std::uint32_t(0));
+    if (v4) {
+        Put(b, 0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u, 0x73524742u);  // masks, 'sRGB'
+        b->resize(b->size() + 48, 0);
+    }
 }
 
 // `pixels` are 0xAARRGGBB, top row first. Paletted files need at most
@@ -37,66 +44,34 @@ inline bool Write(const std::string& path, int w, int h, const std::vector<std::
         palette.resize(1u << o.bits, 0);
     }
     const bool v4 = o.bits == 32 && o.alphaMask;
-    const unsigned headerSize = v4 ? 108 : 40;
     const unsigned rowBytes = ((static_cast<unsigned>(w) * o.bits + 31) / 32) * 4;
-    const unsigned dataOffset = 14 + headerSize + static_cast<unsigned>(palette.size()) * 4;
-    std::vector<unsigned char> b;
-    b.push_back('B');
-    b.push_back('M');
-    Put32(&b, dataOffset + rowBytes * h);
-    Put32(&b, 0);
-    Put32(&b, dataOffset);
-    Put32(&b, headerSize);
-    Put32(&b, static_cast<std::uint32_t>(w));
-    Put32(&b, static_cast<std::uint32_t>(o.topDown ? -h : h));
-    Put16(&b, 1);
-    Put16(&b, o.bits);
-    Put32(&b, v4 ? 3 : 0);  // BI_BITFIELDS or BI_RGB
-    Put32(&b, rowBytes * h);
-    Put32(&b, 2835);
-    Put32(&b, 2835);
-    Put32(&b, static_cast<std::uint32_t>(palette.size()));
-    Put32(&b, 0);
-    if (v4) {
-        Put32(&b, 0x00FF0000);
-        Put32(&b, 0x0000FF00);
-        Put32(&b, 0x000000FF);
-        Put32(&b, 0xFF000000);
-        Put32(&b, 0x73524742);  // 'sRGB'
-        for (int i = 0; i < 12; ++i) Put32(&b, 0);
-    }
-    for (auto c : palette) Put32(&b, c);
+    Bytes b;
+    PutHeaders(&b, w, o.topDown ? -h : h, o.bits, v4 ? 3 : 0, rowBytes * h,
+               static_cast<std::uint32_t>(palette.size()), v4);  // BI_BITFIELDS or BI_RGB
+    for (auto c : palette) Put(&b, c);
     for (int row = 0; row < h; ++row) {
         const int y = o.topDown ? row : h - 1 - row;
-        std::vector<unsigned char> line(rowBytes, 0);
+        Bytes line(rowBytes, 0);
         for (int x = 0; x < w; ++x) {
             const std::uint32_t p = pixels[static_cast<std::size_t>(y) * w + x];
-            if (o.bits == 24 || o.bits == 32) {
-                const int bpp = o.bits / 8;
-                line[x * bpp + 0] = p & 0xFF;
-                line[x * bpp + 1] = (p >> 8) & 0xFF;
-                line[x * bpp + 2] = (p >> 16) & 0xFF;
-                if (bpp == 4) line[x * 4 + 3] = (p >> 24) & 0xFF;
+            if (o.bits >= 24) {
+                for (int i = 0; i < o.bits / 8; ++i)
+                    line[x * o.bits / 8 + i] = (p >> (8 * i)) & 0xFF;
             } else {
-                const unsigned idx = static_cast<unsigned>(
-                    std::find(palette.begin(), palette.end(), p & 0xFFFFFF) - palette.begin());
+                const auto idx =
+                    std::find(palette.begin(), palette.end(), p & 0xFFFFFF) - palette.begin();
                 const int bit = x * o.bits;
-                const int shift = 8 - o.bits - (bit % 8);
-                line[bit / 8] |= static_cast<unsigned char>(idx << shift);
+                line[bit / 8] |= static_cast<std::uint8_t>(idx << (8 - o.bits - bit % 8));
             }
         }
         b.insert(b.end(), line.begin(), line.end());
     }
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-    return static_cast<bool>(out);
+    return WriteBytes(path, b);
 }
 
 // A w x h image of one colour.
-inline bool WriteSolid(const std::string& path, int w, int h, std::uint32_t color,
-                       Options o = {}) {
-    return Write(path, w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h, color),
-                 o);
+inline bool WriteSolid(const std::string& path, int w, int h, std::uint32_t color, Options o = {}) {
+    return Write(path, w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h, color), o);
 }
 
 }  // namespace testbmp

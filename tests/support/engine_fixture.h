@@ -1,16 +1,28 @@
-// A fresh engine for one test, installed as the global `engine` and put back
-// afterwards; windows and queued messages of earlier tests are dropped.
+// Engine fixtures: a fresh engine for one test, installed as the global
+// `engine` and put back afterwards (windows and queued messages of earlier
+// tests dropped); and the same engine initialised on the started headless
+// platform, with the input of earlier tests forgotten, as a run has it.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include "platform/testing/test_hooks.h"
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/platform_setup.h"
 #include "engine/engine.h"
+#include "engine/input_system.h"
 #include "platform/core/clock.h"
+#include "platform/core/dinput.h"
+#include "platform/core/platform.h"
 #include "platform/core/window.h"
+#include "platform/testing/test_hooks.h"
+#include "support/run_process.h"
 
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         platform::ResetWindowsForTest();
         platform::UseVirtualClock(platform::kDefaultClockStart);
@@ -24,6 +36,50 @@ protected:
     // Runs Engine::Init headless (offscreen window, software device).
     void InitEngine() { engine->Init(GetModuleHandleA(nullptr), SW_SHOWDEFAULT); }
 
-private:
+  private:
     Engine* saved_ = nullptr;
+};
+
+class RunningEngineTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(StartPlatform(true, platform::kDefaultClockStart, &error)) << error;
+        EngineTest::SetUp();
+        // The engine lives as long as the program, as in a run.
+        static auto* engines = new std::vector<Engine*>;
+        engines->push_back(engine);
+        platform::ResetInputForTest();
+        InitEngine();
+    }
+    void TearDown() override {
+        EngineTest::TearDown();
+        platform::Shutdown();
+    }
+    // Takes in pending system events the way the loop does, leaving any
+    // window message in the queue.
+    static void Pump() {
+        MSG m;
+        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+    }
+};
+
+// Works in `dir` (a fresh scratch folder, removed afterwards, when none is
+// given) for its lifetime: the engine names its files relative to it.
+class WorkIn {
+  public:
+    explicit WorkIn(std::string dir = "") : own_(dir.empty()) {
+        dir_ = own_ ? MakeTempDir("work") : dir;
+        EXPECT_EQ(chdir(dir_.c_str()), 0) << dir_;
+    }
+    ~WorkIn() {
+        std::filesystem::current_path(saved_);
+        if (own_) std::filesystem::remove_all(dir_);
+    }
+    const std::string& dir() const { return dir_; }
+
+  private:
+    std::filesystem::path saved_ = std::filesystem::current_path();
+    bool own_;
+    std::string dir_;
 };

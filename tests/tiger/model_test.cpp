@@ -35,13 +35,13 @@ Mesh Ground {
 }
 )";
 
-// Runs in dir_/play so that the parent folder is the test's own.
+// Runs in a "play" folder inside the test's own, so that the parent folder is the test's own.
 class ModelTest : public SceneTest {
   protected:
     void SetUp() override {
         SceneTest::SetUp();
-        std::filesystem::create_directories(dir_ / "play");
-        std::filesystem::current_path(dir_ / "play");
+        std::filesystem::create_directories(std::filesystem::path(folder_.dir()) / "play");
+        std::filesystem::current_path(std::filesystem::path(folder_.dir()) / "play");
         platform::ClearMessageBoxesForTest();
     }
     // The colour drawn under the camera, at the origin.
