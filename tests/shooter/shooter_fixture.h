@@ -48,10 +48,9 @@ class ShooterTest : public EngineTest {
             if (n->key == kind) out.push_back(static_cast<T*>(static_cast<BaseEntity*>(n->value)));
         return out;
     }
-    template <typename T>
-    static bool Registered(T* e) {
+    static bool Registered(BaseEntity* e) {
         for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
-            if (n->value == static_cast<BaseEntity*>(e)) return true;
+            if (n->value == e) return true;
         return false;
     }
 

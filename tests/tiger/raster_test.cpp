@@ -1,5 +1,5 @@
 // Mesh drawing on the software device: pixels and texels predicted from the
-// matrices, culling, depth, near-plane clipping, lighting, the renderer's
+// matrices, culling, depth, lighting, near-plane clipping, the renderer's
 // aspect, and the fill rule between neighbouring triangles.
 #include <gtest/gtest.h>
 
@@ -125,7 +125,7 @@ TEST_F(MeshDrawTest, TexturedTriangleLandsOnPredictedPixelsAndTexels) {
     EXPECT_EQ(std::count(p, p + 1024 * 768, 0xFF000000u), 1024 * 768);
 }
 
-TEST_F(MeshDrawTest, NearerTriangleHidesFartherInEitherOrder) {
+TEST_F(MeshDrawTest, NearerTriangleHidesFartherInEitherOrderInItsSaturatedColour) {
     device->SetTexture(0, nullptr);
     // Two ground triangles, one lifted 2 units towards the camera.
     auto tri = [](float y) {
@@ -133,27 +133,20 @@ TEST_F(MeshDrawTest, NearerTriangleHidesFartherInEitherOrder) {
     };
     const std::vector<std::uint32_t> idx = Front(tri(0));
     const Screen centre = Project({0, 1, -0.3f, 0, 0});
-    const int cx = static_cast<int>(centre.x), cy = static_cast<int>(centre.y);
     for (int order = 0; order < 2; ++order) {
         engine->renderer->BeginFrame();
         for (int k = 0; k < 2; ++k) {
             const bool near = (k == 0) == (order == 0);
-            SetMaterial(near ? D3DCOLORVALUE{1, 0, 0, 1} : D3DCOLORVALUE{0, 0, 1, 1}, {0, 0, 0, 1});
+            // Near: emissive + white ambient light * material ambient, red
+            // saturating. Far: blue.
+            if (near)
+                SetMaterial({0.5f, 0.2f, 0.0f, 1}, {0.75f, 0.1f, 0.3f, 1});
+            else
+                SetMaterial({0, 0, 1, 1}, {0, 0, 0, 1});
             Draw(tri(near ? 2.0f : 0.0f), idx);
         }
-        EXPECT_EQ(Pixel(cx, cy), 0xFFFF0000u) << "order " << order;
+        EXPECT_EQ(Pixel(int(centre.x), int(centre.y)), 0xFFFF4D4Du) << "order " << order;
     }
-}
-
-TEST_F(MeshDrawTest, UntexturedColourIsEmissivePlusAmbientSaturated) {
-    device->SetTexture(0, nullptr);
-    // Emissive + white ambient light * material ambient: red saturates.
-    SetMaterial({0.5f, 0.2f, 0.0f, 1}, {0.75f, 0.1f, 0.3f, 1});
-    const std::vector<MeshVertex> v = {{-1, 0, -1, 0, 0}, {1, 0, -1, 0, 0}, {0, 0, 1, 0, 0}};
-    Draw(v, {0, 1, 2});
-    Draw(v, {0, 2, 1});  // whichever winding faces the camera
-    const Screen c = Project({0, 0, -0.3f, 0, 0});
-    EXPECT_EQ(Pixel(static_cast<int>(c.x), static_cast<int>(c.y)), 0xFFFF4D4Du);
 }
 
 TEST_F(MeshDrawTest, SquareIsStretchedByFourThirdsOnTheFourByThreeBuffer) {
