@@ -3,32 +3,31 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/platform_setup.h"
 #include "platform/core/dinput.h"
 #include "platform/core/platform.h"
-#include "support/engine_fixture.h"
 #include "platform/testing/test_hooks.h"
+#include "support/engine_fixture.h"
 
 class BreakoutTest : public EngineTest {
   protected:
-    // The folder the engine loads its files from; empty: the test's own.
+    // Starts the engine in `folder`; empty: the test process's own.
     void Start(const std::string& folder) {
-                std::string error;
+        std::string error;
         ASSERT_TRUE(StartPlatform(true, platform::kDefaultClockStart, &error)) << error;
         static auto* engines = new std::vector<Engine*>;  // live to the end, as in a run
         engines->push_back(engine);
         platform::ResetInputForTest();
-        saved_ = getcwd(buf_, sizeof buf_);
-        ASSERT_TRUE(folder.empty() || chdir(folder.c_str()) == 0) << folder;
+        if (!folder.empty()) std::filesystem::current_path(folder);
         InitEngine();
     }
     void TearDown() override {
-        ASSERT_EQ(chdir(saved_.c_str()), 0);
+        std::filesystem::current_path(saved_);
         EngineTest::TearDown();
         platform::Shutdown();
     }
@@ -40,6 +39,5 @@ class BreakoutTest : public EngineTest {
     }
 
   private:
-    char buf_[4096];
-    std::string saved_;
+    std::filesystem::path saved_ = std::filesystem::current_path();
 };

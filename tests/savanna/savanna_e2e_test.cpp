@@ -1,10 +1,9 @@
-// The savanna from end to end: the binary, headless, driven by a script and
-// observed through its dump.
+// The savanna through the binary, headless, driven by a script and observed
+// through its dump.
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "support/run_process.h"
 
@@ -18,48 +17,36 @@ int Occurrences(const std::string& text, const std::string& what) {
 
 // The "text" of the entity with that id in one dump line.
 std::string TextOf(const std::string& line, int id) {
-    const auto at = line.find("{\"id\":" + std::to_string(id) + ",");
-    const auto text = line.find("\"text\":\"", at);
-    if (at == std::string::npos || text == std::string::npos) return "";
-    const auto start = text + 8;
-    return line.substr(start, line.find('"', start) - start);
+    const auto at = line.find("\"text\":\"", line.find("{\"id\":" + std::to_string(id) + ","));
+    return at == std::string::npos ? "" : line.substr(at + 8, line.find('"', at + 8) - at - 8);
 }
 
 TEST(SavannaEndToEnd, AGroupedHuntThinsTheHerdAndTheLineCountsWhatWasRegistered) {
     const std::string dir = MakeTempDir("savanna");
+    // Ten lions, one a frame, then group mode on.
     WriteFile(dir + "/hunt.txt",
-              "# ten lions, one per frame, then group mode on\n"
-              "2 key DIK_2 down\n"
-              "12 key DIK_2 up\n"
-              "13 key DIK_6 down\n"
-              "14 key DIK_6 up\n");
+              "2 key DIK_2 down\n12 key DIK_2 up\n13 key DIK_6 down\n14 key DIK_6 up\n");
     auto run =
         RunProcess(VELMOR_BINARY, {"--level", "savanna", "--headless", "--frames", "1200",
                                    "--input", dir + "/hunt.txt", "--dump", dir + "/d.jsonl"});
     ASSERT_EQ(run.status, 0) << run.err;
     std::istringstream in(ReadFile(dir + "/d.jsonl"));
-    std::string line;
-    int frames = 0, previous = -1, first = -1, last = -1;
-    while (std::getline(in, line)) {
+    int frames = 0, previous = 100, last = 0;
+    for (std::string line; std::getline(in, line);) {
         ++frames;
-        const int giraffes = Occurrences(line, "\"class\":\"Giraffe\"");
-        // Grass 0-19, giraffes 20-119, then the giraffe line.
-        const std::string shown = TextOf(line, 120);
-        if (previous < 0)
-            EXPECT_EQ(shown, "Giraffes 100");
-        else
-            ASSERT_EQ(shown, "Giraffes " + std::to_string(previous)) << "frame " << frames;
+        // Grass 0-19, giraffes 20-119, then the giraffe line: it shows the
+        // count the frame before ended with.
+        ASSERT_EQ(TextOf(line, 120), "Giraffes " + std::to_string(previous)) << "frame " << frames;
+        previous = last = Occurrences(line, "\"class\":\"Giraffe\"");
         if (frames == 20) {
+            EXPECT_EQ(last, 100);
             EXPECT_EQ(Occurrences(line, "\"class\":\"Lion\""), 10);
             EXPECT_EQ(Occurrences(line, "\"grouped\":true"), 10);
             EXPECT_EQ(TextOf(line, 121), "Lions 10");
-            first = giraffes;
         }
-        previous = last = giraffes;
     }
     EXPECT_EQ(frames, 1200);
-    EXPECT_EQ(first, 100);
-    EXPECT_LT(last, first) << "no giraffe was caught";
+    EXPECT_LT(last, 100) << "no giraffe was caught";
 }
 
 }  // namespace

@@ -2,33 +2,29 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/platform_setup.h"
 #include "engine/engine.h"
-#include "platform/core/clock.h"
 #include "platform/core/dinput.h"
 #include "platform/core/platform.h"
-#include "support/engine_fixture.h"
 #include "platform/testing/test_hooks.h"
+#include "support/engine_fixture.h"
 
 class SavannaTest : public EngineTest {
   protected:
     void SetUp() override {
         EngineTest::SetUp();
-                std::string error;
+        std::string error;
         ASSERT_TRUE(StartPlatform(true, platform::kDefaultClockStart, &error)) << error;
         platform::ResetInputForTest();
-        char buf[4096];
-        ASSERT_NE(getcwd(buf, sizeof buf), nullptr);
-        savedDir_ = buf;
-        ASSERT_EQ(chdir(VELMOR_CONTENT_DIR), 0) << "content missing: " << VELMOR_CONTENT_DIR;
+        std::filesystem::current_path(VELMOR_CONTENT_DIR);
         InitEngine();
     }
     void TearDown() override {
-        ASSERT_EQ(chdir(savedDir_.c_str()), 0);
+        std::filesystem::current_path(saved_);
         platform::Shutdown();
         EngineTest::TearDown();
     }
@@ -44,5 +40,6 @@ class SavannaTest : public EngineTest {
         return false;
     }
 
-    std::string savedDir_;
+  private:
+    std::filesystem::path saved_ = std::filesystem::current_path();
 };

@@ -3,19 +3,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/platform_setup.h"
-#include "engine/engine.h"
 #include "engine/base_entity.h"
-#include "platform/core/clock.h"
+#include "engine/engine.h"
 #include "platform/core/dinput.h"
 #include "platform/core/platform.h"
-#include "support/engine_fixture.h"
 #include "platform/testing/test_hooks.h"
+#include "support/engine_fixture.h"
 
 class ShooterTest : public EngineTest {
   protected:
@@ -24,20 +23,15 @@ class ShooterTest : public EngineTest {
         std::string error;
         ASSERT_TRUE(StartPlatform(true, platform::kDefaultClockStart, &error)) << error;
         platform::ResetInputForTest();
-        char buf[4096];
-        ASSERT_NE(getcwd(buf, sizeof buf), nullptr);
-        savedDir_ = buf;
-        ASSERT_EQ(chdir(VELMOR_CONTENT_DIR), 0) << "content missing: " << VELMOR_CONTENT_DIR;
+        std::filesystem::current_path(VELMOR_CONTENT_DIR);
         InitEngine();
     }
     void TearDown() override {
-        ASSERT_EQ(chdir(savedDir_.c_str()), 0);
+        std::filesystem::current_path(saved_);
         platform::Shutdown();
         EngineTest::TearDown();
     }
-
-    // Presses or releases a key and lets the platform take it in, as the
-    // loop's message pump does.
+    // Presses or releases a key; the keyboard sees it at the next pump.
     static void Key(int dik, bool down) {
         platform::InjectKey(dik, down);
         MSG msg;
@@ -54,12 +48,12 @@ class ShooterTest : public EngineTest {
             if (n->key == kind) out.push_back(static_cast<T*>(static_cast<BaseEntity*>(n->value)));
         return out;
     }
-    template <typename T>
-    static bool Registered(T* e) {
+    static bool Registered(BaseEntity* e) {
         for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
-            if (n->value == static_cast<BaseEntity*>(e)) return true;
+            if (n->value == e) return true;
         return false;
     }
 
-    std::string savedDir_;
+  private:
+    std::filesystem::path saved_ = std::filesystem::current_path();
 };

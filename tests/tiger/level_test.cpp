@@ -8,64 +8,22 @@
 #include <vector>
 
 #include "platform/core/png.h"
-#include "platform/core/image.h"
 #include "support/run_process.h"
 
 namespace {
 
-struct Played {
-    std::vector<std::string> frames;  // dump lines, frame 1 first
-    std::string dir;
-};
-
-Played Play(const std::string& script, int frames, const std::string& shots = "") {
-    Played r;
-    r.dir = MakeTempDir("tiger");
-    WriteFile(r.dir + "/in.txt", script);
-    std::vector<std::string> args = {
-        "--level", "tiger",           "--headless", "--frames",        std::to_string(frames),
-        "--input", r.dir + "/in.txt", "--dump",     r.dir + "/d.jsonl"};
-    if (!shots.empty()) args.insert(args.end(), {"--screenshot", shots + ":" + r.dir + "/s.png"});
-    const ProcessResult p = RunProcess(VELMOR_BINARY, args);
-    EXPECT_EQ(p.status, 0) << p.err;
-    EXPECT_EQ(p.err, "");  // no message box: the content is complete
-    std::istringstream in(ReadFile(r.dir + "/d.jsonl"));
-    for (std::string line; std::getline(in, line);) r.frames.push_back(line);
-    EXPECT_EQ(r.frames.size(), static_cast<std::size_t>(frames));
-    return r;
+std::string Object(const std::string& line, int id) {
+    const std::size_t at = line.find("{\"id\":" + std::to_string(id) + ",");
+    return at == std::string::npos ? "" : line.substr(at, line.find('}', at) - at);
 }
 
-// A number field of the entity with that id in a dump line.
+// A number field of the entity with that id in a dump line (for "rot", its
+// first element).
 double Field(const std::string& line, int id, const std::string& key) {
     const std::size_t at = line.find("{\"id\":" + std::to_string(id) + ",");
-    EXPECT_NE(at, std::string::npos);
     const std::size_t k = line.find("\"" + key + "\":", at);
-    EXPECT_NE(k, std::string::npos);
+    EXPECT_TRUE(at != std::string::npos && k != std::string::npos) << key;
     return std::strtod(line.c_str() + k + key.size() + 3 + (key == "rot" ? 1 : 0), nullptr);
-}
-
-TEST(TigerLevel, OffsetLineAndLeftKeySteerTheFirstTigerOnly) {
-    const Played r = Play("1 key DIK_LEFT down\n11 key DIK_LEFT up\n", 12);
-    for (std::size_t k = 1; k <= r.frames.size(); ++k)
-        EXPECT_NE(r.frames[k - 1].find("\"text\":\"X 0 Y " + std::to_string(5 * (k - 1)) + "\""),
-                  std::string::npos)
-            << r.frames[k - 1];
-    for (const std::size_t k : {10u, 12u}) {
-        const std::string& f = r.frames[k - 1];
-        EXPECT_NEAR(Field(f, 1, "z"), -2.0, 1e-5);
-        EXPECT_NEAR(Field(f, 1, "rot"), -0.4292037, 1e-5);
-        EXPECT_EQ(Field(f, 2, "z"), 0.0);
-        EXPECT_FLOAT_EQ(static_cast<float>(Field(f, 2, "rot")), 1.5707964f);
-    }
-    EXPECT_EQ(Field(r.frames[0], 1, "materials"), 2.0);
-}
-
-TEST(TigerLevel, UpAndDownTogetherCancel) {
-    const Played r = Play("1 key DIK_UP down\n1 key DIK_DOWN down\n", 20);
-    const std::string& f = r.frames.back();
-    EXPECT_NEAR(Field(f, 1, "x"), 0.0, 1e-6);
-    EXPECT_NEAR(Field(f, 1, "z"), 0.0, 1e-6);
-    EXPECT_NE(f.find("\"rot\":[1.5707964,0,0]"), std::string::npos) << f;
 }
 
 // Tiger orange (red well above green, green well above blue) in a column band.
@@ -73,20 +31,47 @@ int OrangePixels(const std::vector<std::uint32_t>& px, int x0, int x1) {
     int n = 0;
     for (int y = 0; y < 768; ++y)
         for (int x = x0; x < x1; ++x) {
-            const std::uint32_t p = px[static_cast<std::size_t>(y) * 1024 + x];
+            const std::uint32_t p = px[y * 1024 + x];
             const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
             n += r > 180 && g > 90 && g < r - 50 && b < g - 40;
         }
     return n;
 }
 
-TEST(TigerLevel, TwoTigersShowOverTheGroundOnceOneIsSteeredAway) {
-    const Played r = Play("1 key DIK_LEFT down\n11 key DIK_LEFT up\n", 10, "10");
+TEST(TigerLevel, OffsetLineAndKeysSteerTheFirstTigerOnlyAndBothShow) {
+    // Left held for frames 1-10, then Up and Down together, which cancel.
+    const std::string dir = MakeTempDir("tiger");
+    WriteFile(
+        dir + "/in.txt",
+        "1 key DIK_LEFT down\n11 key DIK_LEFT up\n12 key DIK_UP down\n12 key DIK_DOWN down\n");
+    const ProcessResult run =
+        RunProcess(VELMOR_BINARY,
+                   {"--level", "tiger", "--headless", "--frames", "20", "--input", dir + "/in.txt",
+                    "--dump", dir + "/d.jsonl", "--screenshot", "10:" + dir + "/s.png"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");              // no message box: the content is complete
+    std::vector<std::string> frames(1);  // frames[k] is frame k
+    std::istringstream in(ReadFile(dir + "/d.jsonl"));
+    for (std::string line; std::getline(in, line);) frames.push_back(line);
+    ASSERT_EQ(frames.size(), 21u);
+    for (std::size_t k = 1; k <= 20; ++k)
+        EXPECT_NE(frames[k].find("\"text\":\"X 0 Y " + std::to_string(5 * (k - 1)) + "\""),
+                  std::string::npos)
+            << frames[k];
+    EXPECT_EQ(Field(frames[1], 1, "materials"), 2.0);
+    EXPECT_NEAR(Field(frames[10], 1, "z"), -2.0, 1e-5);
+    EXPECT_NEAR(Field(frames[10], 1, "rot"), -0.4292037, 1e-5);
+    // Released, it stays; Up and Down together cancel (x and pitch).
+    EXPECT_EQ(Object(frames[12], 1), Object(frames[10], 1));
+    EXPECT_EQ(Object(frames[20], 1), Object(frames[10], 1));
+    EXPECT_EQ(Field(frames[20], 2, "z"), 0.0);
+    EXPECT_FLOAT_EQ(static_cast<float>(Field(frames[20], 2, "rot")), 1.5707964f);
+
+    // The untouched tiger stands in the middle, the steered one to its left.
     int w = 0, h = 0;
     std::vector<std::uint32_t> px;
-    ASSERT_TRUE(platform::ReadImageFile(r.dir + "/s.png", &px, &w, &h, nullptr));
+    ASSERT_TRUE(platform::ReadImageFile(dir + "/s.png", &px, &w, &h, nullptr));
     ASSERT_EQ(w, 1024);
-    // The untouched tiger stands in the middle, the steered one to its left.
     EXPECT_GT(OrangePixels(px, 440, 590), 5000);
     EXPECT_GT(OrangePixels(px, 150, 440), 5000);
     EXPECT_LT(OrangePixels(px, 600, 1024), 100);

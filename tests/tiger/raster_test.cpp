@@ -1,10 +1,10 @@
 // Mesh drawing on the software device: pixels and texels predicted from the
-// matrices, culling, depth, near-plane clipping, lighting, the renderer's
+// matrices, culling, depth, lighting, near-plane clipping, the renderer's
 // aspect, and the fill rule between neighbouring triangles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <set>
 #include <vector>
@@ -58,9 +58,11 @@ class MeshDrawTest : public SceneTest {
         D3DXVec3Transform4(c, &in, &wvp);
         return {(c[0] / c[3] + 1.0) * 512.0, (1.0 - c[1] / c[3]) * 384.0, c[3]};
     }
-    std::vector<std::uint32_t> Frame() const {
-        const auto* p = engine->renderer->backBuffer->Pixels();
-        return {p, p + 1024 * 768};
+    // The corner order that is clockwise on the screen (front facing).
+    std::vector<std::uint32_t> Front(const std::vector<MeshVertex>& v) {
+        const Screen a = Project(v[0]), b = Project(v[1]), c = Project(v[2]);
+        if ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x) < 0) return {0, 2, 1};
+        return {0, 1, 2};
     }
     IDirect3DDevice9* device = nullptr;
 };
@@ -83,28 +85,21 @@ TEST_F(MeshDrawTest, TexturedTriangleLandsOnPredictedPixelsAndTexels) {
     device->SetTexture(0, &texture);
     SetMaterial({0, 0, 0, 1}, {0.5f, 1, 1, 1});  // lit colour (128, 255, 255)
     const std::vector<MeshVertex> v = {{-3, 0, -3, 0, 0}, {3, 0, -2, 1, 0}, {-2, 0, 3, 0, 1}};
-    Screen s[3] = {Project(v[0]), Project(v[1]), Project(v[2])};
-    // Front faces are clockwise on the screen; take the order that is.
-    std::vector<std::uint32_t> idx = {0, 1, 2};
-    const double area =
-        (s[1].x - s[0].x) * (s[2].y - s[0].y) - (s[1].y - s[0].y) * (s[2].x - s[0].x);
-    if (area < 0) {
-        idx = {0, 2, 1};
-    }
+    const Screen s[3] = {Project(v[0]), Project(v[1]), Project(v[2])};
+    std::vector<std::uint32_t> idx = Front(v);
     Draw(v, idx);
-    const auto frame = Frame();
     int checked = 0;
     for (int y = 0; y < 768; ++y)
         for (int x = 0; x < 1024; ++x) {
             double b[3];
             Weights(s, x, y, b);
-            const double margin = 1e-3;
-            const std::uint32_t got = frame[static_cast<std::size_t>(y) * 1024 + x];
-            if (b[0] < -margin || b[1] < -margin || b[2] < -margin) {
+            const std::uint32_t got = Pixel(x, y);
+            const double low = std::min({b[0], b[1], b[2]});
+            if (low < -1e-3) {
                 ASSERT_EQ(got, 0xFF000000u) << x << "," << y;  // outside: cleared
                 continue;
             }
-            if (b[0] < margin || b[1] < margin || b[2] < margin) continue;  // on an edge
+            if (low < 1e-3) continue;  // on an edge
             double q = 0, uq = 0, vq = 0;
             for (int k = 0; k < 3; ++k) {
                 q += b[k] / s[k].w;
@@ -114,12 +109,10 @@ TEST_F(MeshDrawTest, TexturedTriangleLandsOnPredictedPixelsAndTexels) {
             const double tu = uq / q * 4, tv = vq / q * 4;
             if (std::fabs(tu - std::round(tu)) < 1e-3 || std::fabs(tv - std::round(tv)) < 1e-3)
                 continue;  // on a texel boundary
-            const std::uint32_t t =
-                texture.Texels()[static_cast<int>(tv) * 4 + static_cast<int>(tu)];
-            const std::uint32_t r =
+            const std::uint32_t t = texture.Texels()[int(tv) * 4 + int(tu)];
+            const auto r =
                 static_cast<std::uint32_t>(std::lround(((t >> 16) & 0xFF) * 128 / 255.0));
-            const std::uint32_t want = 0xFF000000u | r << 16 | (t & 0xFFFF);
-            ASSERT_EQ(got, want) << x << "," << y;
+            ASSERT_EQ(got, 0xFF000000u | r << 16 | (t & 0xFFFF)) << x << "," << y;
             ++checked;
         }
     EXPECT_GT(checked, 5000);
@@ -128,46 +121,32 @@ TEST_F(MeshDrawTest, TexturedTriangleLandsOnPredictedPixelsAndTexels) {
     engine->renderer->BeginFrame();
     std::swap(idx[1], idx[2]);
     Draw(v, idx);
-    for (std::uint32_t p : Frame()) ASSERT_EQ(p, 0xFF000000u);
+    const auto* p = engine->renderer->backBuffer->Pixels();
+    EXPECT_EQ(std::count(p, p + 1024 * 768, 0xFF000000u), 1024 * 768);
 }
 
-TEST_F(MeshDrawTest, NearerTriangleHidesFartherInEitherOrder) {
+TEST_F(MeshDrawTest, NearerTriangleHidesFartherInEitherOrderInItsSaturatedColour) {
     device->SetTexture(0, nullptr);
     // Two ground triangles, one lifted 2 units towards the camera.
-    auto quad = [](float y) {
+    auto tri = [](float y) {
         return std::vector<MeshVertex>{{-1, y, -1, 0, 0}, {1, y, -1, 0, 0}, {0, y, 1, 0, 0}};
     };
-    std::vector<std::uint32_t> idx = {0, 1, 2};
-    {
-        const Screen a = Project({-1, 0, -1, 0, 0}), b = Project({1, 0, -1, 0, 0}),
-                     c = Project({0, 0, 1, 0, 0});
-        if ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x) < 0) idx = {0, 2, 1};
-    }
+    const std::vector<std::uint32_t> idx = Front(tri(0));
     const Screen centre = Project({0, 1, -0.3f, 0, 0});
-    const int cx = static_cast<int>(centre.x), cy = static_cast<int>(centre.y);
-    std::uint32_t seen[2];
     for (int order = 0; order < 2; ++order) {
         engine->renderer->BeginFrame();
         for (int k = 0; k < 2; ++k) {
             const bool near = (k == 0) == (order == 0);
-            SetMaterial(near ? D3DCOLORVALUE{1, 0, 0, 1} : D3DCOLORVALUE{0, 0, 1, 1}, {0, 0, 0, 1});
-            Draw(quad(near ? 2.0f : 0.0f), idx);
+            // Near: emissive + white ambient light * material ambient, red
+            // saturating. Far: blue.
+            if (near)
+                SetMaterial({0.5f, 0.2f, 0.0f, 1}, {0.75f, 0.1f, 0.3f, 1});
+            else
+                SetMaterial({0, 0, 1, 1}, {0, 0, 0, 1});
+            Draw(tri(near ? 2.0f : 0.0f), idx);
         }
-        seen[order] = Pixel(cx, cy);
+        EXPECT_EQ(Pixel(int(centre.x), int(centre.y)), 0xFFFF4D4Du) << "order " << order;
     }
-    EXPECT_EQ(seen[0], 0xFFFF0000u);
-    EXPECT_EQ(seen[1], 0xFFFF0000u);
-}
-
-TEST_F(MeshDrawTest, UntexturedColourIsEmissivePlusAmbientSaturated) {
-    device->SetTexture(0, nullptr);
-    // Emissive + white ambient light * material ambient: red saturates.
-    SetMaterial({0.5f, 0.2f, 0.0f, 1}, {0.75f, 0.1f, 0.3f, 1});
-    const std::vector<MeshVertex> v = {{-1, 0, -1, 0, 0}, {1, 0, -1, 0, 0}, {0, 0, 1, 0, 0}};
-    Draw(v, {0, 1, 2});
-    Draw(v, {0, 2, 1});  // whichever winding faces the camera
-    const Screen c = Project({0, 0, -0.3f, 0, 0});
-    EXPECT_EQ(Pixel(static_cast<int>(c.x), static_cast<int>(c.y)), 0xFFFF4D4Du);
 }
 
 TEST_F(MeshDrawTest, SquareIsStretchedByFourThirdsOnTheFourByThreeBuffer) {
@@ -243,51 +222,45 @@ class RasterTest : public ::testing::Test {
 
 TEST_F(RasterTest, TrianglesSharingEdgesLeaveNoGapAndDrawNoPixelTwice) {
     state.depthTest = false;
-    // A fan of twelve triangles round an off-grid centre, and a square split
-    // along a diagonal through pixel centres.
-    struct Shape {
-        std::vector<RasterVertex> v;
-        std::vector<std::uint32_t> idx;
-    };
-    std::vector<Shape> shapes;
-    Shape fan;
-    fan.v.push_back(At(31.3, 23.7));
-    for (int k = 0; k < 12; ++k) {
-        const double a = k * 2 * 3.14159265358979 / 12;  // clockwise on screen (y down)
-        fan.v.push_back(At(31.3 + 20 * std::cos(a), 23.7 + 20 * std::sin(a)));
-        fan.idx.insert(fan.idx.end(), {0, static_cast<std::uint32_t>(1 + k),
-                                       static_cast<std::uint32_t>(1 + (k + 1) % 12)});
-    }
-    shapes.push_back(fan);
-    shapes.push_back({{At(10, 10), At(30, 10), At(30, 30), At(10, 30)}, {0, 1, 2, 0, 2, 3}});
-    for (const Shape& s : shapes) {
-        std::set<int> all;
+    state.color = 0xFFFFFFFFu;
+    // Draws each triangle alone; returns the pixels covered, counting each
+    // as often as it was drawn, and adds them to `all`.
+    auto each = [&](const std::vector<RasterVertex>& v, const std::vector<std::uint32_t>& idx,
+                    std::set<int>* all) {
         std::size_t sum = 0;
-        for (std::size_t t = 0; t < s.idx.size() / 3; ++t) {
+        for (std::size_t t = 0; t < idx.size(); t += 3) {
             Clear();
-            state.color = 0xFFFFFFFFu;
-            Draw(s.v, {s.idx[3 * t], s.idx[3 * t + 1], s.idx[3 * t + 2]});
+            Draw(v, {idx[t], idx[t + 1], idx[t + 2]});
             const auto c = Covered();
             sum += c.size();
-            all.insert(c.begin(), c.end());
+            all->insert(c.begin(), c.end());
         }
-        EXPECT_EQ(sum, all.size()) << "a pixel drawn twice";
-        // No gap: every pixel centre more than a hair inside the outline is covered.
-        if (&s == &shapes.back()) {
-            EXPECT_EQ(all.size(), 400u);  // exactly [10, 30) x [10, 30)
-            for (int i : all) {
-                EXPECT_GE(i % kW, 10);
-                EXPECT_LT(i % kW, 30);
-            }
-        } else {
-            for (int y = 0; y < kH; ++y)
-                for (int x = 0; x < kW; ++x)
-                    if (std::hypot(x - 31.3, y - 23.7) <
-                        20 * std::cos(3.14159265358979 / 12) - 0.01) {
-                        EXPECT_TRUE(all.count(y * kW + x)) << x << "," << y;
-                    }
-        }
+        return sum;
+    };
+    // A fan of twelve triangles round an off-grid centre: every pixel centre
+    // more than a hair inside the outline, once.
+    const double pi = 3.14159265358979, cx = 31.3, cy = 23.7;
+    std::vector<RasterVertex> fan = {At(cx, cy)};
+    std::vector<std::uint32_t> idx;
+    for (std::uint32_t k = 0; k < 12; ++k) {  // clockwise on screen (y down)
+        fan.push_back(At(cx + 20 * std::cos(k * pi / 6), cy + 20 * std::sin(k * pi / 6)));
+        idx.insert(idx.end(), {0, 1 + k, 1 + (k + 1) % 12});
     }
+    std::set<int> all;
+    const std::size_t sum = each(fan, idx, &all);
+    EXPECT_EQ(sum, all.size()) << "a pixel drawn twice";
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            EXPECT_TRUE(std::hypot(x - cx, y - cy) > 20 * std::cos(pi / 12) - 0.01 ||
+                        all.count(y * kW + x))
+                << x << "," << y;
+    // A square split along a diagonal through pixel centres: exactly
+    // [10, 30) x [10, 30).
+    all.clear();
+    EXPECT_EQ(each({At(10, 10), At(30, 10), At(30, 30), At(10, 30)}, {0, 1, 2, 0, 2, 3}, &all),
+              400u);
+    EXPECT_EQ(all.size(), 400u);
+    for (int i : all) EXPECT_TRUE(i % kW >= 10 && i % kW < 30 && i / kW >= 10 && i / kW < 30);
 }
 
 TEST_F(RasterTest, HugeBehindAndBrokenTrianglesAreSafe) {
