@@ -1,5 +1,5 @@
 // The ball, the paddle and the bricks on their own.
-#include "breakout/breakout_fixture.h"
+#include "support/engine_fixture.h"
 #include "engine/engine.h"
 #include "game/ball.h"
 #include "game/brick.h"
@@ -8,11 +8,10 @@
 
 namespace {
 
-class BallTest : public BreakoutTest {
+class BallTest : public RunningEngineTest {
   protected:
     void SetUp() override {
-        EngineTest::SetUp();
-        Start("");
+        RunningEngineTest::SetUp();
         ASSERT_TRUE(testbmp::WriteSolid("ball.bmp", 16, 16, 0xFFFFFFFF));
         ASSERT_TRUE(testbmp::WriteSolid("paddle.bmp", 100, 16, 0xFFFFFFFF));
         ASSERT_TRUE(testbmp::WriteSolid("brick.bmp", 64, 24, 0xFFFFFFFF));

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "breakout/breakout_fixture.h"
+#include "support/engine_fixture.h"
 #include "engine/engine.h"
 #include "entities/bitmap_text.h"
 #include "game/ball.h"
@@ -12,11 +12,10 @@
 
 namespace {
 
-class BreakoutLevelTest : public BreakoutTest {
+class BreakoutLevelTest : public LevelTest {
   protected:
     void SetUp() override {
-        EngineTest::SetUp();
-        Start(VELMOR_CONTENT_DIR);
+        LevelTest::SetUp();
         level.Init();
     }
     // One pass of the level's loop: its own update, then the engine's frame.

@@ -7,7 +7,7 @@
 #include "game/giraffe.h"
 #include "game/grass_node.h"
 #include "game/lion.h"
-#include "savanna/savanna_fixture.h"
+#include "support/engine_fixture.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ Giraffe* Aiming(int target, float x = 500, float y = 500) {
     return g;
 }
 
-using Animals = SavannaTest;
+using Animals = LevelTest;
 
 TEST_F(Animals, GiraffeAimsFromCornerToCornerInWholeDegrees) {
     struct Case {

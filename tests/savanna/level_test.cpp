@@ -9,7 +9,7 @@
 #include "game/grass_node.h"
 #include "game/lion.h"
 #include "levels/savanna_level.h"
-#include "savanna/savanna_fixture.h"
+#include "support/engine_fixture.h"
 
 namespace {
 
@@ -22,10 +22,10 @@ int CountKind(int kind) {
     return n;
 }
 
-class Level : public SavannaTest {
+class Level : public LevelTest {
   protected:
     void SetUp() override {
-        SavannaTest::SetUp();
+        LevelTest::SetUp();
         level.Init();
     }
     // One update with these keys held.

@@ -13,11 +13,11 @@
 #include "game/enemy.h"
 #include "game/player.h"
 #include "levels/shooter_level.h"
-#include "shooter/shooter_fixture.h"
+#include "support/engine_fixture.h"
 
 namespace {
 
-class Level : public ShooterTest {
+class Level : public LevelTest {
   protected:
     // Init at frame 1, then the start of Run.
     void Start(std::int64_t clockStart = platform::kDefaultClockStart) {

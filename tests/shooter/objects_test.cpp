@@ -7,11 +7,11 @@
 #include "game/bullet.h"
 #include "game/enemy.h"
 #include "game/player.h"
-#include "shooter/shooter_fixture.h"
+#include "support/engine_fixture.h"
 
 namespace {
 
-using Objects = ShooterTest;
+using Objects = LevelTest;
 
 TEST_F(Objects, ShipStaysWithinTheScreenByConstantsNeverAtZero) {
     auto* ship = new Player("player.bmp");

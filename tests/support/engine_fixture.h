@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "app/platform_setup.h"
+#include "engine/base_entity.h"
 #include "engine/engine.h"
 #include "engine/input_system.h"
 #include "platform/core/clock.h"
@@ -62,6 +64,27 @@ class RunningEngineTest : public EngineTest {
         MSG m;
         PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
     }
+    // Holds or releases keys; the keyboard sees them from its next read.
+    static void Keys(std::initializer_list<int> keys, bool down) {
+        for (int k : keys) platform::InjectKey(k, down);
+        Pump();
+    }
+    static void Key(int dik, bool down) { Keys({dik}, down); }
+    // The update of frame k sees k - 1 presented frames on the virtual clock.
+    static void AtFrame(std::int64_t k) { platform::SetPresentedFramesForTest(k - 1); }
+    // The registered entities of one kind, in registry order.
+    template <typename T>
+    static std::vector<T*> All(int kind) {
+        std::vector<T*> out;
+        for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
+            if (n->key == kind) out.push_back(static_cast<T*>(static_cast<BaseEntity*>(n->value)));
+        return out;
+    }
+    static bool Registered(const void* entity) {
+        for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
+            if (n->value == entity) return true;
+        return false;
+    }
 };
 
 // Works in `dir` (a fresh scratch folder, removed afterwards, when none is
@@ -82,4 +105,10 @@ class WorkIn {
     std::filesystem::path saved_ = std::filesystem::current_path();
     bool own_;
     std::string dir_;
+};
+
+// A running engine in the build's content folder, so a level's files load.
+class LevelTest : public RunningEngineTest {
+  private:
+    WorkIn content_{VELMOR_CONTENT_DIR};
 };
