@@ -24,7 +24,8 @@ int forcedWorkers = 0;
 
 // Below this many touched pixels a frame is drawn by the caller alone: waking
 // the workers would cost more than it saves.
-constexpr std::int64_t kParallelMinWork = 1 << 20;
+constexpr std::int64_t kDefaultParallelMinWork = 1 << 20;
+std::int64_t parallelMinWork = kDefaultParallelMinWork;
 
 void FillRows(std::uint32_t* pixels, int stride, const PixelRect& r, int y0, int y1,
               std::uint32_t color) {
@@ -64,6 +65,10 @@ int DeviceWorkers() {
 }
 
 void ForceDeviceWorkers(int workers) { forcedWorkers = std::clamp(workers, 0, 64); }
+
+void SetParallelMinWork(std::int64_t pixels) {
+    parallelMinWork = pixels < 0 ? kDefaultParallelMinWork : pixels;
+}
 
 Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int workers)
     : bands_(std::clamp(workers, 1, std::max(1, height))) {
@@ -140,9 +145,10 @@ void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
     for (std::size_t i = first; i < triangles_.size(); ++i) {
         const TriangleSetup& t = triangles_[i];
         area += static_cast<std::int64_t>(t.x1 - t.x0 + 1) * (t.y1 - t.y0 + 1);
-        // Band b holds rows [b * h / n, (b + 1) * h / n).
-        const int firstBand = static_cast<int>(static_cast<std::int64_t>(t.y0) * bands_ / h);
-        const int lastBand = static_cast<int>(static_cast<std::int64_t>(t.y1) * bands_ / h);
+        // Band b holds rows [b * h / n, (b + 1) * h / n), rounded down: row y
+        // is in the last band starting at or above it, ((y + 1) * n - 1) / h.
+        const int firstBand = static_cast<int>((std::int64_t{t.y0 + 1} * bands_ - 1) / h);
+        const int lastBand = static_cast<int>((std::int64_t{t.y1 + 1} * bands_ - 1) / h);
         for (int b = firstBand; b <= lastBand; ++b)
             bins_[b].push_back(static_cast<std::uint32_t>(i));
     }
@@ -212,7 +218,7 @@ void Frame::Flush() {
     }
     if (ops_.empty()) return;
     blend_ = BlendRow();
-    if (work_ < kParallelMinWork) {
+    if (work_ < parallelMinWork) {
         for (int b = 0; b < bands_; ++b) DrawBand(b);
     } else {
         pool_->Run(bands_, &Frame::BandTask, this);

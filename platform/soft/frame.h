@@ -97,5 +97,8 @@ private:
 // 1 ... 64, else the processor count (a test may force one instead).
 int DeviceWorkers();
 void ForceDeviceWorkers(int workers);  // 0: back to the default
+// Frames touching fewer pixels than this are drawn by the caller alone
+// (band after band); negative restores the default.
+void SetParallelMinWork(std::int64_t pixels);
 
 }  // namespace platform::soft
