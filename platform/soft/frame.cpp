@@ -24,7 +24,7 @@ int forcedWorkers = 0;
 
 // Below this many touched pixels a frame is drawn by the caller alone: waking
 // the workers would cost more than it saves.
-constexpr std::int64_t kDefaultParallelMinWork = 1 << 20;
+constexpr std::int64_t kDefaultParallelMinWork = 4 << 20;
 std::int64_t parallelMinWork = kDefaultParallelMinWork;
 
 void FillRows(std::uint32_t* pixels, int stride, const PixelRect& r, int y0, int y1,
@@ -140,7 +140,8 @@ void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
     if (triangles_.size() == first) return;
     MeshOp mesh{state, binRanges_.size()};
     std::int64_t area = 0;
-    for (int b = 0; b < bands_; ++b) binRanges_.push_back(static_cast<std::uint32_t>(bins_[b].size()));
+    for (int b = 0; b < bands_; ++b)
+        binRanges_.push_back(static_cast<std::uint32_t>(bins_[b].size()));
     const int h = target_.height;
     for (std::size_t i = first; i < triangles_.size(); ++i) {
         const TriangleSetup& t = triangles_[i];
@@ -152,7 +153,8 @@ void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
         for (int b = firstBand; b <= lastBand; ++b)
             bins_[b].push_back(static_cast<std::uint32_t>(i));
     }
-    for (int b = 0; b < bands_; ++b) binRanges_.push_back(static_cast<std::uint32_t>(bins_[b].size()));
+    for (int b = 0; b < bands_; ++b)
+        binRanges_.push_back(static_cast<std::uint32_t>(bins_[b].size()));
     meshes_.push_back(mesh);
     Op op{};
     op.kind = Kind::Mesh;

@@ -28,7 +28,7 @@ struct PixelRect {
 };
 
 class Frame {
-public:
+  public:
     // The target outlives the frame. `workers` below 1 counts as 1.
     Frame(std::uint32_t* pixels, float* depth, int width, int height, int workers);
     ~Frame();
@@ -40,23 +40,21 @@ public:
     // Every rectangle is inside the target and not empty.
     void Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color, float z);
     // Texels of the rectangle's top-left pixel at `src`, rows `srcStride` apart.
-    void Sprite(const PixelRect& r, const std::uint32_t* src, std::ptrdiff_t srcStride,
-                bool blend);
+    void Sprite(const PixelRect& r, const std::uint32_t* src, std::ptrdiff_t srcStride, bool blend);
     // Copies (same size) or point-samples `s` of an image `srcWidth` wide,
     // other than the target, into `d`.
     void Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s, const PixelRect& d);
-    void Triangles(const RasterState& state, const RasterVertex* vertices,
-                   std::size_t vertexCount, const std::uint32_t* indices,
-                   std::size_t triangleCount);
+    void Triangles(const RasterState& state, const RasterVertex* vertices, std::size_t vertexCount,
+                   const std::uint32_t* indices, std::size_t triangleCount);
 
     // Draws everything recorded; afterwards the target holds the result.
     void Flush();
 
-private:
+  private:
     enum class Kind : std::uint8_t { Clear, Sprite, Stretch, Mesh };
     struct Op {
         Kind kind;
-        bool flag;  // sprite: blend; clear: target
+        bool flag;   // sprite: blend; clear: target
         bool flag2;  // clear: depth
         PixelRect r;
         std::uint32_t aux;  // sprite: stride; clear: colour; others: index

@@ -13,7 +13,7 @@
 namespace platform::soft {
 
 class WorkerPool {
-public:
+  public:
     using Task = void (*)(void* context, int index);
 
     explicit WorkerPool(int size);
@@ -27,7 +27,7 @@ public:
     // spread over the pool; returns when all have finished. Allocates nothing.
     void Run(int count, Task task, void* context);
 
-private:
+  private:
     void Loop();
     void Work();
 

@@ -120,7 +120,7 @@ Pictures DrawScene(int workers) {
 }
 
 class BandedDrawing : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { platform::SetAlwaysParallelForTest(true); }
     void TearDown() override { platform::SetAlwaysParallelForTest(false); }
 };
