@@ -1,30 +1,41 @@
-// The software device's 2D work, single-threaded: frame bandwidth, the
-// gallery's frame, a 10,000-sprite bunnymark beside SDL2's own software
-// renderer, and the tile map's view copy.
+// The software device's 2D work: frame bandwidth, the gallery's frame, a
+// 10,000- and 100,000-sprite bunnymark beside SDL2's own software renderer,
+// and the tile map's view copy. Devices draw with one worker unless a
+// benchmark's argument names the worker count.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <random>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/core/d3dx9.h"
 #include "sdl_bunnymark.h"
 #include "platform/soft/blend.h"
+#include "platform/testing/test_hooks.h"
 
 namespace {
 
 constexpr int kW = 1024, kH = 768;
 
-std::unique_ptr<IDirect3DDevice9> MakeDevice() {
+std::unique_ptr<IDirect3DDevice9> MakeDevice(int workers = 1) {
     D3DPRESENT_PARAMETERS pp;
     pp.BackBufferWidth = kW;
     pp.BackBufferHeight = kH;
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
     pp.EnableAutoDepthStencil = 1;
-    return std::make_unique<IDirect3DDevice9>(pp);
+    platform::SetDeviceWorkersForTest(workers);
+    auto device = std::make_unique<IDirect3DDevice9>(pp);
+    platform::SetDeviceWorkersForTest(0);
+    return device;
 }
+
+// The processor count: the device's default worker count.
+int AllWorkers() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 // A sprite-like image: an opaque disc with a soft half-transparent rim and
 // transparent corners (about 60 % opaque, 25 % transparent, 15 % blended).
@@ -65,9 +76,9 @@ BENCHMARK(BM_FrameClearAndCopy)->Unit(benchmark::kMillisecond);
 
 // The gallery: clear, opaque 1024 x 768 background, 52 blended 32 x 32
 // sprites (flowers, crosshair), 10 blended 96 x 96 cells (bunnies), each in
-// its own batch as the entities draw.
+// its own batch as the entities draw. Argument: workers.
 void BM_GalleryFrame(benchmark::State& state) {
-    auto device = MakeDevice();
+    auto device = MakeDevice(static_cast<int>(state.range(0)));
     ID3DXSprite sprite(device.get());
     std::vector<std::uint32_t> bg(kW * kH);
     for (int i = 0; i < kW * kH; ++i) bg[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
@@ -101,7 +112,7 @@ void BM_GalleryFrame(benchmark::State& state) {
     }
     state.SetLabel(platform::soft::BlendRowKernelName());
 }
-BENCHMARK(BM_GalleryFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GalleryFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // Bouncing positions for n sprites, moved every frame.
 struct Flock {
@@ -140,60 +151,78 @@ std::vector<std::uint32_t> BunnyTexels(int kind) {
     return t;
 }
 
-void VelmorBunnymark(benchmark::State& state, platform::soft::RowKernel kernel) {
+void VelmorBunnymark(benchmark::State& state, platform::soft::RowKernel kernel, int kind = 0,
+                     int bunnies = kBunnies, int workers = 1) {
     if (!kernel) {
         state.SkipWithError("kernel not available on this processor");
         return;
     }
     platform::soft::SetBlendRowKernel(kernel);
-    auto device = MakeDevice();
+    auto device = MakeDevice(workers);
     ID3DXSprite sprite(device.get());
-    std::unique_ptr<IDirect3DTexture9> tex(MakeTexture(32, 32, BunnyTexels(state.range(0))));
-    Flock flock(kBunnies);
+    std::unique_ptr<IDirect3DTexture9> tex(MakeTexture(32, 32, BunnyTexels(kind)));
+    Flock flock(bunnies);
     for (auto _ : state) {
         flock.Step();
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         sprite.Begin(D3DXSPRITE_ALPHABLEND);
-        for (int i = 0; i < kBunnies; ++i) {
+        for (int i = 0; i < bunnies; ++i) {
             const D3DXVECTOR3 p(flock.x[i], flock.y[i], 0);
             sprite.Draw(tex.get(), nullptr, nullptr, &p, 0xFFFFFFFF);
         }
         sprite.End();
         benchmark::DoNotOptimize(device->BackBufferSurface()->Pixels()[1000]);
     }
-    state.SetItemsProcessed(state.iterations() * kBunnies);
+    state.SetItemsProcessed(state.iterations() * bunnies);
     platform::soft::SetBlendRowKernel(nullptr);
 }
 
 void BM_Bunnymark10k_Velmor(benchmark::State& state) {
-    VelmorBunnymark(state, platform::soft::BlendRow());
+    VelmorBunnymark(state, platform::soft::BlendRow(), static_cast<int>(state.range(0)));
     state.SetLabel(platform::soft::BlendRowKernelName());
 }
 void BM_Bunnymark10k_VelmorScalar(benchmark::State& state) {
-    VelmorBunnymark(state, platform::soft::BlendRowScalar);
+    VelmorBunnymark(state, platform::soft::BlendRowScalar, static_cast<int>(state.range(0)));
 }
 void BM_Bunnymark10k_VelmorSse2(benchmark::State& state) {
-    VelmorBunnymark(state, platform::soft::BlendRowSse2());
+    VelmorBunnymark(state, platform::soft::BlendRowSse2(), static_cast<int>(state.range(0)));
 }
 
-void BM_Bunnymark10k_SdlSoftware(benchmark::State& state) {
-    const auto texels = BunnyTexels(state.range(0));
+// Sprite-like bunnies. Arguments: how many, workers (0: every core).
+void BM_Bunnymark_Workers(benchmark::State& state) {
+    const int workers = state.range(1) ? static_cast<int>(state.range(1)) : AllWorkers();
+    VelmorBunnymark(state, platform::soft::BlendRow(), 0, static_cast<int>(state.range(0)),
+                    workers);
+    state.SetLabel(std::to_string(workers) + " workers");
+}
+
+// Arguments: texel kind, how many.
+void BM_Bunnymark_SdlSoftware(benchmark::State& state) {
+    const auto texels = BunnyTexels(static_cast<int>(state.range(0)));
+    const int bunnies = static_cast<int>(state.range(1));
     platform::SdlSoftwareBunnymark sdl(kW, kH, texels.data(), 32, 32);
     if (!sdl.Ok()) {
         state.SkipWithError("SDL software renderer not available");
         return;
     }
-    Flock flock(kBunnies);
+    Flock flock(bunnies);
     for (auto _ : state) {
         flock.Step();
-        sdl.Frame(flock.x.data(), flock.y.data(), kBunnies);
+        sdl.Frame(flock.x.data(), flock.y.data(), bunnies);
         benchmark::DoNotOptimize(sdl.PixelAt(500, 400));
     }
-    state.SetItemsProcessed(state.iterations() * kBunnies);
+    state.SetItemsProcessed(state.iterations() * bunnies);
 }
 
 BENCHMARK(BM_Bunnymark10k_Velmor)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Bunnymark10k_SdlSoftware)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Bunnymark_Workers)
+    ->ArgsProduct({{10000, 100000}, {1, 0, 2, 4, 8}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Bunnymark_SdlSoftware)
+    ->Args({0, 10000})
+    ->Args({1, 10000})
+    ->Args({0, 100000})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Bunnymark10k_VelmorSse2)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Bunnymark10k_VelmorScalar)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -1,4 +1,5 @@
-// The tiger level's drawing, single-threaded: a whole frame through the
+// The tiger level's drawing (the engine's device with the default worker
+// count; BM_TwoTigersWorkers names its own): a whole frame through the
 // engine (ground copy, two tigers of the content's mesh, the text line), and
 // the two meshes alone beside the same meshes, matrices and states drawn
 // through OpenGL's fixed-function pipeline on whatever Mesa driver the
@@ -24,6 +25,7 @@
 #include "platform/core/platform.h"
 #include "platform/core/png.h"
 #include "platform/core/window.h"
+#include "platform/testing/test_hooks.h"
 
 #ifdef VELMOR_BENCH_GL
 #define GL_GLEXT_PROTOTYPES 1
@@ -135,6 +137,48 @@ void BM_TwoTigersSoftware(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TwoTigersSoftware)->Unit(benchmark::kMillisecond);
+
+// The same two tigers on a device of its own with `workers` workers (the
+// engine's camera), so one run shows 1 and 2 workers beside each other.
+void BM_TwoTigersWorkers(benchmark::State& state) {
+    Renderer* renderer = TheEngine()->renderer;
+    renderer->SetupCamera();
+    D3DXMATRIX view, projection;
+    renderer->device->GetTransform(D3DTS_VIEW, &view);
+    renderer->device->GetTransform(D3DTS_PROJECTION, &projection);
+    D3DPRESENT_PARAMETERS pp;
+    pp.BackBufferWidth = 1024;
+    pp.BackBufferHeight = 768;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.EnableAutoDepthStencil = 1;
+    platform::SetDeviceWorkersForTest(static_cast<int>(state.range(0)));
+    auto* device = new IDirect3DDevice9(pp);
+    platform::SetDeviceWorkersForTest(0);
+    device->SetTransform(D3DTS_VIEW, &view);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+    DWORD ambient = 0;
+    renderer->device->GetRenderState(D3DRS_AMBIENT, &ambient);
+    device->SetRenderState(D3DRS_AMBIENT, ambient);
+    const std::vector<Tiger> tigers = LoadTigers(device);
+    if (tigers.empty()) {
+        state.SkipWithError("tiger.x did not load");
+        return;
+    }
+    for (auto _ : state) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        for (const Tiger& t : tigers) {
+            device->SetTransform(D3DTS_WORLD, &t.world);
+            for (std::size_t i = 0; i < t.materials.size(); ++i) {
+                device->SetMaterial(&t.materials[i]);
+                device->SetTexture(0, t.textures[i]);
+                t.mesh->DrawSubset(static_cast<DWORD>(i));
+            }
+        }
+        benchmark::DoNotOptimize(device->BackBufferSurface()->Pixels()[384 * 1024 + 512]);
+    }
+    state.SetLabel(std::to_string(device->Workers()) + " workers");
+}
+BENCHMARK(BM_TwoTigersWorkers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 #ifdef VELMOR_BENCH_GL
 

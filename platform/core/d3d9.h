@@ -3,7 +3,9 @@
 // Images are 32-bit ARGB (0xAARRGGBB), row-major, no padding.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "base/matrix.h"
@@ -95,15 +97,42 @@ struct D3DPRESENT_PARAMETERS {
 class IDirect3DDevice9;
 class IDirect3DTexture9;
 
+namespace platform::soft {
+class Frame;
+}
+
+namespace platform::detail {
+// The device may hold recorded drawing not yet done (see platform/soft/
+// frame.h). Every way to read, change or free an image from outside the
+// device finishes it first, so callers always see a finished picture.
+extern std::atomic<bool> drawingPending;
+void FlushDrawing();
+inline void FinishDrawing() {
+    if (drawingPending.load(std::memory_order_relaxed)) FlushDrawing();
+}
+}  // namespace platform::detail
+
 // A 32-bit image: off-screen plain surfaces and the back buffer.
 class IDirect3DSurface9 {
 public:
     IDirect3DSurface9(UINT width, UINT height, D3DFORMAT format);
+    ~IDirect3DSurface9() { platform::detail::FinishDrawing(); }
+    IDirect3DSurface9(const IDirect3DSurface9&) = delete;
+    IDirect3DSurface9& operator=(const IDirect3DSurface9&) = delete;
     UINT Width() const { return width_; }
     UINT Height() const { return height_; }
     D3DFORMAT Format() const { return format_; }
-    std::uint32_t* Pixels() { return pixels_.data(); }
-    const std::uint32_t* Pixels() const { return pixels_.data(); }
+    std::uint32_t* Pixels() {
+        platform::detail::FinishDrawing();
+        return pixels_.data();
+    }
+    const std::uint32_t* Pixels() const {
+        platform::detail::FinishDrawing();
+        return pixels_.data();
+    }
+    // The pixels as they are, recorded drawing not finished: the device's own use.
+    std::uint32_t* RawPixels() { return pixels_.data(); }
+    const std::uint32_t* RawPixels() const { return pixels_.data(); }
     ULONG Release();
 
 private:
@@ -146,9 +175,18 @@ public:
 
     const D3DPRESENT_PARAMETERS& PresentParameters() const { return params_; }
     IDirect3DSurface9* BackBufferSurface() { return &backBuffer_; }
-    const float* DepthBuffer() const { return depth_.data(); }
-    float* DepthBuffer() { return depth_.data(); }
+    const float* DepthBuffer() const {
+        platform::detail::FinishDrawing();
+        return depth_.data();
+    }
+    float* DepthBuffer() {
+        platform::detail::FinishDrawing();
+        return depth_.data();
+    }
     std::int64_t PresentCount() const { return presentCount_; }
+    // The drawing into the back and depth buffers, and its worker count.
+    platform::soft::Frame& Drawing() { return *frame_; }
+    int Workers() const;
 
 private:
     D3DPRESENT_PARAMETERS params_;
@@ -162,6 +200,7 @@ private:
     D3DMATERIAL9 material_{};
     IDirect3DTexture9* texture_ = nullptr;
     std::int64_t presentCount_ = 0;
+    std::unique_ptr<platform::soft::Frame> frame_;  // last: uses the buffers above
 };
 
 class IDirect3D9 {
@@ -178,10 +217,18 @@ IDirect3D9* Direct3DCreate9(UINT sdkVersion);
 class IDirect3DTexture9 {
 public:
     IDirect3DTexture9(UINT width, UINT height, D3DFORMAT format);
+    ~IDirect3DTexture9() { platform::detail::FinishDrawing(); }
+    IDirect3DTexture9(const IDirect3DTexture9&) = delete;
+    IDirect3DTexture9& operator=(const IDirect3DTexture9&) = delete;
     UINT Width() const { return width_; }
     UINT Height() const { return height_; }
     D3DFORMAT Format() const { return format_; }
-    std::uint32_t* Texels() { return texels_.data(); }
+    // Changing texels finishes recorded drawing first (it may read them);
+    // reading them does not need to.
+    std::uint32_t* Texels() {
+        platform::detail::FinishDrawing();
+        return texels_.data();
+    }
     const std::uint32_t* Texels() const { return texels_.data(); }
     ULONG Release();
 

@@ -6,6 +6,7 @@
 #include "platform/core/d3d9.h"
 #include "platform/core/internal.h"
 #include "platform/core/platform.h"
+#include "platform/soft/frame.h"
 
 namespace {
 
@@ -81,7 +82,12 @@ IDirect3DDevice9::IDirect3DDevice9(const D3DPRESENT_PARAMETERS& params)
     backBuffer_.owned_by_device_ = true;
     renderStates_[D3DRS_ZENABLE] = params.EnableAutoDepthStencil ? D3DZB_TRUE : 0;
     renderStates_[D3DRS_LIGHTING] = 1;
+    frame_ = std::make_unique<platform::soft::Frame>(
+        backBuffer_.RawPixels(), depth_.data(), static_cast<int>(params.BackBufferWidth),
+        static_cast<int>(params.BackBufferHeight), platform::soft::DeviceWorkers());
 }
+
+int IDirect3DDevice9::Workers() const { return frame_->Workers(); }
 
 IDirect3DDevice9::~IDirect3DDevice9() = default;
 
@@ -95,16 +101,14 @@ HRESULT IDirect3DDevice9::Clear(DWORD count, const RECT* rects, DWORD flags, D3D
     const int w = static_cast<int>(backBuffer_.Width());
     const int h = static_cast<int>(backBuffer_.Height());
     auto clearRect = [&](RECT r) {
-        r.left = std::clamp<LONG>(r.left, 0, w);
-        r.right = std::clamp<LONG>(r.right, 0, w);
-        r.top = std::clamp<LONG>(r.top, 0, h);
-        r.bottom = std::clamp<LONG>(r.bottom, 0, h);
-        for (LONG y = r.top; y < r.bottom; ++y) {
-            if (flags & D3DCLEAR_TARGET)
-                std::fill_n(backBuffer_.Pixels() + y * w + r.left, r.right - r.left, color);
-            if (flags & D3DCLEAR_ZBUFFER)
-                std::fill_n(depth_.data() + y * w + r.left, r.right - r.left, z);
-        }
+        const platform::soft::PixelRect c{
+            static_cast<int>(std::clamp<LONG>(r.left, 0, w)),
+            static_cast<int>(std::clamp<LONG>(r.top, 0, h)),
+            static_cast<int>(std::clamp<LONG>(r.right, 0, w)),
+            static_cast<int>(std::clamp<LONG>(r.bottom, 0, h))};
+        const bool target = flags & D3DCLEAR_TARGET, depth = flags & D3DCLEAR_ZBUFFER;
+        if (c.left < c.right && c.top < c.bottom && (target || depth))
+            frame_->Clear(c, target, depth, color, z);
     };
     if (count == 0 || !rects) {
         clearRect(RECT{0, 0, w, h});
@@ -127,12 +131,14 @@ HRESULT IDirect3DDevice9::BeginScene() {
 HRESULT IDirect3DDevice9::EndScene() {
     if (!inScene_) return D3DERR_INVALIDCALL;
     inScene_ = false;
+    frame_->Flush();
     return D3D_OK;
 }
 
 HRESULT IDirect3DDevice9::Present(const RECT*, const RECT*, HWND override, const void*) {
     const int w = static_cast<int>(backBuffer_.Width());
     const int h = static_cast<int>(backBuffer_.Height());
+    frame_->Flush();
     platform::detail::ShowFrame(override ? override : params_.hDeviceWindow, backBuffer_.Pixels(),
                                 w, h);
     ++presentCount_;
@@ -205,6 +211,18 @@ HRESULT IDirect3DDevice9::StretchRect(IDirect3DSurface9* src, const RECT* srcRec
                r.top < r.bottom;
     };
     if (!inside(s, sw, sh) || !inside(d, dw, dh)) return D3DERR_INVALIDCALL;
+    if (dst == &backBuffer_ && src != &backBuffer_) {
+        // Into the back buffer: drawn with the frame's other calls, in order.
+        frame_->Stretch(src->RawPixels(), static_cast<int>(sw),
+                        {static_cast<int>(s.left), static_cast<int>(s.top),
+                         static_cast<int>(s.right), static_cast<int>(s.bottom)},
+                        {static_cast<int>(d.left), static_cast<int>(d.top),
+                         static_cast<int>(d.right), static_cast<int>(d.bottom)});
+        return D3D_OK;
+    }
+    // Out of the back buffer, or between other surfaces (which recorded
+    // drawing may read): finish the recorded drawing, then copy at once.
+    platform::detail::FinishDrawing();
     const LONG cw = s.right - s.left, ch = s.bottom - s.top;
     const LONG ow = d.right - d.left, oh = d.bottom - d.top;
     const std::uint32_t* sp = src->Pixels();

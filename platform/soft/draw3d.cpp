@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "platform/core/d3dx9mesh.h"
+#include "platform/soft/frame.h"
 #include "platform/soft/raster3d.h"
 
 static_assert(sizeof(MeshVertex) == sizeof(platform::soft::RasterVertex));
@@ -68,20 +69,14 @@ HRESULT ID3DXMesh::DrawSubset(DWORD attribId) {
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) state.matrix[r][c] = wvp.m[r][c];
     state.color = LitColor(material, lighting != 0, ambient);
-    if (IDirect3DTexture9* t = device_->GetTexture(0)) {
+    if (const IDirect3DTexture9* t = device_->GetTexture(0)) {
         state.texels = t->Texels();
         state.textureWidth = static_cast<int>(t->Width());
         state.textureHeight = static_cast<int>(t->Height());
     }
     state.depthTest = zenable != 0;
-    IDirect3DSurface9* bb = device_->BackBufferSurface();
-    platform::soft::RasterTarget target;
-    target.pixels = bb->Pixels();
-    target.depth = device_->DepthBuffer();
-    target.width = static_cast<int>(bb->Width());
-    target.height = static_cast<int>(bb->Height());
-    platform::soft::DrawTriangles(
-        target, state, reinterpret_cast<const platform::soft::RasterVertex*>(vertices_.data()),
+    device_->Drawing().Triangles(
+        state, reinterpret_cast<const platform::soft::RasterVertex*>(vertices_.data()),
         vertices_.size(), indices_.data() + 3 * range->firstFace, range->faceCount);
     return D3D_OK;
 }

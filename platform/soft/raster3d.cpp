@@ -89,9 +89,7 @@ inline std::int64_t CeilDivBy(std::int64_t n, std::int64_t d) { return -FloorDiv
 
 // One edge p -> q as a function of the pixel (px, py):
 // E = dx * (py * kSub - p.Y) - dy * (px * kSub - p.X) = a * px + b * py + c.
-struct Edge {
-    std::int64_t a, b, c, bias;
-};
+using Edge = TriangleSetup::Edge;
 
 inline Edge MakeEdge(const ScreenVertex& p, const ScreenVertex& q) {
     const std::int64_t dx = q.X - p.X, dy = q.Y - p.Y;
@@ -101,9 +99,7 @@ inline Edge MakeEdge(const ScreenVertex& p, const ScreenVertex& q) {
 }
 
 // An attribute as a plane over pixel coordinates: value = A * px + B * py + C.
-struct Plane {
-    double A, B, C;
-};
+using Plane = TriangleSetup::Plane;
 
 inline Plane MakePlane(float a0, float a1, float a2, const Edge& e1, const Edge& e2, double inv) {
     const double d1 = (static_cast<double>(a1) - a0) * inv,
@@ -132,28 +128,46 @@ inline int Wrap(float u, int size, bool pow2) {
     return m < 0 ? m + size : m;
 }
 
-void FillTriangle(const RasterTarget& target, const RasterState& state, const ScreenVertex& v0,
-                  const ScreenVertex& v1, const ScreenVertex& v2) {
+inline bool IsTextured(const RasterState& state) {
+    return state.texels && state.textureWidth > 0 && state.textureHeight > 0;
+}
+
+bool SetUpTriangle(const RasterTarget& target, bool textured, const ScreenVertex& v0,
+                   const ScreenVertex& v1, const ScreenVertex& v2, TriangleSetup* t) {
     const std::int64_t area = (v1.X - v0.X) * (v2.Y - v0.Y) - (v1.Y - v0.Y) * (v2.X - v0.X);
-    if (area <= 0) return;  // counter-clockwise (culled) or degenerate
+    if (area <= 0) return false;  // counter-clockwise (culled) or degenerate
     const std::int64_t minX = std::min({v0.X, v1.X, v2.X}), maxX = std::max({v0.X, v1.X, v2.X});
     const std::int64_t minY = std::min({v0.Y, v1.Y, v2.Y}), maxY = std::max({v0.Y, v1.Y, v2.Y});
-    const int x0 = static_cast<int>(std::max<std::int64_t>(0, CeilDiv(minX)));
-    const int x1 = static_cast<int>(std::min<std::int64_t>(target.width - 1, FloorDiv(maxX)));
-    const int y0 = static_cast<int>(std::max<std::int64_t>(0, CeilDiv(minY)));
-    const int y1 = static_cast<int>(std::min<std::int64_t>(target.height - 1, FloorDiv(maxY)));
-    if (x0 > x1 || y0 > y1) return;
+    t->x0 = static_cast<int>(std::max<std::int64_t>(0, CeilDiv(minX)));
+    t->x1 = static_cast<int>(std::min<std::int64_t>(target.width - 1, FloorDiv(maxX)));
+    t->y0 = static_cast<int>(std::max<std::int64_t>(0, CeilDiv(minY)));
+    t->y1 = static_cast<int>(std::min<std::int64_t>(target.height - 1, FloorDiv(maxY)));
+    if (t->x0 > t->x1 || t->y0 > t->y1) return false;
 
-    const Edge e0 = MakeEdge(v1, v2), e1 = MakeEdge(v2, v0), e2 = MakeEdge(v0, v1);
+    t->e0 = MakeEdge(v1, v2);
+    t->e1 = MakeEdge(v2, v0);
+    t->e2 = MakeEdge(v0, v1);
     const double inv = 1.0 / static_cast<double>(area);
-    const Plane pz = MakePlane(v0.z, v1.z, v2.z, e1, e2, inv);
-    const bool textured = state.texels && state.textureWidth > 0 && state.textureHeight > 0;
-    Plane piw{}, pu{}, pv{};
+    t->z = MakePlane(v0.z, v1.z, v2.z, t->e1, t->e2, inv);
     if (textured) {
-        piw = MakePlane(v0.iw, v1.iw, v2.iw, e1, e2, inv);
-        pu = MakePlane(v0.uw, v1.uw, v2.uw, e1, e2, inv);
-        pv = MakePlane(v0.vw, v1.vw, v2.vw, e1, e2, inv);
+        t->iw = MakePlane(v0.iw, v1.iw, v2.iw, t->e1, t->e2, inv);
+        t->u = MakePlane(v0.uw, v1.uw, v2.uw, t->e1, t->e2, inv);
+        t->v = MakePlane(v0.vw, v1.vw, v2.vw, t->e1, t->e2, inv);
+    } else {
+        t->iw = t->u = t->v = Plane{};
     }
+    return true;
+}
+
+}  // namespace
+
+void FillTriangleRows(const RasterTarget& target, const RasterState& state,
+                      const TriangleSetup& t, int yBegin, int yEnd) {
+    const int x0 = t.x0, x1 = t.x1;
+    const int y0 = std::max(t.y0, yBegin), y1 = std::min(t.y1, yEnd - 1);
+    const Edge &e0 = t.e0, &e1 = t.e1, &e2 = t.e2;
+    const Plane &pz = t.z, &piw = t.iw, &pu = t.u, &pv = t.v;
+    const bool textured = IsTextured(state);
     const int tw = state.textureWidth, th = state.textureHeight;
     const bool tw2 = (tw & (tw - 1)) == 0, th2 = (th & (th - 1)) == 0;
     const std::uint32_t flat = state.color | 0xFF000000u;
@@ -208,13 +222,21 @@ void FillTriangle(const RasterTarget& target, const RasterState& state, const Sc
     }
 }
 
-}  // namespace
+namespace {
 
-void DrawTriangles(const RasterTarget& target, const RasterState& state,
-                   const RasterVertex* vertices, std::size_t vertexCount,
-                   const std::uint32_t* indices, std::size_t triangleCount) {
+// Transforms, clips and culls the triangles, handing each visible one's
+// set-up to `emit` in draw order.
+template <class Emit>
+void ForEachTriangle(const RasterTarget& target, const RasterState& state,
+                     const RasterVertex* vertices, std::size_t vertexCount,
+                     const std::uint32_t* indices, std::size_t triangleCount, Emit&& emit) {
     if (!target.pixels || !target.depth || target.width <= 0 || target.height <= 0) return;
     if (!vertices || !indices) return;
+    const bool textured = IsTextured(state);
+    TriangleSetup setup;
+    auto fill = [&](const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+        if (SetUpTriangle(target, textured, a, b, c, &setup)) emit(setup);
+    };
     thread_local std::vector<ClipVertex> clip;
     thread_local std::vector<unsigned> codes;
     thread_local std::vector<ScreenVertex> screen;
@@ -242,7 +264,7 @@ void DrawTriangles(const RasterTarget& target, const RasterState& state,
         const unsigned c0 = codes[i0], c1 = codes[i1], c2 = codes[i2];
         if (c0 & c1 & c2) continue;  // wholly outside one plane
         if ((c0 | c1 | c2) == 0) {
-            FillTriangle(target, state, screen[i0], screen[i1], screen[i2]);
+            fill(screen[i0], screen[i1], screen[i2]);
             continue;
         }
         // Clip the triangle against the planes it crosses (Sutherland-Hodgman).
@@ -277,8 +299,27 @@ void DrawTriangles(const RasterTarget& target, const RasterState& state,
         if (!finite) continue;
         ScreenVertex s[3 + kPlaneCount];
         for (int j = 0; j < n; ++j) s[j] = ToScreen(poly[j], halfW, halfH);
-        for (int j = 1; j + 1 < n; ++j) FillTriangle(target, state, s[0], s[j], s[j + 1]);
+        for (int j = 1; j + 1 < n; ++j) fill(s[0], s[j], s[j + 1]);
     }
+}
+
+}  // namespace
+
+void DrawTriangles(const RasterTarget& target, const RasterState& state,
+                   const RasterVertex* vertices, std::size_t vertexCount,
+                   const std::uint32_t* indices, std::size_t triangleCount) {
+    ForEachTriangle(target, state, vertices, vertexCount, indices, triangleCount,
+                    [&](const TriangleSetup& t) {
+                        FillTriangleRows(target, state, t, t.y0, t.y1 + 1);
+                    });
+}
+
+void SetUpTriangles(const RasterTarget& target, const RasterState& state,
+                    const RasterVertex* vertices, std::size_t vertexCount,
+                    const std::uint32_t* indices, std::size_t triangleCount,
+                    std::vector<TriangleSetup>* out) {
+    ForEachTriangle(target, state, vertices, vertexCount, indices, triangleCount,
+                    [&](const TriangleSetup& t) { out->push_back(t); });
 }
 
 }  // namespace platform::soft

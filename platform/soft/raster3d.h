@@ -20,6 +20,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace platform::soft {
 
@@ -52,5 +53,30 @@ struct RasterState {
 void DrawTriangles(const RasterTarget& target, const RasterState& state,
                    const RasterVertex* vertices, std::size_t vertexCount,
                    const std::uint32_t* indices, std::size_t triangleCount);
+
+// One screen triangle after transform, clipping and culling: its edge
+// functions, attribute planes and the pixel box it may cover. Filling any
+// set of its rows gives those rows' pixels exactly as a whole draw would.
+struct TriangleSetup {
+    struct Edge {
+        std::int64_t a, b, c, bias;
+    };
+    struct Plane {
+        double A, B, C;
+    };
+    Edge e0, e1, e2;
+    Plane z, iw, u, v;  // iw, u, v only when textured
+    int x0, x1, y0, y1;  // inclusive pixel box inside the target
+};
+
+// DrawTriangles in two steps: the set-up of every visible triangle, appended
+// to `out` in draw order, and the filling of one triangle's rows
+// yBegin <= y < yEnd.
+void SetUpTriangles(const RasterTarget& target, const RasterState& state,
+                    const RasterVertex* vertices, std::size_t vertexCount,
+                    const std::uint32_t* indices, std::size_t triangleCount,
+                    std::vector<TriangleSetup>* out);
+void FillTriangleRows(const RasterTarget& target, const RasterState& state,
+                      const TriangleSetup& triangle, int yBegin, int yEnd);
 
 }  // namespace platform::soft

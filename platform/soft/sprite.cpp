@@ -8,6 +8,7 @@
 
 #include "platform/core/d3dx9.h"
 #include "platform/soft/blend.h"
+#include "platform/soft/frame.h"
 
 IDirect3DTexture9::IDirect3DTexture9(UINT width, UINT height, D3DFORMAT format)
     : width_(width), height_(height), format_(format),
@@ -82,15 +83,12 @@ HRESULT ID3DXSprite::Draw(IDirect3DTexture9* texture, const RECT* srcRect, const
     const long long right = std::min<long long>(x0 + (s.right - s.left), bw);
     const long long bottom = std::min<long long>(y0 + (s.bottom - s.top), bh);
     if (right <= left || bottom <= top) return D3D_OK;
-    const int count = static_cast<int>(right - left);
     const long long sx = s.left + (left - x0);
-    const platform::soft::RowKernel row = (flags_ & D3DXSPRITE_ALPHABLEND)
-                                              ? platform::soft::BlendRow()
-                                              : platform::soft::CopyRowOpaque;
-    const std::uint32_t* texels = texture->Texels();
-    std::uint32_t* pixels = bb->Pixels();
     const long long sy = s.top + (top - y0);
-    row(pixels + top * bw + left, bw, texels + sy * tw + sx, tw, count,
-        static_cast<int>(bottom - top));
+    // Const access: reading texels needs no finished drawing.
+    const std::uint32_t* texels = static_cast<const IDirect3DTexture9*>(texture)->Texels();
+    device_->Drawing().Sprite({static_cast<int>(left), static_cast<int>(top),
+                               static_cast<int>(right), static_cast<int>(bottom)},
+                              texels + sy * tw + sx, tw, (flags_ & D3DXSPRITE_ALPHABLEND) != 0);
     return D3D_OK;
 }

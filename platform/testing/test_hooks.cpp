@@ -4,6 +4,7 @@
 
 #include "platform/core/audio_mixer.h"
 #include "platform/core/internal.h"
+#include "platform/soft/frame.h"
 
 namespace platform {
 
@@ -14,6 +15,8 @@ void ResetInputForTest() { detail::ResetInput(); }
 void FailNextDirect3DCreateForTest() { detail::Faults().create = true; }
 void FailNextCreateDeviceForTest() { detail::Faults().device = true; }
 void FailNextBeginSceneForTest() { detail::Faults().beginScene = true; }
+void SetDeviceWorkersForTest(int workers) { soft::ForceDeviceWorkers(workers); }
+void SetAlwaysParallelForTest(bool always) { soft::SetParallelMinWork(always ? 0 : -1); }
 
 std::int64_t ImageFileReadsForTest() { return detail::ImageFileReads(); }
 

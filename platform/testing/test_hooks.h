@@ -22,6 +22,10 @@ void ResetInputForTest();
 void FailNextDirect3DCreateForTest();
 void FailNextCreateDeviceForTest();
 void FailNextBeginSceneForTest();
+// Graphics: the worker count of devices created from now on (0: the
+// default), and whether every frame, however small, goes to the workers.
+void SetDeviceWorkersForTest(int workers);
+void SetAlwaysParallelForTest(bool always);
 
 // Images: how many image files have been read and decoded so far.
 std::int64_t ImageFileReadsForTest();

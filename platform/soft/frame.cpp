@@ -1,0 +1,243 @@
+#include "platform/soft/frame.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "platform/core/d3d9.h"
+#include "platform/soft/worker_pool.h"
+
+namespace platform::detail {
+std::atomic<bool> drawingPending{false};
+}  // namespace platform::detail
+
+namespace platform::soft {
+
+namespace {
+
+// The frame with recorded calls not yet drawn (devices are driven from one
+// thread; only that thread records, flushes and reads this).
+Frame* pending = nullptr;
+int forcedWorkers = 0;
+
+// Below this many touched pixels a frame is drawn by the caller alone: waking
+// the workers would cost more than it saves.
+constexpr std::int64_t kDefaultParallelMinWork = 4 << 20;
+std::int64_t parallelMinWork = kDefaultParallelMinWork;
+
+void FillRows(std::uint32_t* pixels, int stride, const PixelRect& r, int y0, int y1,
+              std::uint32_t color) {
+    for (int y = y0; y < y1; ++y)
+        std::fill_n(pixels + static_cast<std::ptrdiff_t>(y) * stride + r.left, r.right - r.left,
+                    color);
+}
+
+// Rows y0 <= y < y1 of the target rectangle `d`, from `s` of another image.
+void StretchRows(const std::uint32_t* sp, int sw, const PixelRect& s, std::uint32_t* dp, int dw,
+                 const PixelRect& d, int y0, int y1) {
+    const long long cw = s.right - s.left, ch = s.bottom - s.top;
+    const long long ow = d.right - d.left, oh = d.bottom - d.top;
+    for (int ty = y0; ty < y1; ++ty) {
+        const long long y = ty - d.top;
+        std::uint32_t* out = dp + static_cast<std::ptrdiff_t>(ty) * dw + d.left;
+        if (cw == ow && ch == oh) {
+            std::memcpy(out, sp + (s.top + y) * sw + s.left, static_cast<std::size_t>(ow) * 4);
+            continue;
+        }
+        // Point filtering: each target pixel takes the source texel under its centre.
+        const std::uint32_t* in = sp + (s.top + (2 * y + 1) * ch / (2 * oh)) * sw;
+        for (long long x = 0; x < ow; ++x) out[x] = in[s.left + (2 * x + 1) * cw / (2 * ow)];
+    }
+}
+
+}  // namespace
+
+int DeviceWorkers() {
+    if (forcedWorkers > 0) return forcedWorkers;
+    if (const char* env = std::getenv("VELMOR_THREADS")) {
+        char* end = nullptr;
+        const long n = std::strtol(env, &end, 10);
+        if (end != env && *end == '\0' && n >= 1 && n <= 64) return static_cast<int>(n);
+    }
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
+}
+
+void ForceDeviceWorkers(int workers) { forcedWorkers = std::clamp(workers, 0, 64); }
+
+void SetParallelMinWork(std::int64_t pixels) {
+    parallelMinWork = pixels < 0 ? kDefaultParallelMinWork : pixels;
+}
+
+Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int workers)
+    : bands_(std::clamp(workers, 1, std::max(1, height))) {
+    target_.pixels = pixels;
+    target_.depth = depth;
+    target_.width = width;
+    target_.height = height;
+    if (bands_ > 1) {
+        pool_ = std::make_unique<WorkerPool>(bands_);
+        bins_.resize(bands_);
+    }
+}
+
+Frame::~Frame() { Flush(); }
+
+void Frame::Record(const Op& op, std::int64_t area) {
+    if (pending != this) {
+        if (pending) pending->Flush();
+        pending = this;
+        detail::drawingPending.store(true, std::memory_order_relaxed);
+    }
+    ops_.push_back(op);
+    work_ += area;
+}
+
+void Frame::Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color, float z) {
+    Op op{};
+    op.kind = Kind::Clear;
+    op.flag = target;
+    op.flag2 = depth;
+    op.r = r;
+    op.aux = color;
+    op.z = z;
+    if (bands_ == 1) return Run(op, r.top, r.bottom, nullptr);
+    Record(op, static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top) * (target + depth));
+}
+
+void Frame::Sprite(const PixelRect& r, const std::uint32_t* src, std::ptrdiff_t srcStride,
+                   bool blend) {
+    Op op{};
+    op.kind = Kind::Sprite;
+    op.flag = blend;
+    op.r = r;
+    op.aux = static_cast<std::uint32_t>(srcStride);
+    op.src = src;
+    if (bands_ == 1) return Run(op, r.top, r.bottom, BlendRow());
+    Record(op, static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top));
+}
+
+void Frame::Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s,
+                    const PixelRect& d) {
+    if (bands_ == 1)
+        return StretchRows(src, srcWidth, s, target_.pixels, target_.width, d, d.top, d.bottom);
+    stretches_.push_back({src, srcWidth, s});
+    Op op{};
+    op.kind = Kind::Stretch;
+    op.r = d;
+    op.aux = static_cast<std::uint32_t>(stretches_.size() - 1);
+    Record(op, static_cast<std::int64_t>(d.right - d.left) * (d.bottom - d.top));
+}
+
+void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
+                      std::size_t vertexCount, const std::uint32_t* indices,
+                      std::size_t triangleCount) {
+    if (bands_ == 1)
+        return DrawTriangles(target_, state, vertices, vertexCount, indices, triangleCount);
+    const std::size_t first = triangles_.size();
+    SetUpTriangles(target_, state, vertices, vertexCount, indices, triangleCount, &triangles_);
+    if (triangles_.size() == first) return;
+    MeshOp mesh{state, binRanges_.size()};
+    std::int64_t area = 0;
+    for (int b = 0; b < bands_; ++b)
+        binRanges_.push_back(static_cast<std::uint32_t>(bins_[b].size()));
+    const int h = target_.height;
+    for (std::size_t i = first; i < triangles_.size(); ++i) {
+        const TriangleSetup& t = triangles_[i];
+        area += static_cast<std::int64_t>(t.x1 - t.x0 + 1) * (t.y1 - t.y0 + 1);
+        // Band b holds rows [b * h / n, (b + 1) * h / n), rounded down: row y
+        // is in the last band starting at or above it, ((y + 1) * n - 1) / h.
+        const int firstBand = static_cast<int>((std::int64_t{t.y0 + 1} * bands_ - 1) / h);
+        const int lastBand = static_cast<int>((std::int64_t{t.y1 + 1} * bands_ - 1) / h);
+        for (int b = firstBand; b <= lastBand; ++b)
+            bins_[b].push_back(static_cast<std::uint32_t>(i));
+    }
+    for (int b = 0; b < bands_; ++b)
+        binRanges_.push_back(static_cast<std::uint32_t>(bins_[b].size()));
+    meshes_.push_back(mesh);
+    Op op{};
+    op.kind = Kind::Mesh;
+    op.r = PixelRect{0, 0, target_.width, target_.height};
+    op.aux = static_cast<std::uint32_t>(meshes_.size() - 1);
+    Record(op, area);
+}
+
+void Frame::Run(const Op& op, int y0, int y1, RowKernel blend) {
+    y0 = std::max(y0, op.r.top);
+    y1 = std::min(y1, op.r.bottom);
+    if (y0 >= y1) return;
+    const int w = target_.width;
+    switch (op.kind) {
+        case Kind::Sprite: {
+            const RowKernel row = op.flag ? blend : CopyRowOpaque;
+            row(target_.pixels + static_cast<std::ptrdiff_t>(y0) * w + op.r.left, w,
+                op.src + static_cast<std::ptrdiff_t>(y0 - op.r.top) * op.aux, op.aux,
+                op.r.right - op.r.left, y1 - y0);
+            return;
+        }
+        case Kind::Clear:
+            if (op.flag) FillRows(target_.pixels, w, op.r, y0, y1, op.aux);
+            if (op.flag2)
+                for (int y = y0; y < y1; ++y)
+                    std::fill_n(target_.depth + static_cast<std::ptrdiff_t>(y) * w + op.r.left,
+                                op.r.right - op.r.left, op.z);
+            return;
+        case Kind::Stretch: {
+            const StretchOp& s = stretches_[op.aux];
+            StretchRows(s.src, s.srcWidth, s.s, target_.pixels, w, op.r, y0, y1);
+            return;
+        }
+        case Kind::Mesh:
+            return;  // drawn from the bins by DrawBand
+    }
+}
+
+void Frame::DrawBand(int band) {
+    const int y0 = static_cast<int>(static_cast<std::int64_t>(band) * target_.height / bands_);
+    const int y1 = static_cast<int>(static_cast<std::int64_t>(band + 1) * target_.height / bands_);
+    for (const Op& op : ops_) {
+        if (op.r.bottom <= y0 || op.r.top >= y1) continue;
+        if (op.kind != Kind::Mesh) {
+            Run(op, y0, y1, blend_);
+            continue;
+        }
+        const MeshOp& mesh = meshes_[op.aux];
+        const std::uint32_t* bin = bins_[band].data();
+        const std::uint32_t begin = binRanges_[mesh.first + band];
+        const std::uint32_t end = binRanges_[mesh.first + bands_ + band];
+        for (std::uint32_t i = begin; i < end; ++i)
+            FillTriangleRows(target_, mesh.state, triangles_[bin[i]], y0, y1);
+    }
+}
+
+void Frame::BandTask(void* frame, int band) { static_cast<Frame*>(frame)->DrawBand(band); }
+
+void Frame::Flush() {
+    if (pending == this) {
+        pending = nullptr;
+        detail::drawingPending.store(false, std::memory_order_relaxed);
+    }
+    if (ops_.empty()) return;
+    blend_ = BlendRow();
+    if (work_ < parallelMinWork) {
+        for (int b = 0; b < bands_; ++b) DrawBand(b);
+    } else {
+        pool_->Run(bands_, &Frame::BandTask, this);
+    }
+    ops_.clear();
+    stretches_.clear();
+    meshes_.clear();
+    triangles_.clear();
+    for (auto& bin : bins_) bin.clear();
+    binRanges_.clear();
+    work_ = 0;
+}
+
+}  // namespace platform::soft
+
+namespace platform::detail {
+void FlushDrawing() {
+    if (soft::pending) soft::pending->Flush();
+}
+}  // namespace platform::detail

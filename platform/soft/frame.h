@@ -1,0 +1,102 @@
+// The software device's drawing, in bands. With one worker every call draws
+// at once. With more, calls are recorded and drawn when the result is needed
+// (Flush): the target is cut into horizontal bands, one task per band, and
+// each task draws every recorded call in submission order clipped to its
+// rows. Every pixel sees the same writes in the same order as with one
+// worker, so the picture is byte-identical for any worker count.
+//
+// Triangles are set up once when recorded (transform, clip, cull) and binned
+// to the bands their pixel box touches. Recorded calls keep pointers to
+// texels and surfaces: anything that changes, reads or frees an image
+// flushes first (see FinishDrawing in d3d9.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/soft/blend.h"
+#include "platform/soft/raster3d.h"
+
+namespace platform::soft {
+
+class WorkerPool;
+
+struct PixelRect {
+    int left, top, right, bottom;
+};
+
+class Frame {
+  public:
+    // The target outlives the frame. `workers` below 1 counts as 1.
+    Frame(std::uint32_t* pixels, float* depth, int width, int height, int workers);
+    ~Frame();
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+
+    int Workers() const { return bands_; }
+
+    // Every rectangle is inside the target and not empty.
+    void Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color, float z);
+    // Texels of the rectangle's top-left pixel at `src`, rows `srcStride` apart.
+    void Sprite(const PixelRect& r, const std::uint32_t* src, std::ptrdiff_t srcStride, bool blend);
+    // Copies (same size) or point-samples `s` of an image `srcWidth` wide,
+    // other than the target, into `d`.
+    void Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s, const PixelRect& d);
+    void Triangles(const RasterState& state, const RasterVertex* vertices, std::size_t vertexCount,
+                   const std::uint32_t* indices, std::size_t triangleCount);
+
+    // Draws everything recorded; afterwards the target holds the result.
+    void Flush();
+
+  private:
+    enum class Kind : std::uint8_t { Clear, Sprite, Stretch, Mesh };
+    struct Op {
+        Kind kind;
+        bool flag;   // sprite: blend; clear: target
+        bool flag2;  // clear: depth
+        PixelRect r;
+        std::uint32_t aux;  // sprite: stride; clear: colour; others: index
+        union {
+            const std::uint32_t* src;  // sprite
+            float z;                   // clear
+        };
+    };
+    struct StretchOp {
+        const std::uint32_t* src;
+        int srcWidth;
+        PixelRect s;
+    };
+    struct MeshOp {
+        RasterState state;
+        std::size_t first;  // its bin ranges: binRanges_[first + 2 * band], [.. + 1]
+    };
+
+    void Record(const Op& op, std::int64_t area);
+    void Run(const Op& op, int yBegin, int yEnd, RowKernel blend);
+    void DrawBand(int band);
+    static void BandTask(void* frame, int band);
+
+    RasterTarget target_;
+    int bands_;
+    std::unique_ptr<WorkerPool> pool_;
+    std::vector<Op> ops_;
+    std::vector<StretchOp> stretches_;
+    std::vector<MeshOp> meshes_;
+    std::vector<TriangleSetup> triangles_;
+    std::vector<std::vector<std::uint32_t>> bins_;  // per band: indices into triangles_
+    std::vector<std::uint32_t> binRanges_;
+    std::int64_t work_ = 0;  // pixels the recorded calls may touch
+    RowKernel blend_ = nullptr;
+};
+
+// The number of workers a new device draws with: VELMOR_THREADS when set to
+// 1 ... 64, else the processor count (a test may force one instead).
+int DeviceWorkers();
+void ForceDeviceWorkers(int workers);  // 0: back to the default
+// Frames touching fewer pixels than this are drawn by the caller alone
+// (band after band); negative restores the default.
+void SetParallelMinWork(std::int64_t pixels);
+
+}  // namespace platform::soft

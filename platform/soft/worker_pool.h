@@ -1,0 +1,47 @@
+// A small fixed pool of worker threads for the software device. The caller
+// of Run works too: a pool of size N starts N - 1 threads, parked on a
+// condition variable between jobs, so an idle pool costs nothing.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace platform::soft {
+
+class WorkerPool {
+  public:
+    using Task = void (*)(void* context, int index);
+
+    explicit WorkerPool(int size);
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    int Size() const { return static_cast<int>(threads_.size()) + 1; }
+
+    // Runs task(context, i) for every i in [0, count), each exactly once,
+    // spread over the pool; returns when all have finished. Allocates nothing.
+    void Run(int count, Task task, void* context);
+
+  private:
+    void Loop();
+    void Work();
+
+    std::vector<std::thread> threads_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    std::uint64_t generation_ = 0;  // one per job
+    int busy_ = 0;                  // threads still in the current job
+    bool stop_ = false;
+    Task task_ = nullptr;
+    void* context_ = nullptr;
+    int count_ = 0;
+    std::atomic<int> next_{0};
+};
+
+}  // namespace platform::soft

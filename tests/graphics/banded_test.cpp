@@ -1,0 +1,176 @@
+// Drawing in bands over several workers gives the same bytes as one worker:
+// sprites, clears and meshes crossing band edges, StretchRect into and out
+// of the back buffer mid-frame, images read or changed mid-frame.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "platform/core/d3dx9.h"
+#include "platform/core/d3dx9mesh.h"
+#include "platform/soft/worker_pool.h"
+#include "platform/testing/test_hooks.h"
+
+namespace {
+
+constexpr int kW = 203, kH = 151;  // bands of unequal height
+
+struct Pictures {
+    std::vector<std::uint32_t> midFrame, final, offscreen;
+    std::vector<float> depth;
+};
+
+std::vector<std::uint32_t> Noise(int n, std::uint32_t seed, bool alpha) {
+    std::mt19937 rng(seed);
+    std::vector<std::uint32_t> v(n);
+    for (auto& t : v) {
+        t = rng();
+        if (alpha && t % 3 == 0) t &= 0x00FFFFFFu;  // some transparent,
+        if (alpha && t % 3 == 1) t |= 0xFF000000u;  // some opaque, the rest blended
+    }
+    return v;
+}
+
+// One frame of everything the device draws, with `workers` workers.
+Pictures DrawScene(int workers) {
+    platform::SetDeviceWorkersForTest(workers);
+    D3DPRESENT_PARAMETERS pp;
+    pp.BackBufferWidth = kW;
+    pp.BackBufferHeight = kH;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.EnableAutoDepthStencil = 1;
+    auto device = std::make_unique<IDirect3DDevice9>(pp);
+    platform::SetDeviceWorkersForTest(0);
+    EXPECT_EQ(device->Workers(), workers);
+    IDirect3DSurface9* bb = device->BackBufferSurface();
+
+    auto tex = std::make_unique<IDirect3DTexture9>(40, 30, D3DFMT_A8R8G8B8);
+    const auto texels = Noise(40 * 30, 1, true);
+    std::copy(texels.begin(), texels.end(), tex->Texels());
+    IDirect3DSurface9* off = nullptr;
+    device->CreateOffscreenPlainSurface(60, 50, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &off, nullptr);
+    const auto offPixels = Noise(60 * 50, 2, false);
+    std::copy(offPixels.begin(), offPixels.end(), off->Pixels());
+
+    std::vector<MeshVertex> vertices;
+    std::vector<std::uint32_t> indices;
+    std::vector<DWORD> attributes;
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<float> pos(-1.3f, 1.3f), depth(-0.2f, 1.2f), uv(-2, 2);
+    for (int t = 0; t < 120; ++t) {
+        for (int k = 0; k < 3; ++k) {
+            indices.push_back(static_cast<std::uint32_t>(vertices.size()));
+            vertices.push_back({pos(rng), pos(rng), depth(rng), uv(rng), uv(rng)});
+        }
+        attributes.push_back(t < 60 ? 0 : 1);
+    }
+    ID3DXMesh mesh(device.get(), vertices, indices, attributes);
+
+    Pictures out;
+    ID3DXSprite sprite(device.get());
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF102030, 1.0f, 0);
+    device->BeginScene();
+    const RECT rects[2] = {{10, 20, 150, 90}, {-5, 100, 300, 200}};
+    device->Clear(2, rects, D3DCLEAR_TARGET, 0xFF405060, 0.5f, 0);
+    sprite.Begin(D3DXSPRITE_ALPHABLEND);
+    std::uniform_real_distribution<float> at(-45.0f, 210.0f);
+    for (int i = 0; i < 300; ++i) {
+        const D3DXVECTOR3 p(at(rng), at(rng), 0);
+        const RECT cell{i % 7, i % 5, 40 - i % 3, 30};
+        sprite.Draw(tex.get(), i % 2 ? &cell : nullptr, nullptr, &p, 0xFFFFFFFF);
+    }
+    sprite.End();
+    // Into the back buffer (copied and scaled), then a screenshot mid-frame.
+    const RECT s{5, 5, 55, 45}, d{20, 30, 70, 70}, big{100, 10, 190, 140};
+    device->StretchRect(off, &s, bb, &d, D3DTEXF_NONE);
+    device->StretchRect(off, &s, bb, &big, D3DTEXF_POINT);
+    out.midFrame.assign(bb->Pixels(), bb->Pixels() + kW * kH);
+
+    D3DMATERIAL9 material{};
+    material.Emissive = {0.3f, 0.6f, 0.9f, 1.0f};
+    device->SetMaterial(&material);
+    device->SetTexture(0, tex.get());
+    mesh.DrawSubset(0);
+    device->SetTexture(0, nullptr);
+    mesh.DrawSubset(1);
+    // Out of the back buffer into a surface, and back in elsewhere.
+    const RECT from{0, 60, 60, 110}, to{130, 90, 190, 140};
+    device->StretchRect(bb, &from, off, nullptr, D3DTEXF_NONE);
+    device->StretchRect(off, nullptr, bb, &to, D3DTEXF_NONE);
+    // Texels changed and freed after being drawn: the draw keeps the old ones.
+    sprite.Begin(0);
+    const D3DXVECTOR3 q(150.5f, 60.0f, 0);
+    sprite.Draw(tex.get(), nullptr, nullptr, &q, 0xFFFFFFFF);
+    sprite.End();
+    std::fill_n(tex->Texels(), 40 * 30, 0xFFFF00FFu);
+    const D3DXVECTOR3 r(-10.0f, 120.0f, 0);
+    sprite.Begin(D3DXSPRITE_ALPHABLEND);
+    sprite.Draw(tex.get(), nullptr, nullptr, &r, 0xFFFFFFFF);
+    sprite.End();
+    tex.reset();
+    device->EndScene();
+    out.final.assign(bb->Pixels(), bb->Pixels() + kW * kH);
+    out.offscreen.assign(off->Pixels(), off->Pixels() + 60 * 50);
+    out.depth.assign(device->DepthBuffer(), device->DepthBuffer() + kW * kH);
+    off->Release();
+    return out;
+}
+
+class BandedDrawing : public ::testing::Test {
+  protected:
+    void SetUp() override { platform::SetAlwaysParallelForTest(true); }
+    void TearDown() override { platform::SetAlwaysParallelForTest(false); }
+};
+
+TEST_F(BandedDrawing, EveryWorkerCountGivesTheSameBytes) {
+    const Pictures one = DrawScene(1);
+    // The scene draws something in every band: not a blank picture.
+    EXPECT_NE(one.midFrame, one.final);
+    EXPECT_GT(std::count(one.depth.begin(), one.depth.end(), 1.0f), 0);
+    EXPECT_LT(std::count(one.depth.begin(), one.depth.end(), 1.0f), kW * kH);
+    for (int workers : {2, 3, 7}) {
+        SCOPED_TRACE(workers);
+        const Pictures many = DrawScene(workers);
+        EXPECT_TRUE(many.midFrame == one.midFrame);
+        EXPECT_TRUE(many.final == one.final);
+        EXPECT_TRUE(many.offscreen == one.offscreen);
+        EXPECT_TRUE(many.depth == one.depth);
+    }
+}
+
+TEST_F(BandedDrawing, FramesFollowEachOtherAndDevicesInterleave) {
+    // Two devices recording at once, a frame after a frame: each read sees
+    // its own device's finished drawing.
+    platform::SetDeviceWorkersForTest(3);
+    D3DPRESENT_PARAMETERS pp;
+    pp.BackBufferWidth = 64;
+    pp.BackBufferHeight = 48;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    auto a = std::make_unique<IDirect3DDevice9>(pp);
+    auto b = std::make_unique<IDirect3DDevice9>(pp);
+    platform::SetDeviceWorkersForTest(0);
+    for (std::uint32_t frame = 0; frame < 20; ++frame) {
+        a->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u | frame, 1.0f, 0);
+        b->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000100u | frame, 1.0f, 0);
+        const RECT r{0, 10, 64, 40};
+        a->Clear(1, &r, D3DCLEAR_TARGET, 0xFFFFFFFFu, 1.0f, 0);
+        ASSERT_EQ(a->BackBufferSurface()->Pixels()[5 * 64], 0xFF000000u | frame);
+        ASSERT_EQ(a->BackBufferSurface()->Pixels()[20 * 64], 0xFFFFFFFFu);
+        ASSERT_EQ(b->BackBufferSurface()->Pixels()[47 * 64 + 63], 0xFF000100u | frame);
+    }
+}
+
+TEST(WorkerPool, RunsEveryTaskOnceAcrossManyJobs) {
+    platform::soft::WorkerPool pool(4);
+    std::vector<std::atomic<int>> hits(37);
+    for (int job = 0; job < 200; ++job)
+        pool.Run(
+            37, [](void* h, int i) { (*static_cast<std::vector<std::atomic<int>>*>(h))[i]++; },
+            &hits);
+    for (auto& h : hits) EXPECT_EQ(h.load(), 200);
+}
+
+}  // namespace
