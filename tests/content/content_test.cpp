@@ -159,7 +159,8 @@ TEST(ContentImages, SpriteSheetsHaveDistinctFramesInsideTheirCells) {
     const Image flower = LoadBmp("flower.bmp");
     ASSERT_EQ(flower.width, 128);
     std::set<std::vector<std::uint32_t>> petals;
-    for (int f = 0; f < 4; ++f) EXPECT_GT(Opaque(*petals.insert(Cell(flower, f, 32, 32)).first), 60) << f;
+    for (int f = 0; f < 4; ++f)
+        EXPECT_GT(Opaque(*petals.insert(Cell(flower, f, 32, 32)).first), 60) << f;
     EXPECT_GE(petals.size(), 3u);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 int P, Q, R, S;
@@ -56,18 +58,12 @@ TEST(ObjectList, RemoveAtHeadTailMiddleAndOnlyNode) {
 }
 
 TEST(ObjectList, SameValueTwiceRemovesHeadThenTailFirst) {
-    ObjectList list;
-    list.Add(&P, 1);
-    list.Add(&Q, 2);
-    list.Add(&P, 3);
+    ObjectList list, other;
+    for (auto [v, k] : {std::pair{&P, 1}, {&Q, 2}, {&P, 3}}) list.Add(v, k);
     list.Remove(&P);
     EXPECT_EQ(list.Head()->value, &Q);
     EXPECT_EQ(list.Tail()->key, 3);
-
-    ObjectList other;
-    other.Add(&Q, 1);
-    other.Add(&P, 2);
-    other.Add(&P, 3);
+    for (auto [v, k] : {std::pair{&Q, 1}, {&P, 2}, {&P, 3}}) other.Add(v, k);
     other.Remove(&P);  // the tail node goes before the inner one
     EXPECT_EQ(other.Tail()->key, 2);
     EXPECT_EQ(other.Count(), 2);
@@ -93,9 +89,7 @@ TEST(ObjectList, CursorOnRemovedNodeContinuesWithItsOldSuccessor) {
 
 TEST(ObjectList, NodeAtBoundsAndPositions) {
     ObjectList list;
-    list.Add(&P, 1);
-    list.Add(&Q, 2);
-    list.Add(&R, 3);
+    for (auto [v, k] : {std::pair{&P, 1}, {&Q, 2}, {&R, 3}}) list.Add(v, k);
     EXPECT_EQ(list.NodeAt(-1), nullptr);
     EXPECT_EQ(list.NodeAt(3), nullptr);
     EXPECT_EQ(list.NodeAt(2)->value, &R);
@@ -112,9 +106,7 @@ TEST(ObjectList, NodeAtBoundsAndPositions) {
 
 TEST(ObjectList, RemoveAllRemovesOneKeyOnly) {
     ObjectList list;
-    list.Add(&P, 1);
-    list.Add(&Q, 2);
-    list.Add(&R, 1);
+    for (auto [v, k] : {std::pair{&P, 1}, {&Q, 2}, {&R, 1}}) list.Add(v, k);
     EXPECT_EQ(list.RemoveAll(7), 1);
     EXPECT_EQ(list.Count(), 3);
     EXPECT_EQ(list.RemoveAll(1), 1);

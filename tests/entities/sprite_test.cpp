@@ -18,7 +18,8 @@ using SpriteTest = SceneTest;
 // One record per name, in load order, holding its own copy of the name.
 TEST_F(TextureCacheTest, SameNameSharesOneRecordAndOneRead) {
     TextureCache* cache = engine->textureCache;
-    for (const char* n : {"one.bmp", "two.bmp"}) ASSERT_TRUE(testbmp::WriteSolid(n, 4, 3, 0xFF000001));
+    for (const char* n : {"one.bmp", "two.bmp"})
+        ASSERT_TRUE(testbmp::WriteSolid(n, 4, 3, 0xFF000001));
     const auto reads = platform::ImageFileReadsForTest();
     auto* s1 = new BaseSprite(std::string("one.bmp").c_str());  // the caller's buffer is gone
     auto* s2 = new BaseSprite(std::string("one.bmp").c_str());
