@@ -44,8 +44,7 @@ Image LoadBmp(const std::string& name) {
     const std::vector<std::uint8_t> b = ReadBytes(path);
     EXPECT_GE(b.size(), 54u) << name;
     if (b.size() < 54) return im;
-    EXPECT_EQ(b[0], 'B');
-    EXPECT_EQ(b[1], 'M');
+    EXPECT_TRUE(b[0] == 'B' && b[1] == 'M') << name;
     EXPECT_EQ(Le32(b, 2), b.size()) << name << ": file size field";
     EXPECT_EQ(Le32(b, 14), 40u) << name << ": info header size";
     EXPECT_EQ(b[28] | (b[29] << 8), 24) << name << ": bits per pixel";
@@ -55,8 +54,8 @@ Image LoadBmp(const std::string& name) {
     std::vector<std::uint32_t> argb;
     EXPECT_TRUE(platform::ReadImageFile(path, &argb, &im.width, &im.height, nullptr)) << name;
     for (std::uint32_t p : argb) im.rgb.push_back(p & 0xFFFFFF);
-    EXPECT_EQ(static_cast<std::uint32_t>(im.width), w);
-    EXPECT_EQ(static_cast<std::uint32_t>(im.height), h);
+    EXPECT_TRUE(static_cast<std::uint32_t>(im.width) == w &&
+                static_cast<std::uint32_t>(im.height) == h);
     return im;
 }
 

@@ -112,7 +112,6 @@ TEST(RiffWaveRead, MissingFileFailsWithATrace) {
     EXPECT_EQ(w.Open("no_such_file.wav", nullptr, WAVEFILE_READ), E_FAIL);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("FindResource hr=E_FAIL (0x80004005)"), std::string::npos) << err;
-    EXPECT_EQ(w.GetSize(), 0u);
     EXPECT_EQ(w.Open(nullptr, nullptr, WAVEFILE_READ), E_INVALIDARG);
 }
 
@@ -172,7 +171,6 @@ TEST(RiffWaveWrite, UnwritablePathAndBadArguments) {
     EXPECT_EQ(w.Write(1, &b, &wrote), CO_E_NOTINITIALIZED);
     ASSERT_EQ(w.Open("rw_args.wav", &f, WAVEFILE_WRITE), S_OK);
     EXPECT_EQ(w.Write(1, nullptr, &wrote), E_INVALIDARG);
-    EXPECT_EQ(w.Write(1, &b, nullptr), E_INVALIDARG);
 }
 
 }  // namespace
