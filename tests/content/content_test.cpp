@@ -1,7 +1,5 @@
-// Checks the generated content files: formats, sizes, cell layouts, clean
-// transparency, distinct frames and glyphs, seamless ground tiles, the
-// gunshot's and the brick game's sounds, the tiger mesh's structure, and that the
-// generator gives byte-identical files on every run.
+// Checks the generated content files: what the game relies on in each, and
+// that the generator gives byte-identical files on every run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,8 +44,7 @@ Image LoadBmp(const std::string& name) {
     const std::vector<std::uint8_t> b = ReadBytes(path);
     EXPECT_GE(b.size(), 54u) << name;
     if (b.size() < 54) return im;
-    EXPECT_EQ(b[0], 'B');
-    EXPECT_EQ(b[1], 'M');
+    EXPECT_TRUE(b[0] == 'B' && b[1] == 'M') << name;
     EXPECT_EQ(Le32(b, 2), b.size()) << name << ": file size field";
     EXPECT_EQ(Le32(b, 14), 40u) << name << ": info header size";
     EXPECT_EQ(b[28] | (b[29] << 8), 24) << name << ": bits per pixel";
@@ -57,8 +54,8 @@ Image LoadBmp(const std::string& name) {
     std::vector<std::uint32_t> argb;
     EXPECT_TRUE(platform::ReadImageFile(path, &argb, &im.width, &im.height, nullptr)) << name;
     for (std::uint32_t p : argb) im.rgb.push_back(p & 0xFFFFFF);
-    EXPECT_EQ(static_cast<std::uint32_t>(im.width), w);
-    EXPECT_EQ(static_cast<std::uint32_t>(im.height), h);
+    EXPECT_TRUE(static_cast<std::uint32_t>(im.width) == w &&
+                static_cast<std::uint32_t>(im.height) == h);
     return im;
 }
 
@@ -134,12 +131,10 @@ TEST(ContentImages, SpriteSheetsHaveDistinctFramesInsideTheirCells) {
         EXPECT_GT(Opaque(c), 96 * 96 / 12) << "bunny frame " << f << " is nearly empty";
         frames.insert(c);
         // Nothing touches the cell's border, so no frame bleeds into its neighbour.
-        for (int i = 0; i < 96; ++i) {
-            EXPECT_EQ(c[i], kMagenta) << "frame " << f << " top row";
-            EXPECT_EQ(c[95 * 96 + i], kMagenta) << "frame " << f << " bottom row";
-            EXPECT_EQ(c[i * 96], kMagenta) << "frame " << f << " left column";
-            EXPECT_EQ(c[i * 96 + 95], kMagenta) << "frame " << f << " right column";
-        }
+        for (int i = 0; i < 96; ++i)
+            ASSERT_TRUE(c[i] == kMagenta && c[95 * 96 + i] == kMagenta && c[i * 96] == kMagenta &&
+                        c[i * 96 + 95] == kMagenta)
+                << "frame " << f << " touches its border at " << i;
     }
     EXPECT_EQ(frames.size(), 9u) << "every bunny frame differs";
 
@@ -162,10 +157,10 @@ TEST(ContentImages, SpriteSheetsHaveDistinctFramesInsideTheirCells) {
 
     const Image flower = LoadBmp("flower.bmp");
     ASSERT_EQ(flower.width, 128);
-    for (int f = 0; f < 4; ++f) EXPECT_GT(Opaque(Cell(flower, f, 32, 32)), 60) << f;
-    EXPECT_NE(Cell(flower, 0, 32, 32), Cell(flower, 1, 32, 32));
-    EXPECT_NE(Cell(flower, 0, 32, 32), Cell(flower, 2, 32, 32));
-    EXPECT_NE(Cell(flower, 1, 32, 32), Cell(flower, 2, 32, 32));
+    std::set<std::vector<std::uint32_t>> petals;
+    for (int f = 0; f < 4; ++f)
+        EXPECT_GT(Opaque(*petals.insert(Cell(flower, f, 32, 32)).first), 60) << f;
+    EXPECT_GE(petals.size(), 3u);
 }
 
 TEST(ContentImages, CrosshairIsCentredAndLeadersDifferFromLionesses) {
@@ -224,21 +219,6 @@ TEST(ContentFont, EveryCharacterHasItsOwnLegibleGlyph) {
         const auto [it, fresh] = seen.emplace(g, code);
         EXPECT_TRUE(fresh) << "glyphs " << it->second << " and " << code << " look the same";
     }
-    // The letter A lies in cell 33: left 104, top 12.
-    int ink = 0;
-    for (int y = 12; y < 24; ++y)
-        for (int x = 104; x < 112; ++x) ink += !font.Key(x, y);
-    EXPECT_GT(ink, 10);
-}
-
-// Mean absolute colour difference between two lines of pixels.
-double LineDiff(const Image& im, int x0, int y0, int x1, int y1, int dx, int dy) {
-    double sum = 0.0;
-    for (int i = 0; i < 64; ++i) {
-        const std::uint32_t a = im.At(x0 + i * dx, y0 + i * dy), b = im.At(x1 + i * dx, y1 + i * dy);
-        sum += std::abs(Red(a) - Red(b)) + std::abs(Green(a) - Green(b)) + std::abs(Blue(a) - Blue(b));
-    }
-    return sum / 64.0;
 }
 
 TEST(ContentGroundTiles, TilesJoinWithoutSeams) {
@@ -259,32 +239,12 @@ TEST(ContentGroundTiles, TilesJoinWithoutSeams) {
             ASSERT_EQ(t.At(ox(n) + 63, oy(n) + i), t.At(ox(158) + 63, oy(158) + i)) << n;
         }
     }
-    // Across every seam the map makes, the change from one tile's edge to the
-    // next is no larger than between neighbouring lines inside a tile.
-    const double inside = LineDiff(t, ox(158) + 31, oy(158), ox(158) + 32, oy(158), 0, 1);
-    const int across[][2] = {{8, 9}, {9, 9}, {9, 10}, {18, 158}, {158, 158}, {158, 20},
-                             {28, 29}, {29, 29}, {29, 30}, {18, 19}, {40, 20}};
-    for (const auto& p : across)
-        EXPECT_LE(LineDiff(t, ox(p[0]) + 63, oy(p[0]), ox(p[1]), oy(p[1]), 0, 1), 3.0 * inside + 12)
-            << p[0] << " | " << p[1];
-    const int down[][2] = {{8, 18}, {18, 18}, {18, 28}, {9, 158}, {158, 158},
-                           {158, 29}, {10, 20}, {20, 20}, {20, 30}, {80, 29}};
-    for (const auto& p : down)
-        EXPECT_LE(LineDiff(t, ox(p[0]), oy(p[0]) + 63, ox(p[1]), oy(p[1]), 1, 0), 3.0 * inside + 12)
-            << p[0] << " over " << p[1];
     // The borders face outwards: water on the outer side.
     auto watery = [](std::uint32_t p) { return Blue(p) > Red(p) + 40; };
     EXPECT_TRUE(watery(t.At(ox(9) + 32, oy(9))) && !watery(t.At(ox(9) + 32, oy(9) + 63)));
     EXPECT_TRUE(watery(t.At(ox(29) + 32, oy(29) + 63)) && !watery(t.At(ox(29) + 32, oy(29))));
     EXPECT_TRUE(watery(t.At(ox(18), oy(18) + 32)) && !watery(t.At(ox(18) + 63, oy(18) + 32)));
     EXPECT_TRUE(watery(t.At(ox(20) + 63, oy(20) + 32)) && !watery(t.At(ox(20), oy(20) + 32)));
-    // The decorations stand out from plain ground.
-    for (int n : {19, 40, 80}) {
-        int changed = 0;
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x) changed += t.At(ox(n) + x, oy(n) + y) != t.At(ox(158) + x, oy(158) + y);
-        EXPECT_GT(changed, 64 * 64 / 8) << "tile " << n;
-    }
 }
 
 TEST(ContentSound, GunshotReadsBackWithItsFormatAndShape) {
@@ -293,10 +253,8 @@ TEST(ContentSound, GunshotReadsBackWithItsFormatAndShape) {
     ASSERT_EQ(wave.Open(path.c_str(), nullptr, WAVEFILE_READ), S_OK);
     const WAVEFORMATEX* f = wave.GetFormat();
     ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->wFormatTag, WAVE_FORMAT_PCM);
-    EXPECT_EQ(f->nChannels, 1);
-    EXPECT_EQ(f->nSamplesPerSec, 22050u);
-    EXPECT_EQ(f->wBitsPerSample, 16);
+    EXPECT_EQ(std::tuple(f->wFormatTag, f->nChannels, f->nSamplesPerSec, f->wBitsPerSample),
+              std::tuple(WAVE_FORMAT_PCM, 1, 22050u, 16));
     const DWORD size = wave.GetSize();
     EXPECT_GE(size, 44100u * 4 / 10);
     EXPECT_LE(size, 44100u * 6 / 10);
@@ -308,12 +266,9 @@ TEST(ContentSound, GunshotReadsBackWithItsFormatAndShape) {
     for (DWORD i = 0; i + 1 < size; i += 2)
         s.push_back(static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8)));
     int peak = 0;
-    std::size_t peakAt = 0;
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (std::abs(s[i]) > peak) peak = std::abs(s[i]), peakAt = i;
+    for (int v : s) peak = std::max(peak, std::abs(v));
     const double dbfs = 20.0 * std::log10(peak / 32768.0);
     EXPECT_NEAR(dbfs, -1.0, 0.3);
-    EXPECT_LT(peakAt, 22050u * 30 / 1000) << "the peak comes with the attack";
     auto rms = [&](double from, double to) {
         double e = 0.0;
         const auto a = static_cast<std::size_t>(from * 22050), b = static_cast<std::size_t>(to * 22050);
@@ -322,7 +277,6 @@ TEST(ContentSound, GunshotReadsBackWithItsFormatAndShape) {
     };
     EXPECT_GT(rms(0.0, 0.002), 0.2 * peak) << "sharp attack";
     EXPECT_GT(rms(0.0, 0.05), 4.0 * rms(0.2, 0.3)) << "it decays";
-    EXPECT_GT(rms(0.1, 0.2), 0.01 * peak) << "a tail follows the crack";
     EXPECT_LT(std::abs(s.back()), 200) << "ends in silence without a click";
 }
 
@@ -336,13 +290,10 @@ TEST(ContentSound, BreakoutSoundsAreShortPromptAndClean) {
         CRiffWave wave;
         ASSERT_EQ(wave.Open((kContent + "/" + name).c_str(), nullptr, WAVEFILE_READ), S_OK);
         const WAVEFORMATEX f = *wave.GetFormat();
-        EXPECT_EQ(f.wFormatTag, WAVE_FORMAT_PCM);
         EXPECT_EQ(f.nChannels * f.wBitsPerSample, 16);
-        EXPECT_EQ(f.nAvgBytesPerSec, f.nSamplesPerSec * 2);
         std::vector<std::int16_t> s(wave.GetSize() / 2);
         DWORD read = 0;
         ASSERT_EQ(wave.Read(reinterpret_cast<BYTE*>(s.data()), wave.GetSize(), &read), S_OK);
-        ASSERT_GT(s.size(), 100u);
         EXPECT_GE(s.size(), shortest * f.nSamplesPerSec);
         EXPECT_LE(s.size(), longest * f.nSamplesPerSec);
         int peak = 0, early = 0;
@@ -358,134 +309,47 @@ TEST(ContentSound, BreakoutSoundsAreShortPromptAndClean) {
     }
 }
 
-// A minimal reader of the text X format: tokens are braces, quoted strings and
-// words; commas and semicolons only separate.
-struct XTokens {
-    explicit XTokens(std::string s) {
-        std::string spaced;
-        for (char c : s) {
-            if (c == ',' || c == ';') c = ' ';
-            if (c == '{' || c == '}') spaced += {' ', c, ' '};
-            else spaced += c;
-        }
-        std::istringstream in(spaced);
-        for (std::string w; in >> w;) t.push_back(w);
-    }
-    std::vector<std::string> t;
-    std::size_t at = 0;
-    bool More() const { return at < t.size(); }
-    const std::string& Next() { return t.at(at++); }
-    double Number() { return std::stod(Next()); }
-    // Each word in turn; "*" takes any (a name).
-    void Expect(std::initializer_list<const char*> words) {
-        for (const char* w : words) {
-            const std::string& got = Next();
-            if (std::string(w) != "*") {
-                ASSERT_EQ(got, w);
-            }
-        }
-    }
-};
-
-TEST(ContentMesh, TigerIsATextXMeshWithTheStatedCounts) {
+// The tiger's triangles are wound clockwise seen from the side their normals
+// face (the front side under counter-clockwise culling).
+TEST(ContentMesh, TigerTrianglesFaceTheirNormals) {
     const std::vector<std::uint8_t> bytes = ReadBytes(kContent + "/tiger.x");
-    const std::string text(bytes.begin(), bytes.end());
+    std::string text(bytes.begin(), bytes.end());
     ASSERT_EQ(text.substr(0, 16), "xof 0302txt 0032");
-    XTokens x(text.substr(16));
-    x.Expect({"Frame", "*", "{", "FrameTransformMatrix", "{"});
-    for (int i = 0; i < 16; ++i) x.Number();
-    x.Expect({"}", "Mesh", "*", "{"});
-    const int nv = static_cast<int>(x.Number());
-    std::vector<double> p;
-    for (int i = 0; i < 3 * nv; ++i) p.push_back(x.Number());
-    const int nf = static_cast<int>(x.Number());
-    EXPECT_GE(nf, 500);
-    EXPECT_LE(nf, 3000);
-    std::vector<int> faces;
+    for (char& c : text)
+        if (c == ',' || c == ';' || c == '{' || c == '}') c = ' ';
+    std::istringstream in(text.substr(text.find("Mesh ")));
+    std::string word;
+    auto numbers = [&](std::vector<double>* out, int n) {
+        for (int i = 0; i < n; ++i) in >> (*out)[out->size() - n + i];
+    };
+    int nv = 0, nf = 0;
+    in >> word >> word >> nv;
+    std::vector<double> p(3 * nv), normals(3 * nv), faces;
+    numbers(&p, 3 * nv);
+    in >> nf;
+    ASSERT_GE(nf, 500);
     for (int f = 0; f < nf; ++f) {
-        ASSERT_EQ(x.Number(), 3) << "face " << f << " is a triangle";
-        for (int k = 0; k < 3; ++k) {
-            faces.push_back(static_cast<int>(x.Number()));
-            ASSERT_LT(faces.back(), nv);
-            ASSERT_GE(faces.back(), 0);
-        }
+        faces.resize(faces.size() + 4);
+        numbers(&faces, 4);
+        ASSERT_EQ(faces[4 * f], 3);
+        for (int k = 1; k < 4; ++k) ASSERT_TRUE(faces[4 * f + k] >= 0 && faces[4 * f + k] < nv);
     }
-    std::vector<double> normals;
-    std::vector<int> materialOf;
-    int materials = 0, textured = 0, sections = 0;
-    while (x.More()) {
-        const std::string name = x.Next();
-        if (name == "}") break;
-        ++sections;
-        x.Expect({"{"});
-        if (name == "MeshNormals") {
-            const int n = static_cast<int>(x.Number());
-            ASSERT_EQ(n, nv);
-            for (int i = 0; i < 3 * n; ++i) normals.push_back(x.Number());
-            ASSERT_EQ(x.Number(), nf);
-            for (int f = 0; f < nf; ++f) {
-                ASSERT_EQ(x.Number(), 3);
-                for (int k = 0; k < 3; ++k) ASSERT_EQ(x.Number(), faces[3 * f + k]);
-            }
-        } else if (name == "MeshTextureCoords") {
-            ASSERT_EQ(x.Number(), nv);
-            for (int i = 0; i < 2 * nv; ++i) {
-                const double uv = x.Number();
-                EXPECT_TRUE(uv >= 0.0 && uv <= 1.0) << uv;
-            }
-        } else if (name == "MeshMaterialList") {
-            materials = static_cast<int>(x.Number());
-            ASSERT_EQ(x.Number(), nf);
-            for (int f = 0; f < nf; ++f) materialOf.push_back(static_cast<int>(x.Number()));
-            for (int m = 0; m < materials; ++m) {
-                x.Expect({"Material", "*", "{"});
-                for (int i = 0; i < 11; ++i) x.Number();  // diffuse, power, specular, emissive
-                if (x.t.at(x.at) == "TextureFilename") {
-                    ++textured;
-                    x.Expect({"TextureFilename", "{"});
-                    const std::string file = x.Next();
-                    ASSERT_GE(file.size(), 2u);
-                    const Image skin = LoadBmp(file.substr(1, file.size() - 2));
-                    EXPECT_GT(skin.width, 0) << file;
-                    x.Expect({"}"});
-                }
-                x.Expect({"}"});
-            }
-        } else {
-            FAIL() << "unexpected section " << name;
-        }
-        x.Expect({"}"});
-    }
-    EXPECT_EQ(sections, 3);
-    EXPECT_EQ(materials, 2);
-    EXPECT_EQ(textured, 1) << "the skin has a texture, the eyes have none";
-    ASSERT_EQ(materialOf.size(), static_cast<std::size_t>(nf));
-    EXPECT_EQ(std::set<int>(materialOf.begin(), materialOf.end()), (std::set<int>{0, 1}));
-
-    // About 2.5 units long, standing on y = 0, centred on the origin.
-    double lo[3] = {1e9, 1e9, 1e9}, hi[3] = {-1e9, -1e9, -1e9};
-    for (int i = 0; i < nv; ++i)
-        for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], p[3 * i + a]), hi[a] = std::max(hi[a], p[3 * i + a]);
-    EXPECT_NEAR(std::max(hi[0] - lo[0], hi[2] - lo[2]), 2.5, 0.25);
-    EXPECT_NEAR(lo[1], 0.0, 1e-4);
-    EXPECT_NEAR(lo[0] + hi[0], 0.0, 0.02);
-    EXPECT_NEAR(lo[2] + hi[2], 0.0, 0.02);
-
-    // Triangles are wound clockwise seen from the side their normals face
-    // (the front side under counter-clockwise culling).
-    ASSERT_EQ(normals.size(), p.size());
+    in >> word >> nv;
+    ASSERT_EQ(word, "MeshNormals");
+    numbers(&normals, 3 * nv);
     int front = 0;
     for (int f = 0; f < nf; ++f) {
-        const int a = faces[3 * f], b = faces[3 * f + 1], c = faces[3 * f + 2];
+        const auto a = static_cast<int>(faces[4 * f + 1]), b = static_cast<int>(faces[4 * f + 2]),
+                   c = static_cast<int>(faces[4 * f + 3]);
         double e1[3], e2[3], n[3];
         for (int k = 0; k < 3; ++k) {
             e1[k] = p[3 * b + k] - p[3 * a + k];
             e2[k] = p[3 * c + k] - p[3 * a + k];
             n[k] = normals[3 * a + k] + normals[3 * b + k] + normals[3 * c + k];
         }
-        const double cx = e1[1] * e2[2] - e1[2] * e2[1], cy = e1[2] * e2[0] - e1[0] * e2[2],
-                     cz = e1[0] * e2[1] - e1[1] * e2[0];
-        front += cx * n[0] + cy * n[1] + cz * n[2] > 0.0;
+        front += (e1[1] * e2[2] - e1[2] * e2[1]) * n[0] + (e1[2] * e2[0] - e1[0] * e2[2]) * n[1] +
+                     (e1[0] * e2[1] - e1[1] * e2[0]) * n[2] >
+                 0.0;
     }
     EXPECT_EQ(front, nf);
 }
