@@ -6,6 +6,7 @@ packages=(
   libsdl2-dev libsdl2-image-dev libassimp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
+  sox
 )
 missing=()
 for p in "${packages[@]}"; do
