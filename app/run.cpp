@@ -1,6 +1,10 @@
 #include "app/run.h"
 
+#include <signal.h>
+
+#include <csignal>
 #include <cstdio>
+#include <map>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -12,6 +16,7 @@
 #include "engine/engine.h"
 #include "engine/game_world.h"
 #include "levels/level_factory.h"
+#include "platform/core/image.h"
 #include "platform/core/input_script.h"
 #include "platform/core/platform.h"
 #include "platform/core/png.h"
@@ -58,6 +63,38 @@ bool EnterContentFolder(const std::string& assets, std::string* error) {
     return true;
 }
 
+// The content files each level opens; an --assets folder must hold at least
+// one of them (an empty or wrong folder would run a blank game).
+bool FolderHasLevelContent(const std::string& level) {
+    static const std::map<std::string, std::vector<const char*>> kFiles = {
+        {"sprite", {"background.bmp", "crosshair.bmp", "bunny.bmp", "flower.bmp", "magnum.wav"}},
+        {"savanna", {"grass.bmp", "giraffe.bmp", "lion.bmp", "lionleader.bmp", "smallfont.bmp"}},
+        {"shooter", {"player.bmp", "enemy.bmp", "bullet.bmp", "smallfont.bmp"}},
+        {"breakout",
+         {"brick.bmp", "paddle.bmp", "ball.bmp", "smallfont.bmp", "paddlehit.wav", "brickhit.wav",
+          "lostball.wav"}},
+    };
+    const auto it = kFiles.find(level);
+    if (it == kFiles.end()) return true;
+    for (const char* name : it->second)
+        if (!platform::ResolveImagePath(name).empty()) return true;
+    return false;
+}
+
+// SIGINT and SIGTERM close the window the normal way (at the next loop pass),
+// so the dump, the audio file and screenshots already due are complete. A
+// second signal ends the process at once.
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void OnStopSignal(int sig) {
+    if (stopSignal) {
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
+        return;
+    }
+    stopSignal = sig;
+}
+
 }  // namespace
 
 int RunVelmor(int argc, const char* const* argv) {
@@ -84,6 +121,9 @@ int RunVelmor(int argc, const char* const* argv) {
     Absolutise(&options.dump);
     for (auto& shot : options.screenshots) Absolutise(&shot.second);
     if (!EnterContentFolder(options.assets, &error)) return Fail(error);
+    if (!options.assets.empty() && !FolderHasLevelContent(options.level))
+        return Fail("--assets: '" + options.assets + "' holds none of the " + options.level +
+                    " level's files");
 
     // --screenshot: each file's folder must exist before the run starts.
     for (const auto& shot : options.screenshots) {
@@ -105,6 +145,21 @@ int RunVelmor(int argc, const char* const* argv) {
 
     if (!StartPlatform(options.headless, options.clockStart, &error)) return Fail(error);
     const int scriptPlayer = options.input.empty() ? 0 : platform::PlayInputScript(script);
+
+    // Installed after the platform starts, so they replace any the driver set.
+    stopSignal = 0;
+    struct sigaction stopAction {};
+    stopAction.sa_handler = OnStopSignal;
+    sigemptyset(&stopAction.sa_mask);
+    struct sigaction oldInt {}, oldTerm {};
+    sigaction(SIGINT, &stopAction, &oldInt);
+    sigaction(SIGTERM, &stopAction, &oldTerm);
+    bool closeSent = false;
+    const int signalListener = platform::AddPassListener([&closeSent](std::int64_t) {
+        if (!stopSignal || closeSent || !engine->window) return;
+        closeSent = true;
+        SendMessageA(engine->window, WM_CLOSE, 0, 0);
+    });
 
     // --frames N: after frame N the window is closed the normal way, so the
     // loop ends on the quit message that its destruction posts.
@@ -149,6 +204,9 @@ int RunVelmor(int argc, const char* const* argv) {
     if (zeroListener) platform::RemovePassListener(zeroListener);
     if (shotListener) platform::RemovePresentListener(shotListener);
     if (scriptPlayer) platform::StopInputScript(scriptPlayer);
+    platform::RemovePassListener(signalListener);
+    sigaction(SIGINT, &oldInt, nullptr);
+    sigaction(SIGTERM, &oldTerm, nullptr);
     const HRESULT audioDone = audioOut.Finish();
     platform::Shutdown();
     if (!dump.Close(&error)) return Fail(error);

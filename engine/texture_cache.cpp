@@ -13,14 +13,18 @@ int TextureCache::Init(IDirect3DDevice9* d) {
 }
 
 void TextureCache::Load(const char* fileName) {
-    if (!fileName || Find(fileName)) return;
+    if (!fileName || Find(fileName) || failed.count(fileName)) return;
     auto record = std::make_unique<TextureRecord>();
-    if (D3DXGetImageInfoFromFileA(fileName, &record->info) != D3D_OK) return;
-    if (D3DXCreateTextureFromFileExA(device, fileName, record->info.Width, record->info.Height, 1,
+    // A file that failed once is not read again for the rest of the run (fifty
+    // flowers must not retry a broken flower.bmp fifty times).
+    if (D3DXGetImageInfoFromFileA(fileName, &record->info) != D3D_OK ||
+        D3DXCreateTextureFromFileExA(device, fileName, record->info.Width, record->info.Height, 1,
                                      0, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, D3DX_DEFAULT,
                                      D3DX_DEFAULT, kColorKey, &record->info, nullptr,
-                                     &record->texture) != D3D_OK)
+                                     &record->texture) != D3D_OK) {
+        failed.insert(fileName);
         return;
+    }
     record->nameCopy = fileName;
     record->fileName = record->nameCopy.c_str();
     // Linked only once its texture exists, at the end: records keep load order.

@@ -2,6 +2,7 @@
 // shows it. Opaque magenta in the file becomes transparent.
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "platform/core/image.h"
@@ -32,4 +33,5 @@ public:
     TextureRecord* tail = nullptr;
     TextureRecord* cursor = nullptr;
     IDirect3DDevice9* device = nullptr;
+    std::set<std::string> failed;  // names whose load failed
 };

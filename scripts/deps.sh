@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
   xvfb xauth xdotool
+  sox
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "sound/riff_wave.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -80,7 +81,14 @@ bool CRiffWave::Descend(MMCKINFO* ck, const MMCKINFO* parent, bool find) {
         found.ckid = Le32(header);
         found.cksize = Le32(header + 4);
         found.dwDataOffset = static_cast<DWORD>(here + 8);
-        if (static_cast<long long>(found.dwDataOffset) + found.cksize > limit) return false;
+        const long long room = limit - static_cast<long long>(found.dwDataOffset);
+        // Files written to a pipe carry a RIFF or data size of 0 or
+        // 0xFFFFFFFF (or one that runs past the end): when reading, such a
+        // chunk holds what the file holds.
+        const bool fitsFile = m_mode == WAVEFILE_READ && (found.ckid == kRiff || found.ckid == kData);
+        if (fitsFile && (found.cksize == 0 || found.cksize > room))
+            found.cksize = static_cast<DWORD>(room);
+        if (found.cksize > room) return false;
         if (found.ckid == kRiff) {
             BYTE type[4];
             if (found.cksize < 4 || !ReadBytes(type, 4)) return false;
@@ -160,22 +168,28 @@ HRESULT CRiffWave::Open(const char* name, const WAVEFORMATEX* format, DWORD mode
     m_dataSize = 0;
     if (mode == WAVEFILE_READ) {
         if (!name) return E_INVALIDARG;
+        m_failure.clear();
         m_mmio = std::fopen(name, "rb");
         if (!m_mmio) {
+            m_failure = errno == ENOENT ? "no such file" : std::strerror(errno);
             // No module resources on this platform: the file is the only source.
             return DSUTIL_TRACE("FindResource", E_FAIL);
         }
         std::fseek(m_mmio, 0, SEEK_END);
         m_fileSize = std::ftell(m_mmio);
         std::fseek(m_mmio, 0, SEEK_SET);
-        HRESULT hr = ReadMMIO();
+        HRESULT hr = m_fileSize < 0 ? E_FAIL : ReadMMIO();
         if (FAILED(hr)) {
+            m_failure = m_fileSize == 0 ? "the file is empty" : "not a readable RIFF WAVE file";
             std::fclose(m_mmio);
             m_mmio = nullptr;
             return DSUTIL_TRACE("ReadMMIO", hr);
         }
         hr = ResetFile();
-        if (FAILED(hr)) return DSUTIL_TRACE("ResetFile", hr);
+        if (FAILED(hr)) {
+            m_failure = "the WAVE file has no data chunk";
+            return DSUTIL_TRACE("ResetFile", hr);
+        }
         m_dataSize = m_dataChunk.cksize;
         return S_OK;
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "platform/core/dsound.h"
@@ -54,6 +55,8 @@ class CRiffWave {
     WAVEFORMATEX* GetFormat() const { return m_pwfx; }
 
     WAVEFORMATEX* m_pwfx;
+    // Why the last Open for reading failed, for the user ("no such file").
+    std::string m_failure;
 
   protected:
     HRESULT ReadMMIO();

@@ -1,8 +1,10 @@
 #include "sound/sound_device.h"
 
 #include <new>
+#include <string>
 #include <vector>
 
+#include "platform/core/debug.h"
 #include "sound/dsutil.h"
 #include "sound/sound.h"
 #include "sound/streaming_sound.h"
@@ -36,6 +38,28 @@ HRESULT MakeBuffers(IDirectSound8* device, DSBUFFERDESC* desc,
             b = nullptr;
         }
     return hr;
+}
+
+// Why a WAVE file cannot make a sound buffer, in words for the user.
+std::string Unplayable(const CRiffWave& wave, HRESULT hr) {
+    if (!wave.m_pwfx)
+        return wave.m_failure.empty() ? "not a readable RIFF WAVE file" : wave.m_failure;
+    const WAVEFORMATEX& f = *wave.m_pwfx;
+    const std::string only = "; only 8- and 16-bit PCM can be played";
+    if (f.wFormatTag != WAVE_FORMAT_PCM)
+        return "format tag " + std::to_string(f.wFormatTag) + " is not PCM" + only;
+    if (f.wBitsPerSample != 8 && f.wBitsPerSample != 16)
+        return "it is " + std::to_string(f.wBitsPerSample) + "-bit PCM" + only;
+    if (f.nChannels != 1 && f.nChannels != 2)
+        return "it has " + std::to_string(f.nChannels) + " channels; only mono and stereo can be played";
+    if (f.nSamplesPerSec < DSBFREQUENCY_MIN || f.nSamplesPerSec > DSBFREQUENCY_MAX)
+        return "its sample rate of " + std::to_string(f.nSamplesPerSec) +
+               " Hz is outside 100 to 200000 Hz";
+    if (f.nBlockAlign != f.nChannels * f.wBitsPerSample / 8)
+        return "its block alignment of " + std::to_string(f.nBlockAlign) +
+               " bytes does not match its channels and bits";
+    if (wave.GetSize() == 0) return "it holds no samples";
+    return std::string("it cannot be played (") + GetErrorName(hr) + ")";
 }
 
 }  // namespace
@@ -136,6 +160,7 @@ HRESULT CSoundDevice::CreateSound(CSound** out, const char* name, DWORD flags, G
         if (first == DS_NO_VIRTUALIZATION) result = DS_NO_VIRTUALIZATION;
     }
     if (FAILED(hr)) {
+        platform::ReportLoadFailure(name, Unplayable(*wave, hr));
         delete wave;
         return hr;
     }
@@ -192,6 +217,7 @@ HRESULT CSoundDevice::CreateStreamingSound(CStreamingSound** out, const char* na
     IDirectSoundBuffer* buffer = nullptr;
     HRESULT hr = m_device->CreateSoundBuffer(&desc, &buffer, nullptr);
     if (FAILED(hr)) {
+        platform::ReportLoadFailure(name, Unplayable(*wave, hr));
         delete wave;
         return DSUTIL_TRACE("CreateSoundBuffer", hr);
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/byte_order.h"
+#include "platform/core/debug.h"
 #include "platform/core/image.h"
 #include "platform/core/png.h"
 #include "platform/driver.h"
@@ -38,42 +39,77 @@ struct Image {
     std::vector<std::uint32_t> pixels;  // ARGB, top row first
 };
 
-// Reads and decodes a bitmap file. A 32-bit bitmap carries alpha only when its
-// header gives an alpha mask; otherwise its fourth byte is padding and the
-// image is opaque (SDL alone would take that byte as alpha).
-bool Decode(const char* fileName, Image* out) {
-    if (!fileName) return false;
-    const std::string path = platform::ResolveImagePath(fileName);
-    if (path.empty()) return false;
+// The bitmap formats the decoder is handed: every header size, bit depth and
+// compression of the Windows bitmap family except embedded JPEG/PNG.
+bool KnownLayout(unsigned bits, std::uint32_t compression) {
+    switch (compression) {
+        case 0: return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+        case 1: return bits == 8;   // RLE8
+        case 2: return bits == 4;   // RLE4
+        case 3:                     // bit fields
+        case 6: return bits == 16 || bits == 32;
+        default: return false;
+    }
+}
+
+std::string Dimensions(std::int64_t w, std::int64_t h) {
+    return std::to_string(w) + " \u00d7 " + std::to_string(h);
+}
+
+// Reads the first bytes of a file and its length; false when it cannot be read.
+bool ReadHead(const std::string& path, std::vector<unsigned char>* head, std::uint64_t* length) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
+    std::error_code ec;
+    *length = fs::file_size(path, ec);
+    if (ec) return false;
+    head->resize(static_cast<std::size_t>(std::min<std::uint64_t>(*length, 160)));
+    in.read(reinterpret_cast<char*>(head->data()), static_cast<std::streamsize>(head->size()));
+    return static_cast<std::size_t>(in.gcount()) == head->size();
+}
+
+// Finds, reads the header of and (with `pixels`) decodes an image file. A
+// failure is reported once per name on standard error. A 32-bit bitmap
+// carries alpha only when its header gives an alpha mask; otherwise its fourth
+// byte is padding and the image is opaque (SDL alone would take that byte as
+// alpha).
+bool Load(const char* fileName, Image* out, bool pixels) {
+    if (!fileName) return false;
+    auto refuse = [&](const std::string& why) {
+        platform::ReportLoadFailure(fileName, why);
+        return false;
+    };
+    const std::string path = platform::ResolveImagePath(fileName);
+    if (path.empty()) return refuse("no such file");
+    std::vector<unsigned char> head;
+    std::uint64_t length = 0;
+    if (!ReadHead(path, &head, &length)) return refuse("cannot read the file");
+    ++fileReads;
+    platform::BitmapHeader h;
+    std::string why;
+    if (!platform::CheckBitmapHeader(head.data(), head.size(), length, &h, &why))
+        return refuse(why);
+    out->width = h.width;
+    out->height = h.height;
+    out->format = h.hasAlpha           ? D3DFMT_A8R8G8B8
+                  : h.bitCount == 32   ? D3DFMT_X8R8G8B8
+                  : h.bitCount == 24   ? D3DFMT_R8G8B8
+                                       : D3DFMT_X8R8G8B8;
+    if (!pixels) return true;
+
+    std::ifstream in(path, std::ios::binary);
     std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
                                      std::istreambuf_iterator<char>());
-    ++fileReads;
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return false;
-    const std::uint32_t headerSize = ReadLe32(&bytes[14]);
-    const unsigned bitCount = ReadLe16(&bytes[28]);
-    const std::uint32_t compression = ReadLe32(&bytes[30]);
-    bool hasAlpha = false;
-    if (bitCount == 32 && (compression == 3 || compression == 6) &&
-        (headerSize >= 56 || compression == 6) && bytes.size() >= 70)
-        hasAlpha = ReadLe32(&bytes[66]) != 0;
-
     const platform::ImageCodec* codec = platform::InstalledDrivers().image;
     platform::ArgbImage decoded;
     if (!codec || !codec->decodeBitmap ||
-        !codec->decodeBitmap(bytes.data(), bytes.size(), &decoded))
-        return false;
-    out->width = decoded.width;
-    out->height = decoded.height;
+        !codec->decodeBitmap(bytes.data(), bytes.size(), &decoded) || decoded.width != h.width ||
+        decoded.height != h.height)
+        return refuse("the bitmap's pixels cannot be decoded");
     out->pixels = std::move(decoded.pixels);
-    if (!hasAlpha)
+    if (!h.hasAlpha)
         for (auto& p : out->pixels) p |= 0xFF000000u;
-    out->format = hasAlpha         ? D3DFMT_A8R8G8B8
-                  : bitCount == 32 ? D3DFMT_X8R8G8B8
-                  : bitCount == 24 ? D3DFMT_R8G8B8
-                                   : D3DFMT_X8R8G8B8;
-    return out->width > 0 && out->height > 0;
+    return true;
 }
 
 void FillInfo(const Image& image, D3DRESOURCETYPE type, D3DXIMAGE_INFO* info) {
@@ -147,6 +183,65 @@ std::string ResolveImagePath(const char* fileName) {
     return fs::is_regular_file(at, ec) ? at.string() : std::string();
 }
 
+bool CheckBitmapHeader(const std::uint8_t* head, std::size_t size, std::uint64_t fileLength,
+                       BitmapHeader* out, std::string* why) {
+    auto no = [&](const std::string& text) {
+        if (why) *why = text;
+        return false;
+    };
+    if (fileLength == 0) return no("the file is empty");
+    if (size < 2 || head[0] != 'B' || head[1] != 'M') return no("not a Windows bitmap");
+    if (size < 26) return no("the bitmap header is cut short");
+    const std::uint32_t offset = ReadLe32(&head[10]);
+    const std::uint32_t headerSize = ReadLe32(&head[14]);
+    std::int64_t width = 0, height = 0;
+    unsigned planes = 0, bits = 0;
+    std::uint32_t compression = 0;
+    if (headerSize == 12) {
+        width = ReadLe16(&head[18]);
+        height = ReadLe16(&head[20]);
+        planes = ReadLe16(&head[22]);
+        bits = ReadLe16(&head[24]);
+    } else if (headerSize >= 40 && headerSize <= 124) {
+        if (size < 54) return no("the bitmap header is cut short");
+        width = static_cast<std::int32_t>(ReadLe32(&head[18]));
+        height = static_cast<std::int32_t>(ReadLe32(&head[22]));
+        planes = ReadLe16(&head[26]);
+        bits = ReadLe16(&head[28]);
+        compression = ReadLe32(&head[30]);
+    } else {
+        return no("unknown bitmap header size " + std::to_string(headerSize));
+    }
+    if (height < 0) height = -height;  // top row first
+    if (width <= 0 || height <= 0) return no("image is " + Dimensions(width, height) + ", empty");
+    if (width > kMaxImageSide || height > kMaxImageSide)
+        return no("image is " + Dimensions(width, height) + ", larger than " +
+                  std::to_string(kMaxImageSide));
+    if (planes != 1 || !KnownLayout(bits, compression))
+        return no(std::to_string(bits) + "-bit bitmaps with compression " +
+                  std::to_string(compression) + " are not supported");
+    if (offset < 14 + headerSize || offset >= fileLength)
+        return no("the pixel data offset " + std::to_string(offset) + " lies outside the file");
+    // Uncompressed rows are padded to 4 bytes; the last row's padding may be
+    // missing. Compressed data is only known to start inside the file.
+    if (compression == 0 || compression == 3 || compression == 6) {
+        const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
+        const std::uint64_t need = offset + rowBytes * static_cast<std::uint64_t>(height - 1) +
+                                   (static_cast<std::uint64_t>(width) * bits + 7) / 8;
+        if (need > fileLength)
+            return no("the file is " + std::to_string(fileLength) + " bytes, too short for " +
+                      Dimensions(width, height) + " at " + std::to_string(bits) + " bits");
+    }
+    out->width = static_cast<int>(width);
+    out->height = static_cast<int>(height);
+    out->bitCount = bits;
+    out->hasAlpha = false;
+    if (bits == 32 && (compression == 3 || compression == 6) &&
+        (headerSize >= 56 || compression == 6) && size >= 70)
+        out->hasAlpha = ReadLe32(&head[66]) != 0;
+    return true;
+}
+
 bool ReadImageFile(const std::string& path, std::vector<std::uint32_t>* pixels, int* width,
                    int* height, std::string* error) {
     const ImageCodec* codec = InstalledDrivers().image;
@@ -191,7 +286,7 @@ std::int64_t ImageFileReads() { return fileReads.load(); }
 HRESULT D3DXGetImageInfoFromFileA(const char* fileName, D3DXIMAGE_INFO* info) {
     if (!fileName || !info) return D3DERR_INVALIDCALL;
     Image image;
-    if (!Decode(fileName, &image)) return D3DXERR_INVALIDDATA;
+    if (!Load(fileName, &image, false)) return D3DXERR_INVALIDDATA;
     FillInfo(image, D3DRTYPE_TEXTURE, info);
     return D3D_OK;
 }
@@ -204,14 +299,14 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* fileN
     *texture = nullptr;
     if (!device || !fileName) return D3DERR_INVALIDCALL;
     Image image;
-    if (!Decode(fileName, &image)) return D3DXERR_INVALIDDATA;
+    if (!Load(fileName, &image, true)) return D3DXERR_INVALIDDATA;
     FillInfo(image, D3DRTYPE_TEXTURE, srcInfo);
     const bool fileWidth = width == 0 || width == D3DX_DEFAULT || width == D3DX_DEFAULT_NONPOW2;
     const bool fileHeight =
         height == 0 || height == D3DX_DEFAULT || height == D3DX_DEFAULT_NONPOW2;
     const UINT w = fileWidth ? static_cast<UINT>(image.width) : width;
     const UINT h = fileHeight ? static_cast<UINT>(image.height) : height;
-    if (w > 16384 || h > 16384) return D3DERR_INVALIDCALL;
+    if (w > platform::kMaxImageSide || h > platform::kMaxImageSide) return D3DERR_INVALIDCALL;
     ApplyColorKey(&image.pixels, colorKey);
     auto* made = new IDirect3DTexture9(w, h, D3DFMT_A8R8G8B8);
     CopyScaled(image.pixels.data(), image.width, RECT{0, 0, image.width, image.height},
@@ -226,7 +321,7 @@ HRESULT D3DXLoadSurfaceFromFileA(IDirect3DSurface9* surface, const PALETTEENTRY*
                                  DWORD, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo) {
     if (!surface || !fileName) return D3DERR_INVALIDCALL;
     Image image;
-    if (!Decode(fileName, &image)) return D3DXERR_INVALIDDATA;
+    if (!Load(fileName, &image, true)) return D3DXERR_INVALIDDATA;
     FillInfo(image, D3DRTYPE_SURFACE, srcInfo);
     const LONG sw = static_cast<LONG>(surface->Width()), sh = static_cast<LONG>(surface->Height());
     const RECT s = srcRect ? *srcRect : RECT{0, 0, image.width, image.height};

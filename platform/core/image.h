@@ -41,8 +41,10 @@ struct PALETTEENTRY {
     BYTE peRed, peGreen, peBlue, peFlags;
 };
 
-// Size and pixel format of an image file. D3DXERR_INVALIDDATA when the file
-// is missing or not a readable bitmap.
+// Size and pixel format of an image file, from its header alone.
+// D3DXERR_INVALIDDATA when the file is missing or its header is refused.
+// Every refusal of a file (here and below) is reported once per name with
+// platform::ReportLoadFailure.
 HRESULT D3DXGetImageInfoFromFileA(const char* fileName, D3DXIMAGE_INFO* info);
 
 // A texture of the file's image. Width and height of 0 or D3DX_DEFAULT take the
@@ -62,6 +64,23 @@ HRESULT D3DXLoadSurfaceFromFileA(IDirect3DSurface9* surface, const PALETTEENTRY*
                                  DWORD filter, D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo);
 
 namespace platform {
+
+// The largest width or height of an image file or texture.
+constexpr std::int64_t kMaxImageSide = 16384;
+
+struct BitmapHeader {
+    int width = 0;
+    int height = 0;  // rows, whichever way they are stored
+    unsigned bitCount = 0;
+    bool hasAlpha = false;  // a 32-bit bitmap whose header gives an alpha mask
+};
+
+// Checks a bitmap's header (`head`: the file's first bytes, up to 160) against
+// the file's length before anything is decoded: known header, bit depth and
+// compression, sizes from 1 to kMaxImageSide, and uncompressed pixels inside
+// the file. False with `why` (one clause for a user) when it fails.
+bool CheckBitmapHeader(const std::uint8_t* head, std::size_t size, std::uint64_t fileLength,
+                       BitmapHeader* out, std::string* why);
 
 // The path an image name resolves to (see above); empty when nothing matches.
 std::string ResolveImagePath(const char* fileName);

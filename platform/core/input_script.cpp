@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -17,6 +18,26 @@ namespace platform {
 namespace {
 
 constexpr std::int64_t kLastFrame = std::int64_t{1} << 40;
+
+// A token as an error message shows it: bytes outside printable ASCII as
+// \xNN (so a NUL cannot cut the message short) and at most 40 characters.
+std::string Shown(std::string_view text) {
+    constexpr std::size_t kMax = 40;
+    std::string out;
+    for (std::size_t i = 0; i < text.size() && i < kMax; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            static const char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    if (text.size() > kMax) out += "...";
+    return out;
+}
 
 std::vector<std::string_view> Tokens(std::string_view line) {
     std::vector<std::string_view> out;
@@ -64,19 +85,19 @@ int ParseKey(std::string_view text, std::string* why) {
             code = digit < 0 || code > 0xFF ? -1 : code * 16 + digit;
         }
         if (code < 0 || code > 0xFF) {
-            *why = "key code '" + std::string(text) + "' is not a byte from 0x01 to 0xFF";
+            *why = "key code '" + Shown(text) + "' is not a byte from 0x01 to 0xFF";
             return -1;
         }
     } else {
         code = DikFromName(text);
         if (code < 0) {
             *why =
-                "unknown key '" + std::string(text) + "' (a DIK_ name such as DIK_LEFT, or 0xNN)";
+                "unknown key '" + Shown(text) + "' (a DIK_ name such as DIK_LEFT, or 0xNN)";
             return -1;
         }
     }
     if (!IsKeyboardKey(code)) {
-        *why = "key '" + std::string(text) + "' is not a key of the keyboard";
+        *why = "key '" + Shown(text) + "' is not a key of the keyboard";
         return -1;
     }
     return code;
@@ -95,7 +116,7 @@ bool ParseUpDown(std::string_view text, bool* down) {
 // One non-empty line into `event`; false with `why` set when it is malformed.
 bool ParseLine(const std::vector<std::string_view>& t, ScriptEvent* event, std::string* why) {
     if (!ParseNumber(t[0], 1, kLastFrame, &event->frame)) {
-        *why = "the frame must be a whole number from 1, not '" + std::string(t[0]) + "'";
+        *why = "the frame must be a whole number from 1, not '" + Shown(t[0]) + "'";
         return false;
     }
     if (t.size() < 2) {
@@ -113,7 +134,7 @@ bool ParseLine(const std::vector<std::string_view>& t, ScriptEvent* event, std::
         event->code = ParseKey(t[2], why);
         if (event->code < 0) return false;
         if (!ParseUpDown(t[3], &event->down)) {
-            *why = "key state must be down or up, not '" + std::string(t[3]) + "'";
+            *why = "key state must be down or up, not '" + Shown(t[3]) + "'";
             return false;
         }
         used = 4;
@@ -146,22 +167,22 @@ bool ParseLine(const std::vector<std::string_view>& t, ScriptEvent* event, std::
         else if (b == "3")
             event->code = 3;
         else {
-            *why = "unknown button '" + std::string(b) + "' (0-3, left, right or middle)";
+            *why = "unknown button '" + Shown(b) + "' (0-3, left, right or middle)";
             return false;
         }
         if (!ParseUpDown(t[3], &event->down)) {
-            *why = "button state must be down or up, not '" + std::string(t[3]) + "'";
+            *why = "button state must be down or up, not '" + Shown(t[3]) + "'";
             return false;
         }
         used = 4;
     } else if (kind == "close") {
         event->kind = ScriptEvent::Kind::kClose;
     } else {
-        *why = "unknown event '" + std::string(kind) + "' (key, mouse, button or close)";
+        *why = "unknown event '" + Shown(kind) + "' (key, mouse, button or close)";
         return false;
     }
     if (t.size() > used) {
-        *why = "unexpected '" + std::string(t[used]) + "' after the event";
+        *why = "unexpected '" + Shown(t[used]) + "' after the event";
         return false;
     }
     return true;
@@ -200,6 +221,11 @@ bool ParseInputScript(std::string_view text, const std::string& name,
 
 bool LoadInputScript(const std::string& path, std::vector<ScriptEvent>* events,
                      std::string* error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        *error = path + ": is a folder, not an input script";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         *error = path + ": cannot read the input script (" + std::strerror(errno) + ")";

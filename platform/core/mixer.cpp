@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "base/matrix.h"
 #include "platform/core/audio_mixer.h"
@@ -79,6 +80,101 @@ inline float SampleAt(const BYTE* p, int bits) {
     return static_cast<float>(s);
 }
 
+// Resampling: a 16-tap windowed-sinc (Kaiser) interpolator, tabulated at
+// kPhases fractional positions. Its cut-off is the source's Nyquist rate, so
+// whole-sample positions give the samples themselves and 44.1 kHz sources
+// (and any position with no fraction) pass through unchanged.
+constexpr int kTaps = 16;
+constexpr int kBefore = kTaps / 2 - 1;  // taps before the current frame
+constexpr int kPhases = 512;
+
+double BesselI0(double x) {
+    double sum = 1.0, term = 1.0;
+    for (int k = 1; k < 30; ++k) {
+        term *= (x / (2.0 * k)) * (x / (2.0 * k));
+        sum += term;
+    }
+    return sum;
+}
+
+const float* SincTable() {
+    static const std::vector<float> table = [] {
+        constexpr double kBeta = 7.0;
+        constexpr double kPi = 3.14159265358979323846;
+        std::vector<float> t(static_cast<std::size_t>(kPhases + 1) * kTaps);
+        for (int p = 0; p <= kPhases; ++p) {
+            const double frac = static_cast<double>(p) / kPhases;
+            double w[kTaps], sum = 0.0;
+            for (int j = 0; j < kTaps; ++j) {
+                const double x = (j - kBefore) - frac;  // distance from the position
+                const double r = x / (kTaps / 2);
+                const double window = r * r < 1.0 ? BesselI0(kBeta * std::sqrt(1.0 - r * r)) /
+                                                        BesselI0(kBeta)
+                                                  : 0.0;
+                const double sinc = x == 0.0 ? 1.0 : std::sin(kPi * x) / (kPi * x);
+                w[j] = sinc * window;
+                sum += w[j];
+            }
+            for (int j = 0; j < kTaps; ++j)
+                t[static_cast<std::size_t>(p) * kTaps + j] = static_cast<float>(w[j] / sum);
+        }
+        return t;
+    }();
+    return table.data();
+}
+
+// The left and right samples at `frame` plus `frac` (1/2^32), filtered.
+// Frames before the start or past the end are the other end of a looping
+// buffer and silence otherwise.
+void Interpolate(const BufferState& b, const BYTE* data, std::uint32_t total, int bits,
+                 int channels, float* left, float* right) {
+    const std::uint32_t align = b.format.nBlockAlign;
+    const int bytesPerSample = bits / 8;
+    const float* w = SincTable() + static_cast<std::size_t>(
+                                       (static_cast<std::uint64_t>(b.frac) * kPhases + (1ull << 31)) >> 32) *
+                                       kTaps;
+    float l = 0.0f, r = 0.0f;
+    const std::int64_t first = static_cast<std::int64_t>(b.frame) - kBefore;
+    if (first >= 0 && first + kTaps <= static_cast<std::int64_t>(total)) {
+        const BYTE* p = data + static_cast<std::size_t>(first) * align;
+        if (bits == 16 && channels == 2) {
+            for (int j = 0; j < kTaps; ++j, p += 4) {
+                std::int16_t s[2];
+                std::memcpy(s, p, 4);
+                l += w[j] * s[0];
+                r += w[j] * s[1];
+            }
+        } else if (bits == 16) {
+            for (int j = 0; j < kTaps; ++j, p += 2) {
+                std::int16_t s;
+                std::memcpy(&s, p, 2);
+                l += w[j] * s;
+            }
+            r = l;
+        } else {
+            for (int j = 0; j < kTaps; ++j, p += align) {
+                l += w[j] * SampleAt(p, bits);
+                if (channels == 2) r += w[j] * SampleAt(p + bytesPerSample, bits);
+            }
+            if (channels != 2) r = l;
+        }
+    } else {
+        for (int j = 0; j < kTaps; ++j) {
+            std::int64_t i = first + j;
+            if (i < 0 || i >= static_cast<std::int64_t>(total)) {
+                if (!b.looping) continue;
+                i = ((i % total) + total) % total;
+            }
+            const BYTE* p = data + static_cast<std::size_t>(i) * align;
+            const float sl = SampleAt(p, bits);
+            l += w[j] * sl;
+            r += w[j] * (channels == 2 ? SampleAt(p + bytesPerSample, bits) : sl);
+        }
+    }
+    *left = l;
+    *right = r;
+}
+
 void MixBuffer(BufferState& b, const Listener& l, std::int32_t* acc, int frames) {
     const std::uint32_t total = b.Frames();
     if (total == 0) {
@@ -98,18 +194,13 @@ void MixBuffer(BufferState& b, const Listener& l, std::int32_t* acc, int frames)
     const bool silent = gl == 0.0f && gr == 0.0f;
     for (int i = 0; i < frames; ++i) {
         if (!silent) {
-            const std::uint32_t next =
-                b.frame + 1 < total ? b.frame + 1 : (b.looping ? 0 : b.frame);
-            const BYTE* p0 = data + static_cast<std::size_t>(b.frame) * align;
-            const BYTE* p1 = data + static_cast<std::size_t>(next) * align;
-            const float t = static_cast<float>(b.frac) * (1.0f / 4294967296.0f);
-            float sl = SampleAt(p0, bits);
-            float sr = channels == 2 ? SampleAt(p0 + bytesPerSample, bits) : sl;
+            float sl, sr;
             if (b.frac) {
-                const float nl = SampleAt(p1, bits);
-                const float nr = channels == 2 ? SampleAt(p1 + bytesPerSample, bits) : nl;
-                sl += (nl - sl) * t;
-                sr += (nr - sr) * t;
+                Interpolate(b, data, total, bits, channels, &sl, &sr);
+            } else {
+                const BYTE* p0 = data + static_cast<std::size_t>(b.frame) * align;
+                sl = SampleAt(p0, bits);
+                sr = channels == 2 ? SampleAt(p0 + bytesPerSample, bits) : sl;
             }
             acc[2 * i] += static_cast<std::int32_t>(std::lrint(sl * gl));
             acc[2 * i + 1] += static_cast<std::int32_t>(std::lrint(sr * gr));

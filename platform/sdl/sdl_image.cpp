@@ -3,7 +3,10 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/sdl/sdl_driver.h"
 
@@ -51,10 +54,25 @@ bool SavePng(const std::string& path, const ArgbImage& image, std::string* error
         if (error) *error = SDL_GetError();
         return false;
     }
-    const int rc = IMG_SavePNG(s, path.c_str());
+    // Written through our own stream so that a failed write or close (a full
+    // disk, /dev/full) is seen: SDL does not report those.
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        SDL_FreeSurface(s);
+        if (error) *error = "cannot write '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    SDL_RWops* rw = SDL_RWFromFP(file, SDL_FALSE);
+    const int rc = rw ? IMG_SavePNG_RW(s, rw, 1) : -1;
     SDL_FreeSurface(s);
-    if (rc != 0) {
-        if (error) *error = "cannot write '" + path + "': " + IMG_GetError();
+    const bool flushed = std::fflush(file) == 0 && !std::ferror(file);
+    int savedErrno = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (flushed && !closed) savedErrno = errno;
+    if (rc != 0 || !flushed || !closed) {
+        if (error)
+            *error = "cannot write '" + path + "': " +
+                     (rc != 0 ? std::string(IMG_GetError()) : std::strerror(savedErrno));
         return false;
     }
     return true;

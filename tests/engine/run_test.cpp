@@ -32,8 +32,10 @@ TEST(Run, HeadlessFramesPresentsExactlyThatManyOnTheVirtualClockWithoutSdl) {
                 EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
             }
         });
-    // An empty content folder: the gallery runs with every image missing.
+    // A content folder without the gallery's drawn images (a folder with none
+    // of its files at all is refused): the gallery runs with them missing.
     const std::string empty = MakeTempDir("nocontent");
+    WriteFile(empty + "/bunny.bmp", "");
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     const char* argv[] = {"velmor", "--headless", "--frames", "61", "--clock-start", "1000",

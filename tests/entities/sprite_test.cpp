@@ -37,14 +37,21 @@ TEST_F(TextureCacheTest, SameNameSharesOneRecordAndOneRead) {
     EXPECT_EQ(cache->cursor, nullptr);  // walked every record
 }
 
-TEST_F(TextureCacheTest, FailedLoadLeavesNoRecordAndIsTriedAgain) {
+TEST_F(TextureCacheTest, FailedLoadLeavesNoRecordAndIsNotTriedAgain) {
     TextureCache* cache = engine->textureCache;
     cache->Load("b.bmp");
     EXPECT_EQ(cache->head, nullptr);
+    EXPECT_EQ(cache->Find("b.bmp"), nullptr);
+    // A file that is not a bitmap fails the same way.
+    { std::ofstream("c.bmp") << "not a bitmap"; }
+    cache->Load("c.bmp");
+    EXPECT_EQ(cache->head, nullptr);
+    // A failed name is remembered for the rest of the run: no file read.
     ASSERT_TRUE(testbmp::WriteSolid("b.bmp", 2, 2, 0xFF00FF00));
+    const auto reads = platform::ImageFileReadsForTest();
     cache->Load("b.bmp");
-    ASSERT_NE(cache->Find("b.bmp"), nullptr);
-    EXPECT_EQ(cache->Find("b.bmp")->info.Width, 2u);
+    EXPECT_EQ(cache->Find("b.bmp"), nullptr);
+    EXPECT_EQ(platform::ImageFileReadsForTest(), reads);
 }
 
 TEST_F(TextureCacheTest, NoDeviceMakesNoTexture) {

@@ -73,21 +73,23 @@ TEST(RiffWaveRead, MalformedFilesFailCleanly) {
         Bytes image;
     };
     Bytes hugeExtra = Fmt(2, 1, 8000, 8, 0xFFFF);
-    Bytes bigData = Chunk("data", Ramp(50));
-    bigData[4] = 0xFF;
-    bigData[5] = 0xFF;  // claims 65535 + 50 bytes
     std::vector<Case> cases = {
         {"empty", {}},
-        {"truncated in data", Bytes(good.begin(), good.end() - 20)},
+        {"truncated header", Bytes(good.begin(), good.begin() + 10)},
         {"not RIFF",
          [&] {
              Bytes b = good;
              b[0] = 'X';
              return b;
          }()},
-        {"RIFF size beyond the file",
-         Riff({Chunk("fmt ", Fmt(1, 1, 8000, 8)), Chunk("data", Ramp(4))}, 0x7FFFFFF0)},
-        {"data size beyond the file", Riff({Chunk("fmt ", Fmt(1, 1, 8000, 8)), bigData})},
+        {"not WAVE",
+         [&] {
+             Bytes b = good;
+             b[8] = 'A';
+             return b;
+         }()},
+        // A RIFF or data size beyond the file plays what the file holds
+        // (tests/hardening).
         {"fmt with a huge extra count", Riff({Chunk("fmt ", hugeExtra), Chunk("data", Ramp(4))})},
         {"fmt too short", Riff({Chunk("fmt ", Bytes(12, 1)), Chunk("data", Ramp(4))})},
         {"no fmt", Riff({Chunk("data", Ramp(4))})},

@@ -20,6 +20,8 @@ std::string& Folder() {
 
 const bool entered = [] {
     InstallDrivers(true, nullptr);
+    // Tests read the design traces (and so do the programs they start).
+    setenv("VELMOR_TRACE", "1", 1);
     char pattern[] = "/tmp/velmor-test-XXXXXX";
     const char* dir = mkdtemp(pattern);
     if (!dir || chdir(dir) != 0) return false;

@@ -18,10 +18,28 @@
 #include "sound/mix_recorder.h"
 #include "sound/sound_device.h"
 #include "sound/streaming_sound.h"
+#include "tools/play/convert.h"
 
 namespace {
 
 constexpr DWORD kBlocks = 4;
+
+// A temporary file, removed when the tool ends.
+struct TempFile {
+    std::string path;
+    bool Make() {
+        const char* dir = std::getenv("TMPDIR");
+        std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/velmor-play-XXXXXX";
+        const int fd = mkstemp(pattern.data());
+        if (fd < 0) return false;
+        close(fd);
+        path = pattern;
+        return true;
+    }
+    ~TempFile() {
+        if (!path.empty()) std::remove(path.c_str());
+    }
+};
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "velmor-play: %s\n", message.c_str());
@@ -79,21 +97,37 @@ int main(int argc, char** argv) {
     // Check the file before anything else opens; the sound opens it again.
     WAVEFORMATEX format{};
     DWORD dataBytes = 0;
+    std::string why;
+    PcmPlan plan = PcmPlan::kRefuse;
     {
         std::FILE* probe = std::fopen(input.c_str(), "rb");
         if (!probe) return Fail("cannot open '" + input + "': " + std::strerror(errno));
         std::fclose(probe);
         CRiffWave wave;
         if (FAILED(wave.Open(input.c_str(), nullptr, WAVEFILE_READ)) || !wave.m_pwfx)
-            return Fail("'" + input + "' is not a readable RIFF WAVE file");
+            return Fail("'" + input + "': " +
+                        (wave.m_failure.empty() ? "not a readable RIFF WAVE file" : wave.m_failure));
         format = *wave.m_pwfx;
         dataBytes = wave.GetSize();
+        plan = PlanFor(*wave.m_pwfx, &why);
     }
-    if (format.wFormatTag != WAVE_FORMAT_PCM)
-        return Fail("'" + input + "' is not PCM (format tag " + std::to_string(format.wFormatTag) +
-                    "); only PCM can be played");
-    if (format.nBlockAlign == 0 || format.nAvgBytesPerSec == 0)
-        return Fail("'" + input + "' has an invalid format record");
+    if (plan == PcmPlan::kRefuse) return Fail("'" + input + "' " + why);
+    // Formats the engine's buffers do not hold are played from a 16-bit copy.
+    TempFile converted;
+    std::string playPath = input;
+    if (plan == PcmPlan::kConvert) {
+        if (!converted.Make()) return Fail("cannot make a temporary file for the converted copy");
+        if (!ConvertTo16Bit(input, converted.path, &why)) return Fail("'" + input + "' " + why);
+        CRiffWave wave;
+        if (FAILED(wave.Open(converted.path.c_str(), nullptr, WAVEFILE_READ)) || !wave.m_pwfx)
+            return Fail("'" + input + "' could not be converted");
+        format = *wave.m_pwfx;
+        dataBytes = wave.GetSize();
+        playPath = converted.path;
+    }
+    // Lengths come from the rate and the frame size, never the header's byte
+    // rate (which PlanFor has checked only for files played directly).
+    const double bytesPerSecond = static_cast<double>(format.nSamplesPerSec) * format.nBlockAlign;
 
     // With --audio-out the mixer follows virtual time; otherwise the SDL
     // sound device plays (no window is opened).
@@ -101,22 +135,6 @@ int main(int argc, char** argv) {
     std::string driverError;
     InstallDrivers(virtualTime, &driverError);
     if (virtualTime) platform::UseClockDrivenAudio();
-
-    MixRecorder recorder;
-    if (virtualTime) {
-        std::uint64_t frames = 0;
-        if (seconds > 0) {
-            frames = static_cast<std::uint64_t>(seconds * platform::kMixRate);
-        } else {
-            // The wave's own length at the mixer's rate.
-            const std::uint64_t srcFrames = dataBytes / format.nBlockAlign;
-            frames = (srcFrames * platform::kMixRate + format.nSamplesPerSec - 1) /
-                     format.nSamplesPerSec;
-        }
-        if (frames == 0) frames = 1;
-        if (FAILED(recorder.Start(output.c_str(), frames)))
-            return Fail("cannot create '" + output + "'");
-    }
 
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
@@ -132,23 +150,44 @@ int main(int argc, char** argv) {
         return Fail("no audio device could be opened (write a file with --audio-out OUT.wav)");
 
     // A quarter second per block, whole sample frames.
-    DWORD blockBytes = format.nAvgBytesPerSec / 4;
+    DWORD blockBytes = static_cast<DWORD>(bytesPerSecond / 4);
     blockBytes -= blockBytes % format.nBlockAlign;
     if (blockBytes == 0) blockBytes = format.nBlockAlign;
 
     HANDLE event = CreateEventA(nullptr, 0, 0, nullptr);
     CStreamingSound* sound = nullptr;
-    const HRESULT hr = device.CreateStreamingSound(&sound, input.c_str(), 0, GUID_NULL, kBlocks,
+    const HRESULT hr = device.CreateStreamingSound(&sound, playPath.c_str(), 0, GUID_NULL, kBlocks,
                                                    blockBytes, event);
     if (FAILED(hr)) {
         CloseHandle(event);
         return Fail("'" + input + "' cannot be played (" + GetErrorName(hr) + ")");
     }
+    // The output file is made only once the sound could be: a refused file
+    // leaves nothing behind.
+    MixRecorder recorder;
+    if (virtualTime) {
+        std::uint64_t frames = 0;
+        if (seconds > 0) {
+            frames = static_cast<std::uint64_t>(seconds * platform::kMixRate);
+        } else {
+            // The wave's own length at the mixer's rate.
+            const std::uint64_t srcFrames = dataBytes / format.nBlockAlign;
+            frames = (srcFrames * platform::kMixRate + format.nSamplesPerSec - 1) /
+                     format.nSamplesPerSec;
+        }
+        if (frames == 0) frames = 1;
+        if (FAILED(recorder.Start(output.c_str(), frames))) {
+            delete sound;
+            CloseHandle(event);
+            return Fail("cannot create '" + output + "'");
+        }
+    }
+
 
     const bool tty = isatty(fileno(stdout));
-    const double total = static_cast<double>(dataBytes) / format.nAvgBytesPerSec;
+    const double total = static_cast<double>(dataBytes) / bytesPerSecond;
     auto progress = [&](bool last) {
-        const double played = static_cast<double>(sound->PlayProgress()) / format.nAvgBytesPerSec;
+        const double played = static_cast<double>(sound->PlayProgress()) / bytesPerSecond;
         if (tty || last)
             std::printf("%s%s  %.1f s / %.1f s%s%s", tty ? "\r" : "", input.c_str(),
                         loop ? played : (played < total ? played : total), total,
@@ -189,7 +228,7 @@ int main(int argc, char** argv) {
             if (WaitForSingleObject(event, 100) == WAIT_OBJECT_0) sound->HandleNotification(loop);
             progress(false);
             if (seconds > 0 &&
-                static_cast<double>(sound->PlayProgress()) / format.nAvgBytesPerSec >= seconds)
+                static_cast<double>(sound->PlayProgress()) / bytesPerSecond >= seconds)
                 break;
         }
         progress(true);
