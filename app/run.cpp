@@ -12,6 +12,8 @@
 #include "engine/engine.h"
 #include "engine/game_world.h"
 #include "levels/level_factory.h"
+#include "platform/core/clock.h"
+#include "platform/core/input_record.h"
 #include "platform/core/input_script.h"
 #include "platform/core/platform.h"
 #include "platform/core/png.h"
@@ -80,6 +82,7 @@ int RunVelmor(int argc, const char* const* argv) {
         return Fail(error);
 
     Absolutise(&options.input);
+    Absolutise(&options.record);
     Absolutise(&options.audioOut);
     Absolutise(&options.dump);
     for (auto& shot : options.screenshots) Absolutise(&shot.second);
@@ -105,6 +108,12 @@ int RunVelmor(int argc, const char* const* argv) {
 
     if (!StartPlatform(options.headless, options.clockStart, &error)) return Fail(error);
     const int scriptPlayer = options.input.empty() ? 0 : platform::PlayInputScript(script);
+    // --record starts after the script, so it sees the script's clock.
+    if (!options.record.empty() &&
+        !platform::StartRecording(options.record, options.clockStart, &error)) {
+        platform::Shutdown();
+        return Fail(error);
+    }
 
     // --frames N: after frame N the window is closed the normal way, so the
     // loop ends on the quit message that its destruction posts.
@@ -149,9 +158,17 @@ int RunVelmor(int argc, const char* const* argv) {
     if (zeroListener) platform::RemovePassListener(zeroListener);
     if (shotListener) platform::RemovePresentListener(shotListener);
     if (scriptPlayer) platform::StopInputScript(scriptPlayer);
+    // A run that --frames ended has no close to record; its replay needs the same option.
+    std::string note;
+    if (options.frames >= 0 && platform::PresentedFrames() == options.frames)
+        note = "closed by --frames " + std::to_string(options.frames) +
+               ": replay with the same --frames";
+    std::string recordError;
+    const bool recorded = platform::StopRecording(note, &recordError);
     const HRESULT audioDone = audioOut.Finish();
     platform::Shutdown();
     if (!dump.Close(&error)) return Fail(error);
+    if (!recorded) return Fail(recordError);
     if (FAILED(audioDone)) return Fail("--audio-out: writing '" + options.audioOut + "' failed");
     if (!shotError.empty()) return Fail(shotError);
     for (std::size_t i = 0; i < shotTaken.size(); ++i)
