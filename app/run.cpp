@@ -110,7 +110,7 @@ int RunVelmor(int argc, const char* const* argv) {
     const int scriptPlayer = options.input.empty() ? 0 : platform::PlayInputScript(script);
     // --record starts after the script, so it sees the script's clock.
     if (!options.record.empty() &&
-        !platform::StartRecording(options.record, options.clockStart, &error)) {
+        !platform::StartRecording(options.record, &error)) {
         platform::Shutdown();
         return Fail(error);
     }

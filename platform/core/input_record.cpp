@@ -19,7 +19,6 @@ struct Recorder {
     std::FILE* file = nullptr;
     std::string path;
     int passListener = 0;
-    std::int64_t clockStart = 0;
     bool clockSet = false;  // a clock event has been written ...
     ClockReading clock;     // ... and this is what it set
     bool firstPass = true;
@@ -57,7 +56,7 @@ void LatchAndWriteClock(std::int64_t frame) {
     const ClockReading now = LatchClock();
     const ClockReading replayed =
         recorder->clockSet ? recorder->clock
-                           : VirtualReading(recorder->clockStart, frame > 0 ? frame - 1 : 0);
+                           : VirtualReading(kDefaultClockStart, frame > 0 ? frame - 1 : 0);
     if (now == replayed) return;
     ScriptEvent e;
     e.kind = ScriptEvent::Kind::kClock;
@@ -93,7 +92,7 @@ void OnPass(std::int64_t frame) {
 
 }  // namespace
 
-bool StartRecording(const std::string& path, std::int64_t clockStart, std::string* error) {
+bool StartRecording(const std::string& path, std::string* error) {
     if (recorder) {
         *error = "--record: already recording";
         return false;
@@ -106,7 +105,6 @@ bool StartRecording(const std::string& path, std::int64_t clockStart, std::strin
     recorder = new Recorder;
     recorder->file = file;
     recorder->path = path;
-    recorder->clockStart = clockStart;
     // The level's set-up, before the first pass, reads the clock as frame 0.
     LatchAndWriteClock(0);
     SetInputObserver(Observe);

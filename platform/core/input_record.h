@@ -2,8 +2,9 @@
 // headless run replays exactly. Every injected key, motion, wheel notch,
 // button, focus change and close is written at the frame of the loop pass
 // that took it in; the clocks are read once per pass and held for that pass,
-// and a clock event is written wherever they read otherwise than the replay's
-// virtual clock (started at `clockStart`) or the last clock event would.
+// and a clock event is written wherever they read otherwise than the last
+// clock event, or before the first one the virtual clock of a replay with no
+// options (from its default start), would.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,7 @@ namespace platform {
 
 // Starts recording into `path` (created or emptied). Call after the platform
 // has started and after any input script has begun playing.
-bool StartRecording(const std::string& path, std::int64_t clockStart, std::string* error);
+bool StartRecording(const std::string& path, std::string* error);
 
 // Writes what is left and closes the file; `note`, when not empty, is added
 // as a closing comment line. False with `error` set when writing failed.
