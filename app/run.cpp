@@ -54,6 +54,17 @@ bool EnterContentFolder(const std::string& assets, std::string* error) {
         return true;
     }
     if (fs::exists("background.bmp", ec)) return true;
+#ifdef VELMOR_CONTENT_FROM_BIN
+    // An installed velmor: the content lies beside its binary (P/bin, P/share/velmor).
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const fs::path installed = self.parent_path() / VELMOR_CONTENT_FROM_BIN;
+        if (fs::exists(installed / "background.bmp", ec)) {
+            fs::current_path(installed, ec);
+            if (!ec) return true;
+        }
+    }
+#endif
 #ifdef VELMOR_CONTENT_DIR
     if (fs::is_directory(VELMOR_CONTENT_DIR, ec)) fs::current_path(VELMOR_CONTENT_DIR, ec);
 #endif
