@@ -125,3 +125,41 @@ TEST(RecordWindowed, ASavannaSessionWithLionsReplaysHeadless) {
 }
 
 }  // namespace
+
+namespace {
+
+// Resizing and fullscreen change only how the frame is shown: the frame a
+// screenshot takes is the one the headless replay presents, and every
+// mouse count moves the crosshair by one pixel as before.
+TEST(RecordWindowed, ResizeAndFullscreenChangeNeitherFramesNorMotion) {
+    const std::string xvfb = Which("xvfb-run");
+    if (xvfb.empty() || Which("xdotool").empty())
+        GTEST_SKIP() << "xvfb-run or xdotool is missing: window test not run";
+    const std::string dir = MakeTempDir("xwindow");
+    const auto run =
+        RunProcess(xvfb,
+                   {"-a", "-s", "-screen 0 1280x1024x24", "bash",
+                    VELMOR_SOURCE_DIR "/tests/replay/xdrive.sh", "window", VELMOR_BINARY,
+                    "--record", "r.txt", "--dump", "window.jsonl", "--screenshot", "120:window.png"},
+                   {}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("resized 640x400"), std::string::npos) << run.out;
+    if (!Which("openbox").empty()) {  // fullscreen needs a window manager
+        EXPECT_NE(run.out.find("F11 1280x1024"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("Alt+Enter 640x400"), std::string::npos) << run.out;
+    }
+    // Twenty moves of 8,4 counts from the crosshair's start at 512,400.
+    const std::string window = ReadFile(dir + "/window.jsonl");
+    const auto last = window.rfind("\"class\":\"Cursor\"");
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_EQ(window.substr(last, 40).find("\"x\":672,\"y\":480"), 17u) << window.substr(last, 40);
+    EXPECT_EQ(ReadFile(dir + "/r.txt").find("key DIK_RETURN"), std::string::npos);
+
+    const auto replay = Velmor(dir, {"--headless", "--input", "r.txt", "--dump", "replay.jsonl",
+                                     "--screenshot", "120:replay.png"});
+    ASSERT_EQ(replay.status, 0) << replay.err;
+    EXPECT_TRUE(ReadFile(dir + "/replay.jsonl") == window);
+    EXPECT_TRUE(ReadFile(dir + "/replay.png") == ReadFile(dir + "/window.png"));
+}
+
+}  // namespace
