@@ -1,12 +1,10 @@
 // The script events a recording needs (wheel, focus, clock, frame 0), their
-// errors, the one-line form the recorder writes, and the clock they drive.
+// errors, and the one-line form the recorder writes.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "platform/core/clock.h"
 #include "platform/core/input_script.h"
 
 namespace {
@@ -64,43 +62,12 @@ TEST(ScriptEvents, EveryKindWritesTheLineItWasReadFrom) {
 TEST(ScriptEvents, MalformedNewEventsNameFileAndLine) {
     EXPECT_EQ(ErrorOf("\n0 key DIK_A down\n"),
               "r.txt:2: frame 0 (the set-up before the first frame) takes clock events only");
-    EXPECT_EQ(ErrorOf("1 clock 1700000000 1000\n").rfind("r.txt:1: clock needs", 0), 0u);
-    EXPECT_EQ(ErrorOf("1 clock 1700000000\n").rfind("r.txt:1: clock needs", 0), 0u);
-    EXPECT_EQ(ErrorOf("1 clock -5 0\n").rfind("r.txt:1: clock needs", 0), 0u);
-    EXPECT_EQ(ErrorOf("1 wheel up\n").rfind("r.txt:1: wheel needs", 0), 0u);
-    EXPECT_EQ(ErrorOf("1 wheel 10001\n").rfind("r.txt:1: wheel needs", 0), 0u);
     EXPECT_EQ(ErrorOf("1 focus on\n"), "r.txt:1: focus needs in or out: '<frame> focus out'");
     EXPECT_EQ(ErrorOf("1 wheel 1 2\n"), "r.txt:1: unexpected '2' after the event");
-    EXPECT_EQ(ErrorOf("1 clock 1700000000 5 x\n"), "r.txt:1: unexpected 'x' after the event");
-    EXPECT_EQ(ErrorOf("-1 clock 1700000000 5\n").rfind("r.txt:1: the frame must", 0), 0u);
-}
-
-TEST(ScriptClock, ClockEventsOverrideAndALatchHoldsUntilTheNext) {
-    platform::UseVirtualClock(1700000000);
-    platform::ApplyScriptEvent([] {
-        ScriptEvent e;
-        e.kind = Kind::kClock;
-        e.seconds = 1750000000;
-        e.millis = 250;
-        return e;
-    }());
-    SYSTEMTIME st;
-    GetSystemTime(&st);
-    EXPECT_EQ(Time(), 1750000000);
-    EXPECT_EQ(st.wMilliseconds, 250);
-    platform::CountPresentedFrame();  // a set clock no longer follows the frames
-    EXPECT_EQ(platform::ReadClock(), (platform::ClockReading{1750000000, 250}));
-
-    // The real clock, latched: every read until the next latch is the same.
-    platform::UseRealClock();
-    const platform::ClockReading held = platform::LatchClock();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    GetSystemTime(&st);
-    EXPECT_EQ(st.wMilliseconds, held.millis);
-    EXPECT_EQ(Time(), held.seconds);
-    platform::ReleaseClock();
-    EXPECT_NE(platform::ReadClock(), held);
-    platform::UseVirtualClock(1700000000);
+    for (const char* clock : {"1 clock 1700000000 1000", "1 clock 1700000000", "1 clock -5 0"})
+        EXPECT_EQ(ErrorOf(clock).rfind("r.txt:1: clock needs", 0), 0u) << clock;
+    for (const char* wheel : {"1 wheel up", "1 wheel 10001"})
+        EXPECT_EQ(ErrorOf(wheel).rfind("r.txt:1: wheel needs", 0), 0u) << wheel;
 }
 
 }  // namespace
