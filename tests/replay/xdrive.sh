@@ -31,7 +31,21 @@ if ! appeared; then
     kill "$pid"
     exit 3
 fi
-sleep 1.5
+# With --dump, wait until the game has presented some frames (slow builds
+# take a while to get going); without, a moment.
+dump=""
+prev=""
+for a in "$@"; do
+    [ "$prev" = --dump ] && dump=$a
+    prev=$a
+done
+if [ -n "$dump" ]; then
+    for _ in $(seq 300); do
+        [ -f "$dump" ] && [ "$(wc -l <"$dump")" -ge 20 ] && break
+        sleep 0.1
+    done
+fi
+sleep 0.5
 appeared
 xdotool windowfocus --sync "$(win)" 2>/dev/null
 move() { # dx dy steps
