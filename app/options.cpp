@@ -46,7 +46,7 @@ const std::set<std::string> kLevels = {"sprite", "savanna", "shooter", "tiger", 
 
 const char* UsageText() {
     return "usage: velmor [--level sprite|savanna|shooter|tiger|breakout] [--headless]\n"
-           "              [--frames N] [--clock-start SECONDS] [--input FILE]\n"
+           "              [--frames N] [--clock-start SECONDS] [--input FILE] [--record FILE]\n"
            "              [--screenshot FRAME:FILE.png]... [--audio-out FILE.wav]\n"
            "              [--dump FILE.jsonl] [--dump-every N] [--assets DIR]\n"
            "              [--help] [--version]\n"
@@ -56,6 +56,7 @@ const char* UsageText() {
            "  --frames N           close the window after frame N\n"
            "  --clock-start SECS   virtual clock start (headless; default 1700000000)\n"
            "  --input FILE         scripted input, one event a line\n"
+           "  --record FILE        write this run's input and clock as an --input script\n"
            "  --screenshot F:FILE  write the presented image of frame F as PNG\n"
            "  --audio-out FILE     write what the mixer played as a WAVE file\n"
            "  --dump FILE          write the entities after each frame as JSON lines\n"
@@ -100,7 +101,7 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
             continue;
         }
         static const std::set<std::string> kValued = {
-            "--level", "--frames", "--clock-start", "--input", "--screenshot",
+            "--level", "--frames", "--clock-start", "--input", "--record", "--screenshot",
             "--audio-out", "--dump", "--dump-every", "--assets"};
         if (!kValued.count(arg)) return fail("unknown option '" + Shown(arg) + "' (see --help)");
         std::string v;
@@ -128,6 +129,7 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
         } else {
             if (v.empty()) return fail(arg + " needs a non-empty value");
             if (arg == "--input") o.input = v;
+            else if (arg == "--record") o.record = v;
             else if (arg == "--audio-out") o.audioOut = v;
             else if (arg == "--dump") o.dump = v;
             else if (arg == "--assets") o.assets = v;

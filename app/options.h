@@ -12,6 +12,7 @@ struct Options {
     std::int64_t frames = -1;  // -1: until the window is closed
     std::int64_t clockStart = 1700000000;
     std::string input;
+    std::string record;
     std::vector<std::pair<std::int64_t, std::string>> screenshots;
     std::string audioOut;
     std::string dump;

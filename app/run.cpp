@@ -17,6 +17,8 @@
 #include "engine/game_world.h"
 #include "levels/level_factory.h"
 #include "platform/core/image.h"
+#include "platform/core/clock.h"
+#include "platform/core/input_record.h"
 #include "platform/core/input_script.h"
 #include "platform/core/platform.h"
 #include "platform/core/png.h"
@@ -57,6 +59,17 @@ bool EnterContentFolder(const std::string& assets, std::string* error) {
         return true;
     }
     if (fs::exists("background.bmp", ec)) return true;
+#ifdef VELMOR_CONTENT_FROM_BIN
+    // An installed velmor: the content lies beside its binary (P/bin, P/share/velmor).
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const fs::path installed = self.parent_path() / VELMOR_CONTENT_FROM_BIN;
+        if (fs::exists(installed / "background.bmp", ec)) {
+            fs::current_path(installed, ec);
+            if (!ec) return true;
+        }
+    }
+#endif
 #ifdef VELMOR_CONTENT_DIR
     if (fs::is_directory(VELMOR_CONTENT_DIR, ec)) fs::current_path(VELMOR_CONTENT_DIR, ec);
 #endif
@@ -117,6 +130,7 @@ int RunVelmor(int argc, const char* const* argv) {
         return Fail(error);
 
     Absolutise(&options.input);
+    Absolutise(&options.record);
     Absolutise(&options.audioOut);
     Absolutise(&options.dump);
     for (auto& shot : options.screenshots) Absolutise(&shot.second);
@@ -145,6 +159,12 @@ int RunVelmor(int argc, const char* const* argv) {
 
     if (!StartPlatform(options.headless, options.clockStart, &error)) return Fail(error);
     const int scriptPlayer = options.input.empty() ? 0 : platform::PlayInputScript(script);
+    // --record starts after the script, so it sees the script's clock.
+    if (!options.record.empty() &&
+        !platform::StartRecording(options.record, &error)) {
+        platform::Shutdown();
+        return Fail(error);
+    }
 
     // Installed after the platform starts, so they replace any the driver set.
     stopSignal = 0;
@@ -207,9 +227,17 @@ int RunVelmor(int argc, const char* const* argv) {
     platform::RemovePassListener(signalListener);
     sigaction(SIGINT, &oldInt, nullptr);
     sigaction(SIGTERM, &oldTerm, nullptr);
+    // A run that --frames ended has no close to record; its replay needs the same option.
+    std::string note;
+    if (options.frames >= 0 && platform::PresentedFrames() == options.frames)
+        note = "closed by --frames " + std::to_string(options.frames) +
+               ": replay with the same --frames";
+    std::string recordError;
+    const bool recorded = platform::StopRecording(note, &recordError);
     const HRESULT audioDone = audioOut.Finish();
     platform::Shutdown();
     if (!dump.Close(&error)) return Fail(error);
+    if (!recorded) return Fail(recordError);
     if (FAILED(audioDone)) return Fail("--audio-out: writing '" + options.audioOut + "' failed");
     if (!shotError.empty()) return Fail(shotError);
     for (std::size_t i = 0; i < shotTaken.size(); ++i)

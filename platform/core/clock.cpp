@@ -9,6 +9,19 @@ namespace {
 bool virtualClock = false;
 std::int64_t virtualStart = platform::kDefaultClockStart;
 std::int64_t presented = 0;
+bool scripted = false;
+platform::ClockReading scriptedReading;
+bool held = false;
+platform::ClockReading heldReading;
+
+// The clock as it runs, ignoring a held reading.
+platform::ClockReading Running() {
+    if (scripted) return scriptedReading;
+    if (virtualClock) return platform::VirtualReading(virtualStart, presented);
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return {ts.tv_sec, static_cast<int>(ts.tv_nsec / 1000000)};
+}
 
 void Fill(SYSTEMTIME* st, std::int64_t seconds, int millis) {
     std::time_t t = static_cast<std::time_t>(seconds);
@@ -26,20 +39,12 @@ void Fill(SYSTEMTIME* st, std::int64_t seconds, int millis) {
 
 }  // namespace
 
-std::int64_t Time() {
-    if (virtualClock) return virtualStart + presented / 60;
-    return static_cast<std::int64_t>(std::time(nullptr));
-}
+std::int64_t Time() { return platform::ReadClock().seconds; }
 
 void GetSystemTime(SYSTEMTIME* st) {
     if (!st) return;
-    if (virtualClock) {
-        Fill(st, virtualStart + presented / 60, static_cast<int>((presented % 60) * 1000 / 60));
-        return;
-    }
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    Fill(st, ts.tv_sec, static_cast<int>(ts.tv_nsec / 1000000));
+    const platform::ClockReading r = platform::ReadClock();
+    Fill(st, r.seconds, r.millis);
 }
 
 namespace platform {
@@ -48,9 +53,29 @@ void UseVirtualClock(std::int64_t start) {
     virtualClock = true;
     virtualStart = start;
     presented = 0;
+    scripted = held = false;
 }
 
-void UseRealClock() { virtualClock = false; }
+void UseRealClock() { virtualClock = scripted = held = false; }
+
+ClockReading ReadClock() { return held ? heldReading : Running(); }
+
+ClockReading VirtualReading(std::int64_t start, std::int64_t frames) {
+    return {start + frames / 60, static_cast<int>((frames % 60) * 1000 / 60)};
+}
+
+void SetScriptedClock(ClockReading reading) {
+    scripted = true;
+    scriptedReading = reading;
+}
+
+ClockReading LatchClock() {
+    held = true;
+    heldReading = Running();
+    return heldReading;
+}
+
+void ReleaseClock() { held = false; }
 std::int64_t PresentedFrames() { return presented; }
 void CountPresentedFrame() { ++presented; }
 

@@ -35,4 +35,23 @@ std::int64_t PresentedFrames();
 // Called by the device after each presented frame.
 void CountPresentedFrame();
 
+// One reading of the clock: calendar seconds and the milliseconds within.
+struct ClockReading {
+    std::int64_t seconds = 0;
+    int millis = 0;
+    bool operator==(const ClockReading&) const = default;
+};
+
+// What Time and GetSystemTime return now.
+ClockReading ReadClock();
+// What the virtual clock started at `start` reads after `presented` frames.
+ClockReading VirtualReading(std::int64_t start, std::int64_t presented);
+// A script's clock event: from now on the clock reads `reading`, whichever
+// clock runs underneath, until the next such call or clock switch.
+void SetScriptedClock(ClockReading reading);
+// Recording: takes one reading of the running clock and holds it, so that
+// every read until the next latch sees it; ReleaseClock lets it run again.
+ClockReading LatchClock();
+void ReleaseClock();
+
 }  // namespace platform

@@ -44,6 +44,18 @@ int DikFromName(std::string_view name) {
     return -1;
 }
 
+const char* DikName(int dik) {
+    switch (dik) {
+#define VELMOR_DIK_CASE(name, code) \
+    case code:                      \
+        return "DIK_" #name;
+        VELMOR_DIK_KEYS(VELMOR_DIK_CASE)
+#undef VELMOR_DIK_CASE
+        default:
+            return nullptr;
+    }
+}
+
 }  // namespace platform
 
 // Lets the focus rules below reach the devices' private state.
@@ -83,6 +95,7 @@ struct Hub {
     std::vector<IDirectInputDevice8A*> devices;
     int focus = -1;  // -1 not yet told by an event, 0 lost, 1 focused
     bool relativeMode = false;
+    platform::InputObserver observer;
 };
 
 Hub& TheHub() {
@@ -140,10 +153,23 @@ void OnFocus(bool focused) {
     UpdateRelativeMode();
 }
 
-void AddMotion(std::int64_t dx, std::int64_t dy, std::int64_t dz) {
+// Whether any mouse took the motion in.
+bool AddMotion(std::int64_t dx, std::int64_t dy, std::int64_t dz) {
+    bool taken = false;
     for (IDirectInputDevice8A* d : TheHub().devices)
-        if (Access::Kind(*d) == Kind::kMouse && Access::Acquired(*d))
+        if (Access::Kind(*d) == Kind::kMouse && Access::Acquired(*d)) {
             Access::AddMotion(*d, dx, dy, dz);
+            taken = true;
+        }
+    return taken;
+}
+
+void Observe(const platform::ScriptEvent& event) {
+    if (TheHub().observer) TheHub().observer(event);
+}
+
+void PostClose() {
+    if (HWND main = platform::MainWindow()) PostMessageA(main, WM_CLOSE, 0, 0);
 }
 
 LONG Clamp(std::int64_t v) {
@@ -271,26 +297,71 @@ bool IsKeyboardKey(int dik) {
     return dik >= 0 && dik < 256 && kKeys[static_cast<std::size_t>(dik)];
 }
 
+// Each injection that changes what the devices hold is shown to the
+// observer as the script event that replays it.
 void InjectKey(int dik, bool down) {
     if (!IsKeyboardKey(dik)) return;
     TheHub().keys[dik] = down ? 0x80 : 0;
-    // Escape closes the window the way its close button does.
-    if (dik == DIK_ESCAPE && down) InjectClose();
+    ScriptEvent e;
+    e.kind = ScriptEvent::Kind::kKey;
+    e.code = dik;
+    e.down = down;
+    Observe(e);
+    // Escape closes the window the way its close button does (the key
+    // alone replays that close).
+    if (dik == DIK_ESCAPE && down) PostClose();
 }
 
-void InjectMouseMotion(LONG dx, LONG dy) { AddMotion(dx, dy, 0); }
+void InjectMouseMotion(LONG dx, LONG dy) {
+    if (!AddMotion(dx, dy, 0)) return;
+    ScriptEvent e;
+    e.kind = ScriptEvent::Kind::kMouse;
+    e.dx = dx;
+    e.dy = dy;
+    Observe(e);
+}
 
-void InjectMouseWheel(int notches) { AddMotion(0, 0, std::int64_t{notches} * kWheelDelta); }
+void InjectMouseWheel(int notches) {
+    if (!AddMotion(0, 0, std::int64_t{notches} * kWheelDelta)) return;
+    ScriptEvent e;
+    e.kind = ScriptEvent::Kind::kWheel;
+    e.notches = notches;
+    Observe(e);
+}
 
 void InjectMouseButton(int button, bool down) {
     if (button < 0 || button > 3) return;
     TheHub().buttons[button] = down ? 0x80 : 0;
+    ScriptEvent e;
+    e.kind = ScriptEvent::Kind::kButton;
+    e.code = button;
+    e.down = down;
+    Observe(e);
 }
 
-void InjectFocus(bool focused) { OnFocus(focused); }
+void InjectFocus(bool focused) {
+    OnFocus(focused);
+    ScriptEvent e;
+    e.kind = ScriptEvent::Kind::kFocus;
+    e.down = focused;
+    Observe(e);
+}
 
 void InjectClose() {
-    if (HWND main = MainWindow()) PostMessageA(main, WM_CLOSE, 0, 0);
+    PostClose();
+    ScriptEvent e;
+    e.kind = ScriptEvent::Kind::kClose;
+    Observe(e);
+}
+
+void SetInputObserver(InputObserver observer) { TheHub().observer = std::move(observer); }
+
+bool DevicesAwaitFocus() {
+    const Hub& hub = TheHub();
+    if (hub.focus >= 0) return false;
+    for (IDirectInputDevice8A* d : hub.devices)
+        if (Access::Wanted(*d) && !Access::Acquired(*d)) return true;
+    return false;
 }
 
 }  // namespace platform

@@ -6,7 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
+
+#include "platform/core/input_script.h"
 
 #include "platform/core/types.h"
 #include "platform/core/window.h"
@@ -149,6 +152,8 @@ namespace platform {
 
 // The DIK_ code of a key name such as "DIK_LEFT" (case-insensitive), or -1.
 int DikFromName(std::string_view name);
+// The key's own name ("DIK_LEFT"), or null for a code no key has.
+const char* DikName(int dik);
 
 // Whether a DIK_ code is a key the keyboard has (one the system can report).
 bool IsKeyboardKey(int dik);
@@ -163,5 +168,15 @@ void InjectMouseWheel(int notches);
 void InjectMouseButton(int button, bool down);
 void InjectFocus(bool focused);
 void InjectClose();
+
+// Sees every injection as the script event that replays it (--record):
+// motion and wheel only when a mouse took them in; Escape's close is not
+// shown apart from its key. An empty observer stops it.
+using InputObserver = std::function<void(const ScriptEvent&)>;
+void SetInputObserver(InputObserver observer);
+
+// True while no focus event has come and some device waits for the window
+// to come to the front before it is acquired.
+bool DevicesAwaitFocus();
 
 }  // namespace platform

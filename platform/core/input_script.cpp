@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <sstream>
 
+#include "platform/core/clock.h"
 #include "platform/core/dinput.h"
 #include "platform/core/platform.h"
 
@@ -115,12 +117,16 @@ bool ParseUpDown(std::string_view text, bool* down) {
 
 // One non-empty line into `event`; false with `why` set when it is malformed.
 bool ParseLine(const std::vector<std::string_view>& t, ScriptEvent* event, std::string* why) {
-    if (!ParseNumber(t[0], 1, kLastFrame, &event->frame)) {
+    if (!ParseNumber(t[0], 0, kLastFrame, &event->frame)) {
         *why = "the frame must be a whole number from 1, not '" + Shown(t[0]) + "'";
         return false;
     }
     if (t.size() < 2) {
-        *why = "an event (key, mouse, button or close) must follow the frame";
+        *why = "an event (key, mouse, button, close, wheel, focus or clock) must follow the frame";
+        return false;
+    }
+    if (event->frame == 0 && t[1] != "clock") {
+        *why = "frame 0 (the set-up before the first frame) takes clock events only";
         return false;
     }
     const std::string_view kind = t[1];
@@ -177,8 +183,37 @@ bool ParseLine(const std::vector<std::string_view>& t, ScriptEvent* event, std::
         used = 4;
     } else if (kind == "close") {
         event->kind = ScriptEvent::Kind::kClose;
+    } else if (kind == "wheel") {
+        event->kind = ScriptEvent::Kind::kWheel;
+        std::int64_t notches = 0;
+        if (t.size() < 3 || !ParseNumber(t[2], -10000, 10000, &notches)) {
+            *why = "wheel needs a whole number of notches within +-10000";
+            return false;
+        }
+        event->notches = static_cast<std::int32_t>(notches);
+        used = 3;
+    } else if (kind == "focus") {
+        event->kind = ScriptEvent::Kind::kFocus;
+        if (t.size() < 3 || (t[2] != "in" && t[2] != "out")) {
+            *why = "focus needs in or out: '<frame> focus out'";
+            return false;
+        }
+        event->down = t[2] == "in";
+        used = 3;
+    } else if (kind == "clock") {
+        event->kind = ScriptEvent::Kind::kClock;
+        std::int64_t millis = 0;
+        if (t.size() < 4 || !ParseNumber(t[2], 0, kLastFrame, &event->seconds) ||
+            !ParseNumber(t[3], 0, 999, &millis)) {
+            *why = "clock needs whole seconds since 1970 and milliseconds 0-999: "
+                   "'<frame> clock 1700000000 250'";
+            return false;
+        }
+        event->millis = static_cast<int>(millis);
+        used = 4;
     } else {
-        *why = "unknown event '" + Shown(kind) + "' (key, mouse, button or close)";
+        *why = "unknown event '" + Shown(kind) +
+               "' (key, mouse, button, close, wheel, focus or clock)";
         return false;
     }
     if (t.size() > used) {
@@ -240,6 +275,34 @@ bool LoadInputScript(const std::string& path, std::vector<ScriptEvent>* events,
     return ParseInputScript(text.str(), path, events, error);
 }
 
+std::string FormatScriptEvent(const ScriptEvent& e) {
+    std::string line = std::to_string(e.frame) + " ";
+    const char* upDown = e.down ? " down" : " up";
+    switch (e.kind) {
+        case ScriptEvent::Kind::kKey: {
+            const char* name = DikName(e.code);
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "0x%02X", e.code & 0xFF);
+            return line + "key " + (name ? name : hex) + upDown;
+        }
+        case ScriptEvent::Kind::kMouse:
+            return line + "mouse " + std::to_string(e.dx) + " " + std::to_string(e.dy);
+        case ScriptEvent::Kind::kButton: {
+            static const char* const kButtons[] = {"left", "right", "middle", "3"};
+            return line + "button " + kButtons[e.code & 3] + upDown;
+        }
+        case ScriptEvent::Kind::kClose:
+            return line + "close";
+        case ScriptEvent::Kind::kWheel:
+            return line + "wheel " + std::to_string(e.notches);
+        case ScriptEvent::Kind::kFocus:
+            return line + (e.down ? "focus in" : "focus out");
+        case ScriptEvent::Kind::kClock:
+            return line + "clock " + std::to_string(e.seconds) + " " + std::to_string(e.millis);
+    }
+    return line;
+}
+
 void ApplyScriptEvent(const ScriptEvent& event) {
     switch (event.kind) {
         case ScriptEvent::Kind::kKey:
@@ -254,6 +317,15 @@ void ApplyScriptEvent(const ScriptEvent& event) {
         case ScriptEvent::Kind::kClose:
             InjectClose();
             break;
+        case ScriptEvent::Kind::kWheel:
+            InjectMouseWheel(event.notches);
+            break;
+        case ScriptEvent::Kind::kFocus:
+            InjectFocus(event.down);
+            break;
+        case ScriptEvent::Kind::kClock:
+            SetScriptedClock({event.seconds, event.millis});
+            break;
     }
 }
 
@@ -266,6 +338,9 @@ int PlayInputScript(std::vector<ScriptEvent> events) {
     player->events = std::move(events);
     std::stable_sort(player->events.begin(), player->events.end(),
                      [](const ScriptEvent& a, const ScriptEvent& b) { return a.frame < b.frame; });
+    // Frame 0 sets the clock the level's set-up reads.
+    while (player->next < player->events.size() && player->events[player->next].frame == 0)
+        ApplyScriptEvent(player->events[player->next++]);
     return AddPassListener([player](std::int64_t frame) {
         auto& p = *player;
         while (p.next < p.events.size() && p.events[p.next].frame <= frame)

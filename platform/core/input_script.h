@@ -4,7 +4,11 @@
 //   <frame> mouse <dx> <dy>
 //   <frame> button <0-3|left|right|middle> down|up
 //   <frame> close
-// '#' starts a comment. The events are injected as system events, so a
+//   <frame> wheel <notches>                 (+ away from the user)
+//   <frame> focus in|out                    (the window gains / loses the focus)
+//   <frame> clock <seconds> <milliseconds>  (what the clock reads from then on)
+// '#' starts a comment. Frame 0 is the set-up before the first pass; only
+// clock events may stand there. The events are injected as system events, so a
 // headless run reads them as its only input and a windowed run reads them
 // together with the real keyboard and mouse.
 #pragma once
@@ -17,13 +21,16 @@
 namespace platform {
 
 struct ScriptEvent {
-    enum class Kind { kKey, kMouse, kButton, kClose };
-    std::int64_t frame = 0;  // from 1
+    enum class Kind { kKey, kMouse, kButton, kClose, kWheel, kFocus, kClock };
+    std::int64_t frame = 0;  // from 1; 0 for a clock event of the set-up
     Kind kind = Kind::kClose;
     int code = 0;  // key: DIK_ code; button: 0 left, 1 right, 2 middle, 3 X1
-    bool down = false;
+    bool down = false;  // keys and buttons; focus: true for in
     std::int32_t dx = 0;
     std::int32_t dy = 0;
+    std::int32_t notches = 0;  // wheel
+    std::int64_t seconds = 0;  // clock: calendar seconds since 1970
+    int millis = 0;            // clock: 0-999
     int line = 0;  // where the event stands in its file
 };
 
@@ -36,11 +43,15 @@ bool ParseInputScript(std::string_view text, const std::string& name,
 // Reads and parses the file at `path`; unreadable files fail the same way.
 bool LoadInputScript(const std::string& path, std::vector<ScriptEvent>* events, std::string* error);
 
-// Injects one event now.
+// The event as one script line, without the newline ("12 key DIK_LEFT down").
+std::string FormatScriptEvent(const ScriptEvent& event);
+
+// Injects one event now (a clock event sets the clock).
 void ApplyScriptEvent(const ScriptEvent& event);
 
-// Plays a script: from now on each loop pass injects the events of its frame
-// (and any of earlier frames not yet played). Returns an id for Stop.
+// Plays a script: the events of frame 0 at once, then from now on each loop
+// pass injects the events of its frame (and any of earlier frames not yet
+// played). Returns an id for Stop.
 int PlayInputScript(std::vector<ScriptEvent> events);
 void StopInputScript(int id);
 

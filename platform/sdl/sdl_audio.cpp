@@ -1,7 +1,11 @@
 // SDL2 audio device: 44100 Hz, stereo, 16-bit; its callback runs the mixer.
 #include <SDL2/SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/sdl/sdl_driver.h"
 
@@ -15,21 +19,50 @@ void Callback(void* mix, Uint8* stream, int len) {
                                                     len / 4);
 }
 
+// Runs `f` with standard error sent to /dev/null: while they probe, the sound
+// library's back-ends print lines of their own, and a machine without sound
+// hardware is no error. The game thread is the only one running here.
+template <typename F>
+auto Quietly(F f) {
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    auto result = f();
+    std::fflush(stderr);
+    if (saved >= 0) {
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+    if (null >= 0) close(null);
+    return result;
+}
+
 bool Open(AudioDriver::MixCallback mix) {
     if (device) return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    SDL_AudioSpec want;
-    std::memset(&want, 0, sizeof want);
-    want.freq = 44100;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = 1024;
-    want.callback = Callback;
-    want.userdata = reinterpret_cast<void*>(mix);
-    SDL_AudioSpec have;
-    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (!device) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    const bool ok = Quietly([mix] {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        SDL_AudioSpec want;
+        std::memset(&want, 0, sizeof want);
+        want.freq = 44100;
+        want.format = AUDIO_S16SYS;
+        want.channels = 2;
+        want.samples = 1024;
+        want.callback = Callback;
+        want.userdata = reinterpret_cast<void*>(mix);
+        SDL_AudioSpec have;
+        device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        return device != 0;
+    });
+    if (!ok) {
+        // One line of our own, then the mixer follows the clock.
+        std::string why = SDL_GetError();
+        if (why.empty()) why = "no audio device";
+        std::fprintf(stderr, "velmor: no sound output: %s; playing silently\n", why.c_str());
+        Quietly([] {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return 0;
+        });
         return false;
     }
     SDL_PauseAudioDevice(device, 0);

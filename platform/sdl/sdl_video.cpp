@@ -1,6 +1,8 @@
 // SDL2 video driver: the native window, system events translated into core's
 // input calls, presentation of finished frames, message boxes, focus and the
-// relative mouse.
+// relative mouse. The window is resizable and the frame is scaled into it
+// with its aspect kept (F11 and Alt+Enter toggle desktop fullscreen); none
+// of that reaches core: the back buffer and the mouse motion stay as they are.
 #include <SDL2/SDL.h>
 
 #include <algorithm>
@@ -29,6 +31,9 @@ Presenter presenter;
 // Windows in creation order; the first is the program's main window.
 std::vector<SDL_Window*> windows;
 bool relativeMode = false;
+// Keys the driver keeps for itself (F11, Alt+Enter): their releases too.
+std::vector<SDL_Scancode> keptKeys;
+bool framePending = false;  // the main window's frame is not yet known
 
 void DropPresenter() {
     if (presenter.texture) SDL_DestroyTexture(presenter.texture);
@@ -47,8 +52,9 @@ bool Start(std::string* error) {
     // a windowed run must not go on invisibly.
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* asked = std::getenv("SDL_VIDEODRIVER");
-    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
-                   std::strcmp(driver, "evdev") == 0) &&
+    if (driver &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
+         std::strcmp(driver, "evdev") == 0) &&
         !(asked && std::strcmp(asked, driver) == 0)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         if (error) *error = "cannot open a display; run with --headless, or under xvfb-run";
@@ -61,17 +67,83 @@ void Stop() {
     DropPresenter();
     windows.clear();
     relativeMode = false;
+    keptKeys.clear();
+    framePending = false;
     SDL_Quit();
 }
 
+// The size scaled down, aspect kept, to fit `bounds` (unchanged if it fits).
+void FitInto(const SDL_Rect& bounds, int* width, int* height) {
+    if (bounds.w <= 0 || bounds.h <= 0 || (*width <= bounds.w && *height <= bounds.h)) return;
+    const double s =
+        std::min(static_cast<double>(bounds.w) / *width, static_cast<double>(bounds.h) / *height);
+    *width = std::max(1, static_cast<int>(*width * s));
+    *height = std::max(1, static_cast<int>(*height * s));
+}
+
+// Opens at the asked size, or at the largest size of that shape that fits
+// the desktop's usable area where the asked one does not.
 void* CreateWindow(const char* title, int width, int height) {
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0) FitInto(usable, &width, &height);
     SDL_Window* w = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                                      height, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (w) windows.push_back(w);
     return w;
 }
 
-void ShowWindow(void* native) { SDL_ShowWindow(static_cast<SDL_Window*>(native)); }
+// Once the window manager has framed the new main window, window and frame
+// together must fit the usable area too. Tried on each window event until
+// the frame is known (a desktop without a window manager never tells).
+void FitWithFrame(SDL_Window* w) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_Rect usable{};
+    if (SDL_GetWindowBordersSize(w, &top, &left, &bottom, &right) != 0 ||
+        top + left + bottom + right == 0 ||
+        SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(w), &usable) != 0)
+        return;
+    framePending = false;
+    usable.w -= left + right;
+    usable.h -= top + bottom;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(w, &width, &height);
+    const int oldWidth = width, oldHeight = height;
+    FitInto(usable, &width, &height);
+    if (width == oldWidth && height == oldHeight) return;
+    SDL_SetWindowSize(w, width, height);
+    SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+void ShowWindow(void* native) {
+    auto* w = static_cast<SDL_Window*>(native);
+    SDL_ShowWindow(w);
+    framePending = !windows.empty() && w == windows.front();
+    if (framePending) FitWithFrame(w);
+}
+
+void ToggleFullscreen() {
+    if (windows.empty()) return;
+    SDL_Window* w = windows.front();
+    const bool on = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(w, on ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+// F11 and Alt+Enter toggle fullscreen; the game never sees them.
+bool KeepKey(const SDL_KeyboardEvent& key) {
+    const SDL_Scancode code = key.keysym.scancode;
+    const auto kept = std::find(keptKeys.begin(), keptKeys.end(), code);
+    if (key.type == SDL_KEYUP) {
+        if (kept == keptKeys.end()) return false;
+        keptKeys.erase(kept);
+        return true;
+    }
+    const bool altEnter = (code == SDL_SCANCODE_RETURN || code == SDL_SCANCODE_KP_ENTER) &&
+                          (key.keysym.mod & KMOD_ALT);
+    if (code != SDL_SCANCODE_F11 && !altEnter) return false;
+    if (kept == keptKeys.end()) keptKeys.push_back(code);
+    if (!key.repeat) ToggleFullscreen();
+    return true;
+}
 
 void DestroyWindow(void* native) {
     auto* w = static_cast<SDL_Window*>(native);
@@ -82,17 +154,23 @@ void DestroyWindow(void* native) {
 
 int ButtonIndex(Uint8 sdlButton) {
     switch (sdlButton) {
-        case SDL_BUTTON_LEFT: return 0;
-        case SDL_BUTTON_RIGHT: return 1;
-        case SDL_BUTTON_MIDDLE: return 2;
-        case SDL_BUTTON_X1: return 3;
-        default: return -1;
+        case SDL_BUTTON_LEFT:
+            return 0;
+        case SDL_BUTTON_RIGHT:
+            return 1;
+        case SDL_BUTTON_MIDDLE:
+            return 2;
+        case SDL_BUTTON_X1:
+            return 3;
+        default:
+            return -1;
     }
 }
 
 void OnWindowEvent(const SDL_WindowEvent& e) {
     if (windows.empty() || e.windowID != SDL_GetWindowID(windows.front())) return;
     const Uint8 what = e.event;
+    if (framePending) FitWithFrame(windows.front());
     if (what == SDL_WINDOWEVENT_FOCUS_GAINED || what == SDL_WINDOWEVENT_FOCUS_LOST)
         InjectFocus(what == SDL_WINDOWEVENT_FOCUS_GAINED);
     // Giving the window a renderer may remake its native window, which then
@@ -110,12 +188,15 @@ void PumpEvents() {
         switch (e.type) {
             case SDL_KEYDOWN:
             case SDL_KEYUP: {
+                if (KeepKey(e.key)) break;
                 // A held key's repeats change nothing the devices report.
                 const BYTE dik = DikFromScancode(e.key.keysym.scancode);
                 if (dik && !e.key.repeat) InjectKey(dik, e.type == SDL_KEYDOWN);
                 break;
             }
-            case SDL_MOUSEMOTION: InjectMouseMotion(e.motion.xrel, e.motion.yrel); break;
+            case SDL_MOUSEMOTION:
+                InjectMouseMotion(e.motion.xrel, e.motion.yrel);
+                break;
             case SDL_MOUSEWHEEL:
                 InjectMouseWheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y
                                                                              : e.wheel.y);
@@ -126,11 +207,38 @@ void PumpEvents() {
                 if (i >= 0) InjectMouseButton(i, e.type == SDL_MOUSEBUTTONDOWN);
                 break;
             }
-            case SDL_WINDOWEVENT: OnWindowEvent(e.window); break;
-            case SDL_QUIT: InjectClose(); break;
-            default: break;
+            case SDL_WINDOWEVENT:
+                OnWindowEvent(e.window);
+                break;
+            case SDL_QUIT:
+                InjectClose();
+                break;
+            default:
+                break;
         }
     }
+}
+
+// Where the frame goes in the window: the largest whole multiple of its size
+// that fits, centred, with black bars around; in a window smaller than the
+// frame, the largest size of the frame's shape that fits, smoothly scaled.
+SDL_Rect Placement(SDL_Renderer* renderer, int width, int height) {
+    int outW = width, outH = height;
+    SDL_GetRendererOutputSize(renderer, &outW, &outH);
+    const double fit =
+        std::min(static_cast<double>(outW) / width, static_cast<double>(outH) / height);
+    int w = width, h = height;
+    if (fit >= 1.0) {
+        const int k = static_cast<int>(fit);
+        w *= k;
+        h *= k;
+    } else {
+        w = std::max(1, static_cast<int>(width * fit));
+        h = std::max(1, static_cast<int>(height * fit));
+    }
+    SDL_SetTextureScaleMode(presenter.texture,
+                            fit >= 1.0 ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    return SDL_Rect{(outW - w) / 2, (outH - h) / 2, w, h};
 }
 
 void Present(void* window, const std::uint32_t* pixels, int width, int height) {
@@ -148,8 +256,10 @@ void Present(void* window, const std::uint32_t* pixels, int width, int height) {
     }
     if (!presenter.texture) return;
     SDL_UpdateTexture(presenter.texture, nullptr, pixels, width * 4);
+    SDL_SetRenderDrawColor(presenter.renderer, 0, 0, 0, 255);
     SDL_RenderClear(presenter.renderer);
-    SDL_RenderCopy(presenter.renderer, presenter.texture, nullptr, nullptr);
+    const SDL_Rect place = Placement(presenter.renderer, width, height);
+    SDL_RenderCopy(presenter.renderer, presenter.texture, nullptr, &place);
     // Presentation is the loop's only pacing: never faster than 60 Hz, even
     // where the display does not wait for its retrace (Xvfb, for one).
     const Uint64 freq = SDL_GetPerformanceFrequency();
@@ -183,8 +293,8 @@ void SetRelativeMouse(bool on) {
 }  // namespace
 
 const VideoDriver kVideoDriver = {
-    "sdl",        true,       Start,      Stop,     CreateWindow,     ShowWindow,
-    DestroyWindow, PumpEvents, Present, MessageBox, HasFocus, SetRelativeMouse,
+    "sdl",         true,       Start,   Stop,       CreateWindow, ShowWindow,
+    DestroyWindow, PumpEvents, Present, MessageBox, HasFocus,     SetRelativeMouse,
 };
 
 }  // namespace platform::sdl

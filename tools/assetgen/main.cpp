@@ -2,6 +2,7 @@
 // them into one folder.
 //
 //   velmor_assetgen --out DIR [--contact-sheet FILE.png] [--previews DIR]
+//                   [--icon FILE.png]
 //
 // --previews writes the four scenes composed at screen size (for judging the
 // art; they are not content).
@@ -17,6 +18,7 @@
 #include "tools/assetgen/contact_sheet.h"
 #include "tools/assetgen/font.h"
 #include "tools/assetgen/gunshot.h"
+#include "tools/assetgen/icon.h"
 #include "tools/assetgen/tiger_mesh.h"
 
 namespace {
@@ -31,16 +33,17 @@ int Fail(const std::string& message) {
 int main(int argc, char** argv) {
     using namespace assetgen;
     InstallDrivers(true, nullptr);  // the image codec writes the sheet and previews
-    std::string out, sheetPath, previewPath;
+    std::string out, sheetPath, previewPath, iconPath;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
         else if (std::strcmp(argv[i], "--contact-sheet") == 0 && hasValue) sheetPath = argv[++i];
         else if (std::strcmp(argv[i], "--previews") == 0 && hasValue) previewPath = argv[++i];
+        else if (std::strcmp(argv[i], "--icon") == 0 && hasValue) iconPath = argv[++i];
         else
             return Fail(std::string("unknown or incomplete option '") + argv[i] +
                         "'; usage: velmor_assetgen --out DIR [--contact-sheet FILE.png] "
-                        "[--previews DIR]");
+                        "[--previews DIR] [--icon FILE.png]");
     }
     if (out.empty()) return Fail("--out DIR is required");
 
@@ -98,6 +101,9 @@ int main(int argc, char** argv) {
         items.push_back({"tiger.x from the side", &side, 256, 256, 1});
         if (!SavePng(MakeContactSheet(items, 1600), sheetPath, &error)) return Fail(error);
     }
+    if (!iconPath.empty() &&
+        !WriteIcon(image("bunny.bmp"), image("crosshair.bmp"), iconPath, &error))
+        return Fail(error);
     if (!previewPath.empty()) {
         const Canvas& font = image("smallfont.bmp");
         const Canvas scenes[4] = {

@@ -1,0 +1,27 @@
+// A windowed start where no sound device opens: one line of ours on
+// standard error, nothing from the sound library, and the game runs.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "support/run_process.h"
+
+namespace {
+
+TEST(QuietStart, NoSoundDeviceIsOneLineOfOurOwn) {
+    const std::string xvfb = "/usr/bin/xvfb-run";
+    if (access(xvfb.c_str(), X_OK) != 0) GTEST_SKIP() << "xvfb-run is missing: not run";
+    // ALSA with a device no machine has: the library complains at length.
+    const auto r = RunProcess(
+        xvfb, {"-a", "/usr/bin/env", "SDL_AUDIODRIVER=alsa", "AUDIODEV=velmor_no_such_device",
+               VELMOR_BINARY, "--frames", "30", "--screenshot", "30:/dev/null"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.rfind("velmor: no sound output: ", 0), 0u) << r.err;
+    const auto end = std::string("; playing silently\n");
+    ASSERT_GE(r.err.size(), end.size()) << r.err;
+    EXPECT_EQ(r.err.substr(r.err.size() - end.size()), end) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+}
+
+}  // namespace

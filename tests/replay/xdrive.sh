@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Plays a windowed velmor under an X server (run it inside xvfb-run) the way
+# a player would, through xdotool.
+#   xdrive.sh PLAN VELMOR [ARGS...]
+# PLAN: gallery (aim at the bunnies' lane, hold the trigger and sweep until
+# velmor ends, so give it --frames), savanna (add lions and giraffes, group
+# and ungroup them, then Escape), window (move the mouse 8,4 counts five
+# times around each of a resize, F11 and Alt+Enter, then wait for --frames;
+# it runs openbox when there is one, so that fullscreen really happens).
+# Exits with velmor's status.
+set -u
+plan=$1
+shift
+if [ "$plan" = window ] && command -v openbox >/dev/null; then
+    openbox >/dev/null 2>&1 &
+    sleep 1
+fi
+"$@" &
+pid=$!
+# The window may be made anew when it gets its renderer: ask each time.
+win() { xdotool search --name "Velmor Engine" 2>/dev/null | tail -1; }
+appeared() {
+    for _ in $(seq 100); do
+        [ -n "$(win)" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+if ! appeared; then
+    echo "xdrive: no window appeared" >&2
+    kill "$pid"
+    exit 3
+fi
+# With --dump, wait until the game has presented some frames (slow builds
+# take a while to get going); without, a moment.
+dump=""
+prev=""
+for a in "$@"; do
+    [ "$prev" = --dump ] && dump=$a
+    prev=$a
+done
+if [ -n "$dump" ]; then
+    for _ in $(seq 300); do
+        [ -f "$dump" ] && [ "$(wc -l <"$dump")" -ge 20 ] && break
+        sleep 0.1
+    done
+fi
+sleep 0.5
+appeared
+xdotool windowfocus --sync "$(win)" 2>/dev/null
+move() { # dx dy steps
+    for _ in $(seq "$3"); do
+        xdotool mousemove_relative -- "$1" "$2"
+        sleep 0.02
+    done
+}
+key() { # name, held long enough for a slow frame to see it
+    xdotool keydown "$1"
+    sleep 0.3
+    xdotool keyup "$1"
+}
+case $plan in
+gallery)
+    # Bunnies come in from the right along the lower band.
+    move 20 0 22
+    move 0 20 9
+    xdotool mousedown 1
+    while kill -0 "$pid" 2>/dev/null; do
+        move 0 40 5
+        move 0 -40 5
+    done
+    ;;
+savanna)
+    key 2
+    sleep 0.5
+    key 1
+    sleep 0.5
+    key 6
+    sleep 2
+    key 5
+    sleep 1
+    key Escape
+    ;;
+window)
+    size() { xdotool getwindowgeometry "$(win)" | sed -n 's/.*Geometry: //p'; }
+    move 8 4 5
+    xdotool windowsize "$(win)" 640 400
+    sleep 0.5
+    echo "resized $(size)"
+    move 8 4 5
+    key F11
+    sleep 0.7
+    echo "F11 $(size)"
+    move 8 4 5
+    xdotool keydown alt keydown Return
+    sleep 0.3
+    xdotool keyup Return keyup alt
+    sleep 0.7
+    echo "Alt+Enter $(size)"
+    move 8 4 5
+    ;;
+esac
+wait "$pid"
