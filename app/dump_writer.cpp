@@ -24,8 +24,8 @@ bool DumpWriter::Open(const std::string& path, std::int64_t every, std::string* 
 
 void DumpWriter::Attach() {
     if (!file_ || listener_) return;
-    listener_ = platform::AddPresentListener(
-        [this](std::int64_t frame, const std::uint32_t*, int, int) {
+    listener_ =
+        platform::AddPresentListener([this](std::int64_t frame, const std::uint32_t*, int, int) {
             if (!file_ || failed_ || frame % every_ != 0) return;
             const std::string line = DumpFrameLine(frame) + "\n";
             if (std::fwrite(line.data(), 1, line.size(), file_) != line.size()) failed_ = true;

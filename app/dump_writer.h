@@ -6,7 +6,7 @@
 #include <string>
 
 class DumpWriter {
-public:
+  public:
     ~DumpWriter();
     // Opens (truncates) the file; false with `error` set when it cannot.
     bool Open(const std::string& path, std::int64_t every, std::string* error);
@@ -15,7 +15,7 @@ public:
     // False when a write failed (disk full, say); `error` tells why.
     bool Close(std::string* error);
 
-private:
+  private:
     std::FILE* file_ = nullptr;
     std::string path_;
     std::int64_t every_ = 1;

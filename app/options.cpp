@@ -95,20 +95,24 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
         static const std::set<std::string> kFlags = {"--headless", "--help", "-h", "--version"};
         if (kFlags.count(arg)) {
             if (hasInlineValue) return fail(arg + " takes no value");
-            if (arg == "--headless") o.headless = true;
-            else if (arg == "--version") o.version = true;
-            else o.help = true;
+            if (arg == "--headless")
+                o.headless = true;
+            else if (arg == "--version")
+                o.version = true;
+            else
+                o.help = true;
             continue;
         }
         static const std::set<std::string> kValued = {
-            "--level", "--frames", "--clock-start", "--input", "--record", "--screenshot",
-            "--audio-out", "--dump", "--dump-every", "--assets"};
+            "--level",      "--frames",    "--clock-start", "--input",      "--record",
+            "--screenshot", "--audio-out", "--dump",        "--dump-every", "--assets"};
         if (!kValued.count(arg)) return fail("unknown option '" + Shown(arg) + "' (see --help)");
         std::string v;
         if (!needValue(&v)) return fail(arg + " needs a value (see --help)");
         if (arg == "--level") {
             if (!kLevels.count(v))
-                return fail("unknown level '" + Shown(v) + "' (choose sprite, savanna, shooter, tiger or breakout)");
+                return fail("unknown level '" + Shown(v) +
+                            "' (choose sprite, savanna, shooter, tiger or breakout)");
             o.level = v;
         } else if (arg == "--frames") {
             if (!ParseInt(v, 0, 1LL << 40, &o.frames))
@@ -124,15 +128,21 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
             std::int64_t frame = 0;
             if (colon == std::string::npos || !ParseInt(v.substr(0, colon), 1, 1LL << 40, &frame) ||
                 colon + 1 >= v.size())
-                return fail("--screenshot needs FRAME:FILE.png with FRAME from 1, not '" + Shown(v) + "'");
+                return fail("--screenshot needs FRAME:FILE.png with FRAME from 1, not '" +
+                            Shown(v) + "'");
             o.screenshots.emplace_back(frame, v.substr(colon + 1));
         } else {
             if (v.empty()) return fail(arg + " needs a non-empty value");
-            if (arg == "--input") o.input = v;
-            else if (arg == "--record") o.record = v;
-            else if (arg == "--audio-out") o.audioOut = v;
-            else if (arg == "--dump") o.dump = v;
-            else if (arg == "--assets") o.assets = v;
+            if (arg == "--input")
+                o.input = v;
+            else if (arg == "--record")
+                o.record = v;
+            else if (arg == "--audio-out")
+                o.audioOut = v;
+            else if (arg == "--dump")
+                o.dump = v;
+            else if (arg == "--assets")
+                o.assets = v;
         }
     }
     *out = o;

@@ -28,8 +28,8 @@ bool InstallDrivers(bool headless, std::string* error) {
     const char* name = headless ? "headless" : (forced && *forced ? forced : "sdl");
     for (const VideoChoice& c : kChoices)
         if (std::strcmp(c.video->name, name) == 0) {
-            platform::InstallDrivers({c.video, c.audio, &platform::sdl::kImageCodec,
-                                     &platform::assimp::kMeshLoader});
+            platform::InstallDrivers(
+                {c.video, c.audio, &platform::sdl::kImageCodec, &platform::assimp::kMeshLoader});
             return true;
         }
     if (error) *error = std::string("VELMOR_VIDEO: no video driver '") + name + "' (sdl, headless)";

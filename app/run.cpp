@@ -4,8 +4,8 @@
 
 #include <csignal>
 #include <cstdio>
-#include <map>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -16,8 +16,8 @@
 #include "engine/engine.h"
 #include "engine/game_world.h"
 #include "levels/level_factory.h"
-#include "platform/core/image.h"
 #include "platform/core/clock.h"
+#include "platform/core/image.h"
 #include "platform/core/input_record.h"
 #include "platform/core/input_script.h"
 #include "platform/core/platform.h"
@@ -114,15 +114,18 @@ int RunVelmor(int argc, const char* const* argv) {
     Options options;
     std::string error;
     switch (ParseOptions(argc, argv, &options, &error)) {
-        case ParseResult::kError: return Fail(error);
+        case ParseResult::kError:
+            return Fail(error);
         case ParseResult::kExit:
-            if (options.help) std::fputs(UsageText(), stdout);
-            else std::printf("velmor %s\n", VELMOR_VERSION);
+            if (options.help)
+                std::fputs(UsageText(), stdout);
+            else
+                std::printf("velmor %s\n", VELMOR_VERSION);
             return 0;
-        case ParseResult::kRun: break;
+        case ParseResult::kRun:
+            break;
     }
-    if (!LevelIsBuilt(options.level))
-        return Fail("level '" + options.level + "' is not built yet");
+    if (!LevelIsBuilt(options.level)) return Fail("level '" + options.level + "' is not built yet");
 
     // The input script is read and checked whole before anything opens.
     std::vector<platform::ScriptEvent> script;
@@ -160,8 +163,7 @@ int RunVelmor(int argc, const char* const* argv) {
     if (!StartPlatform(options.headless, options.clockStart, &error)) return Fail(error);
     const int scriptPlayer = options.input.empty() ? 0 : platform::PlayInputScript(script);
     // --record starts after the script, so it sees the script's clock.
-    if (!options.record.empty() &&
-        !platform::StartRecording(options.record, &error)) {
+    if (!options.record.empty() && !platform::StartRecording(options.record, &error)) {
         platform::Shutdown();
         return Fail(error);
     }
@@ -171,7 +173,8 @@ int RunVelmor(int argc, const char* const* argv) {
     struct sigaction stopAction {};
     stopAction.sa_handler = OnStopSignal;
     sigemptyset(&stopAction.sa_mask);
-    struct sigaction oldInt {}, oldTerm {};
+    struct sigaction oldInt {
+    }, oldTerm{};
     sigaction(SIGINT, &stopAction, &oldInt);
     sigaction(SIGTERM, &stopAction, &oldTerm);
     bool closeSent = false;
@@ -186,8 +189,8 @@ int RunVelmor(int argc, const char* const* argv) {
     int framesListener = 0;
     if (options.frames >= 0) {
         const std::int64_t last = options.frames;
-        framesListener =
-            platform::AddPresentListener([last](std::int64_t frame, const std::uint32_t*, int, int) {
+        framesListener = platform::AddPresentListener(
+            [last](std::int64_t frame, const std::uint32_t*, int, int) {
                 if (frame == last && engine->window) SendMessageA(engine->window, WM_CLOSE, 0, 0);
             });
     }

@@ -1,8 +1,8 @@
 // Matrix helpers in the D3DX conventions: row vectors (v' = v * M), matrices
 // multiplied left to right, left-handed coordinates.
-#include <cmath>
-
 #include "base/matrix.h"
+
+#include <cmath>
 
 D3DXVECTOR3 D3DXVec3Subtract(const D3DVECTOR& a, const D3DVECTOR& b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
@@ -52,14 +52,20 @@ D3DXMATRIX* D3DXMatrixRotationYawPitchRoll(D3DXMATRIX* out, float yaw, float pit
     const float cr = std::cos(roll), sr = std::sin(roll);
     D3DXMATRIX rz, rx, ry, t;
     D3DXMatrixIdentity(&rz);
-    rz.m[0][0] = cr; rz.m[0][1] = sr;
-    rz.m[1][0] = -sr; rz.m[1][1] = cr;
+    rz.m[0][0] = cr;
+    rz.m[0][1] = sr;
+    rz.m[1][0] = -sr;
+    rz.m[1][1] = cr;
     D3DXMatrixIdentity(&rx);
-    rx.m[1][1] = cp; rx.m[1][2] = sp;
-    rx.m[2][1] = -sp; rx.m[2][2] = cp;
+    rx.m[1][1] = cp;
+    rx.m[1][2] = sp;
+    rx.m[2][1] = -sp;
+    rx.m[2][2] = cp;
     D3DXMatrixIdentity(&ry);
-    ry.m[0][0] = cy; ry.m[0][2] = -sy;
-    ry.m[2][0] = sy; ry.m[2][2] = cy;
+    ry.m[0][0] = cy;
+    ry.m[0][2] = -sy;
+    ry.m[2][0] = sy;
+    ry.m[2][2] = cy;
     D3DXMatrixMultiply(&t, &rz, &rx);
     return D3DXMatrixMultiply(out, &t, &ry);
 }
@@ -70,9 +76,15 @@ D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3
     const D3DXVECTOR3 x = D3DXVec3Normalize(D3DXVec3Cross(*up, z));
     const D3DXVECTOR3 y = D3DXVec3Cross(z, x);
     D3DXMatrixIdentity(out);
-    out->m[0][0] = x.x; out->m[0][1] = y.x; out->m[0][2] = z.x;
-    out->m[1][0] = x.y; out->m[1][1] = y.y; out->m[1][2] = z.y;
-    out->m[2][0] = x.z; out->m[2][1] = y.z; out->m[2][2] = z.z;
+    out->m[0][0] = x.x;
+    out->m[0][1] = y.x;
+    out->m[0][2] = z.x;
+    out->m[1][0] = x.y;
+    out->m[1][1] = y.y;
+    out->m[1][2] = z.y;
+    out->m[2][0] = x.z;
+    out->m[2][1] = y.z;
+    out->m[2][2] = z.z;
     out->m[3][0] = -D3DXVec3Dot(x, *eye);
     out->m[3][1] = -D3DXVec3Dot(y, *eye);
     out->m[3][2] = -D3DXVec3Dot(z, *eye);

@@ -3,13 +3,13 @@
 
 #include <vector>
 
-#include "engine/engine.h"
 #include "engine/base_entity.h"
+#include "engine/engine.h"
 
 namespace {
 
 class Idle : public BaseEntity {
-public:
+  public:
     void Update() override { benchmark::ClobberMemory(); }
     void Render() override {}
 };

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "platform/core/d3dx9.h"
-#include "sdl_bunnymark.h"
 #include "platform/soft/blend.h"
 #include "platform/testing/test_hooks.h"
+#include "sdl_bunnymark.h"
 
 namespace {
 
@@ -81,7 +81,8 @@ void BM_GalleryFrame(benchmark::State& state) {
     auto device = MakeDevice(static_cast<int>(state.range(0)));
     ID3DXSprite sprite(device.get());
     std::vector<std::uint32_t> bg(kW * kH);
-    for (int i = 0; i < kW * kH; ++i) bg[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+    for (int i = 0; i < kW * kH; ++i)
+        bg[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     std::unique_ptr<IDirect3DTexture9> background(MakeTexture(kW, kH, bg));
     std::unique_ptr<IDirect3DTexture9> flower(MakeTexture(128, 32, SpriteTexels(128, 32)));
     std::unique_ptr<IDirect3DTexture9> bunny(MakeTexture(288, 288, SpriteTexels(288, 288)));
@@ -231,8 +232,7 @@ BENCHMARK(BM_Bunnymark10k_VelmorScalar)->Arg(0)->Arg(1)->Unit(benchmark::kMillis
 void BM_TileMapView(benchmark::State& state) {
     auto device = MakeDevice();
     IDirect3DSurface9* map = nullptr;
-    device->CreateOffscreenPlainSurface(896, 6400, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &map,
-                                        nullptr);
+    device->CreateOffscreenPlainSurface(896, 6400, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &map, nullptr);
     IDirect3DSurface9* bb = device->BackBufferSurface();
     const RECT screen{64, 0, 960, 768};
     LONG y = 0;

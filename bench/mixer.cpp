@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/testing/test_hooks.h"
 #include "platform/core/dsound.h"
 #include "platform/core/window.h"
+#include "platform/testing/test_hooks.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "app/platform_setup.h"
+#include "base/random.h"
 #include "engine/engine.h"
 #include "engine/game_world.h"
-#include "base/random.h"
 #include "game/giraffe.h"
 #include "game/lion.h"
 #include "levels/savanna_level.h"
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_savanna: no content folder at %s\n", content.c_str());
         return 2;
     }
-        std::string error;
+    std::string error;
     if (!StartPlatform(true, platform::kDefaultClockStart, &error)) {
         std::fprintf(stderr, "bench_savanna: %s\n", error.c_str());
         return 2;

@@ -1,8 +1,8 @@
+#include "sdl_bunnymark.h"
+
 #include <SDL2/SDL.h>
 
 #include <cmath>
-
-#include "sdl_bunnymark.h"
 
 namespace platform {
 
@@ -23,7 +23,8 @@ SdlSoftwareBunnymark::SdlSoftwareBunnymark(int width, int height, const std::uin
     if (impl->target) impl->renderer = SDL_CreateSoftwareRenderer(impl->target);
     SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<std::uint32_t*>(texels), texW, texH, 32, texW * 4, SDL_PIXELFORMAT_ARGB8888);
-    if (impl->renderer && image) impl->texture = SDL_CreateTextureFromSurface(impl->renderer, image);
+    if (impl->renderer && image)
+        impl->texture = SDL_CreateTextureFromSurface(impl->renderer, image);
     if (image) SDL_FreeSurface(image);
     if (!impl->texture) {
         if (impl->renderer) SDL_DestroyRenderer(impl->renderer);

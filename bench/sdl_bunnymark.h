@@ -7,7 +7,7 @@
 namespace platform {
 
 class SdlSoftwareBunnymark {
-public:
+  public:
     // A width x height ARGB target and one texture of texW x texH ARGB texels
     // (straight alpha), drawn with alpha blending.
     SdlSoftwareBunnymark(int width, int height, const std::uint32_t* texels, int texW, int texH);
@@ -22,7 +22,7 @@ public:
     // The target's pixel at (x, y), for checking that drawing happened.
     std::uint32_t PixelAt(int x, int y) const;
 
-private:
+  private:
     struct Impl;
     Impl* impl_ = nullptr;
 };

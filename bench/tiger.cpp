@@ -42,8 +42,9 @@ constexpr float kQuarterTurn = 1.5707964f;
 // A headless engine in the content folder, made once for every benchmark.
 Engine* TheEngine() {
     static Engine* made = [] {
-                std::string error;
-        if (!StartPlatform(true, platform::kDefaultClockStart, &error)) std::fprintf(stderr, "%s\n", error.c_str());
+        std::string error;
+        if (!StartPlatform(true, platform::kDefaultClockStart, &error))
+            std::fprintf(stderr, "%s\n", error.c_str());
         std::filesystem::current_path(VELMOR_CONTENT_DIR);
         engine = new Engine();
         engine->Init(GetModuleHandleA(nullptr), SW_SHOWDEFAULT);

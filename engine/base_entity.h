@@ -9,7 +9,7 @@
 class DumpRecord;
 
 class BaseEntity : public virtual BaseObject {
-public:
+  public:
     BaseEntity() {}
     ~BaseEntity() override {}
     virtual void Update() = 0;

@@ -7,7 +7,7 @@
 #include "engine/base_object.h"
 
 class BaseLevel : public virtual BaseObject {
-public:
+  public:
     BaseLevel() {}
     ~BaseLevel() override {}
     virtual void Init() {}

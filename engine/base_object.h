@@ -2,7 +2,7 @@
 #pragma once
 
 class BaseObject {
-public:
+  public:
     BaseObject() {}
     virtual ~BaseObject() {}
 };

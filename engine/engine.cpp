@@ -1,10 +1,10 @@
 #include "engine/engine.h"
 
+#include "engine/base_entity.h"
 #include "engine/game_world.h"
 #include "engine/input_system.h"
 #include "engine/renderer.h"
 #include "engine/texture_cache.h"
-#include "engine/base_entity.h"
 #include "sound/sound_system.h"
 
 // Created before main runs, as every constructor that runs later may use it.
@@ -49,16 +49,15 @@ LRESULT WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 int Engine::Init(HINSTANCE instance, int cmdShow) {
     RegisterWindowClass(instance);
-    HWND created = CreateWindowExA(0, kClassName, kClassName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, width, height, nullptr, nullptr, instance,
-                                   nullptr);
+    HWND created =
+        CreateWindowExA(0, kClassName, kClassName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, width, height, nullptr, nullptr, instance, nullptr);
     if (created) {
         ShowWindow(created, cmdShow);
         UpdateWindow(created);
         window = created;
     }
-    renderer->Init(window, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                   fullscreen);
+    renderer->Init(window, static_cast<unsigned>(width), static_cast<unsigned>(height), fullscreen);
     input->Init();
     input->InitKeyboard(window);
     input->InitMouse(window);

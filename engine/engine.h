@@ -11,7 +11,7 @@ class SoundSystem;
 class TextureCache;
 
 class Engine {
-public:
+  public:
     Engine();
     ~Engine() {}
     Engine(const Engine&) = delete;
@@ -37,7 +37,7 @@ public:
     MSG message;
     HWND window = nullptr;
 
-private:
+  private:
     template <typename Call>
     void WalkEntities(Call call);
 };

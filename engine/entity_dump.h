@@ -10,7 +10,7 @@
 // The fields of one entity, in the order first set; setting a key again
 // replaces its value in place (a derived class renames "class", say).
 class DumpRecord {
-public:
+  public:
     void Set(const std::string& key, double value);
     void Set(const std::string& key, float value);
     void Set(const std::string& key, int value);
@@ -24,7 +24,7 @@ public:
     // The raw JSON text of one field, or empty when unset (tests).
     std::string Get(const std::string& key) const;
 
-private:
+  private:
     void SetRaw(const std::string& key, std::string json);
     std::vector<std::pair<std::string, std::string>> fields_;
 };

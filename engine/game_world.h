@@ -8,7 +8,7 @@
 #include "platform/core/window.h"
 
 class GameWorld : public BaseLevel {
-public:
+  public:
     int InitEngine(HINSTANCE instance, int cmdShow);
     void Init() override;
 

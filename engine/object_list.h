@@ -23,7 +23,7 @@ struct ObjectNode {
 };
 
 class ObjectList {
-public:
+  public:
     ObjectList() = default;
     ~ObjectList() {}
     ObjectList(const ObjectList&) = delete;
@@ -42,7 +42,7 @@ public:
     ObjectNode* Head() const { return head; }
     ObjectNode* Tail() const { return tail; }
 
-private:
+  private:
     struct KeyChain {
         ObjectNode* first = nullptr;
         ObjectNode* last = nullptr;

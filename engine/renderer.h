@@ -7,7 +7,7 @@
 struct Vector3;
 
 class Renderer {
-public:
+  public:
     Renderer() {}
     ~Renderer() {}
 

@@ -19,8 +19,8 @@ void TextureCache::Load(const char* fileName) {
     // flowers must not retry a broken flower.bmp fifty times).
     if (D3DXGetImageInfoFromFileA(fileName, &record->info) != D3D_OK ||
         D3DXCreateTextureFromFileExA(device, fileName, record->info.Width, record->info.Height, 1,
-                                     0, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, D3DX_DEFAULT,
-                                     D3DX_DEFAULT, kColorKey, &record->info, nullptr,
+                                     0, D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT,
+                                     kColorKey, &record->info, nullptr,
                                      &record->texture) != D3D_OK) {
         failed.insert(fileName);
         return;

@@ -19,7 +19,7 @@ struct TextureRecord {
 };
 
 class TextureCache {
-public:
+  public:
     TextureCache() {}
     ~TextureCache() {}
     TextureCache(const TextureCache&) = delete;

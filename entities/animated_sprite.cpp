@@ -12,7 +12,10 @@ AnimatedSprite::AnimatedSprite(const char* fileName, int frameCount, int frameWi
 // sprite shows on screen.
 AnimatedSprite::AnimatedSprite(int spriteKind, const char* fileName, int frameCount_,
                                int frameWidth_, int frameHeight_, int rows_, int columns_)
-    : frameCount(frameCount_), frameWidth(frameWidth_), frameHeight(frameHeight_), rows(rows_),
+    : frameCount(frameCount_),
+      frameWidth(frameWidth_),
+      frameHeight(frameHeight_),
+      rows(rows_),
       columns(columns_) {
     SetUp(spriteKind, fileName, false);
     width = frameWidth;

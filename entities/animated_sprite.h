@@ -5,7 +5,7 @@
 #include "entities/base_sprite.h"
 
 class AnimatedSprite : public BaseSprite {
-public:
+  public:
     AnimatedSprite(const char* fileName, int frameCount, int frameWidth, int frameHeight, int rows,
                    int columns);
     ~AnimatedSprite() override {}
@@ -26,7 +26,7 @@ public:
     int columns;
     int tick = 0;
 
-protected:
+  protected:
     // For Bunny: the same set-up under another kind.
     AnimatedSprite(int spriteKind, const char* fileName, int frameCount, int frameWidth,
                    int frameHeight, int rows, int columns);

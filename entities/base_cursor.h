@@ -4,7 +4,7 @@
 #include "entities/base_sprite.h"
 
 class BaseCursor : public BaseSprite {
-public:
+  public:
     explicit BaseCursor(const char* fileName);
     void Update() override;
     void Dump(DumpRecord* record) override;

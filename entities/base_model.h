@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "engine/base_entity.h"
 #include "base/vector3.h"
+#include "engine/base_entity.h"
 #include "platform/core/d3dx9mesh.h"
 
 class BaseModel : public BaseEntity {

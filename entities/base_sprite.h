@@ -2,13 +2,13 @@
 // through the shared sprite batch, moved by its velocity once per update.
 #pragma once
 
-#include "engine/base_entity.h"
 #include "base/vector3.h"
+#include "engine/base_entity.h"
 
 class IDirect3DTexture9;
 
 class BaseSprite : public BaseEntity {
-public:
+  public:
     // For derived classes: position and velocity at zero; no kind, no
     // registration, no image (the derived constructor does those).
     BaseSprite();
@@ -33,7 +33,7 @@ public:
     int width = 0;
     int height = 0;
 
-protected:
+  protected:
     // Registers under `kind` and loads the image; copies texture, and the
     // image size when `copySize`. A missing image leaves texture null.
     void SetUp(int spriteKind, const char* fileName, bool copySize);

@@ -6,7 +6,7 @@
 #include "entities/base_sprite.h"
 
 class BitmapText : public BaseSprite {
-public:
+  public:
     BitmapText(const char* fileName, int charWidth, int charHeight);
     ~BitmapText() override {}
 

@@ -5,7 +5,7 @@
 #include "entities/animated_sprite.h"
 
 class Bunny : public AnimatedSprite {
-public:
+  public:
     Bunny(const char* fileName, int frameCount, int frameWidth, int frameHeight, int rows,
           int columns);
     ~Bunny() override {}

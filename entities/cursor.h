@@ -8,7 +8,7 @@ class CSound;
 struct SYSTEMTIME;
 
 class Cursor : public BaseSprite {
-public:
+  public:
     explicit Cursor(const char* fileName);
     void Update() override;
     void Dump(DumpRecord* record) override;

@@ -12,7 +12,7 @@
 class IDirect3DSurface9;
 
 class TileMap : public BaseSprite {
-public:
+  public:
     static constexpr int kRows = 100;
     static constexpr int kColumns = 14;
     static constexpr int kTileSize = 64;

@@ -1,8 +1,8 @@
 #include "game/giraffe.h"
 
+#include "base/random.h"
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
-#include "base/random.h"
 #include "game/aim.h"
 #include "game/grass_node.h"
 

@@ -1,8 +1,8 @@
 #include "game/lion.h"
 
+#include "base/random.h"
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
-#include "base/random.h"
 #include "engine/texture_cache.h"
 #include "game/aim.h"
 #include "game/giraffe.h"

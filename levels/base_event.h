@@ -5,7 +5,7 @@
 #include "engine/base_object.h"
 
 class BaseEvent : public virtual BaseObject {
-public:
+  public:
     BaseEvent() {}
     ~BaseEvent() override {}
     virtual void Fire() {}

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/random.h"
 #include "engine/engine.h"
 #include "engine/input_system.h"
-#include "base/random.h"
 #include "entities/bitmap_text.h"
 #include "game/giraffe.h"
 #include "game/grass_node.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/random.h"
 #include "engine/engine.h"
 #include "engine/input_system.h"
-#include "base/random.h"
 #include "entities/bitmap_text.h"
 #include "game/bullet.h"
 #include "game/enemy.h"

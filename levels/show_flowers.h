@@ -6,7 +6,7 @@
 class AnimatedSprite;
 
 class ShowFlowers : public BaseEvent {
-public:
+  public:
     static constexpr int kFlowerCount = 50;
 
     ShowFlowers() {}

@@ -12,7 +12,7 @@ class Bunny;
 class Cursor;
 
 class SpriteLevel : public BaseLevel {
-public:
+  public:
     void Init() override;
     void Update() override;
     void Shutdown() override {}

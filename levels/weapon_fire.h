@@ -5,7 +5,7 @@
 #include "levels/base_event.h"
 
 class WeaponFire : public BaseEvent {
-public:
+  public:
     // Fires at (x, y) as it is built. The event keeps nothing, so building one
     // on the stack is the whole use; Shoot does exactly that.
     WeaponFire(int x, int y);

@@ -85,7 +85,8 @@ bool CRiffWave::Descend(MMCKINFO* ck, const MMCKINFO* parent, bool find) {
         // Files written to a pipe carry a RIFF or data size of 0 or
         // 0xFFFFFFFF (or one that runs past the end): when reading, such a
         // chunk holds what the file holds.
-        const bool fitsFile = m_mode == WAVEFILE_READ && (found.ckid == kRiff || found.ckid == kData);
+        const bool fitsFile =
+            m_mode == WAVEFILE_READ && (found.ckid == kRiff || found.ckid == kData);
         if (fitsFile && (found.cksize == 0 || found.cksize > room))
             found.cksize = static_cast<DWORD>(room);
         if (found.cksize > room) return false;

@@ -51,7 +51,8 @@ std::string Unplayable(const CRiffWave& wave, HRESULT hr) {
     if (f.wBitsPerSample != 8 && f.wBitsPerSample != 16)
         return "it is " + std::to_string(f.wBitsPerSample) + "-bit PCM" + only;
     if (f.nChannels != 1 && f.nChannels != 2)
-        return "it has " + std::to_string(f.nChannels) + " channels; only mono and stereo can be played";
+        return "it has " + std::to_string(f.nChannels) +
+               " channels; only mono and stereo can be played";
     if (f.nSamplesPerSec < DSBFREQUENCY_MIN || f.nSamplesPerSec > DSBFREQUENCY_MAX)
         return "its sample rate of " + std::to_string(f.nSamplesPerSec) +
                " Hz is outside 100 to 200000 Hz";

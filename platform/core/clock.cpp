@@ -1,8 +1,8 @@
 #include "platform/core/clock.h"
 
-#include "platform/core/internal.h"
-
 #include <ctime>
+
+#include "platform/core/internal.h"
 
 namespace {
 

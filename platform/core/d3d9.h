@@ -62,7 +62,6 @@ constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = MakeHResult(0x8876017Cu);
 
 using D3DCOLOR = std::uint32_t;
 
-
 struct D3DCOLORVALUE {
     float r, g, b, a;
 };
@@ -114,7 +113,7 @@ inline void FinishDrawing() {
 
 // A 32-bit image: off-screen plain surfaces and the back buffer.
 class IDirect3DSurface9 {
-public:
+  public:
     IDirect3DSurface9(UINT width, UINT height, D3DFORMAT format);
     ~IDirect3DSurface9() { platform::detail::FinishDrawing(); }
     IDirect3DSurface9(const IDirect3DSurface9&) = delete;
@@ -135,7 +134,7 @@ public:
     const std::uint32_t* RawPixels() const { return pixels_.data(); }
     ULONG Release();
 
-private:
+  private:
     UINT width_;
     UINT height_;
     D3DFORMAT format_;
@@ -145,7 +144,7 @@ private:
 };
 
 class IDirect3DDevice9 {
-public:
+  public:
     explicit IDirect3DDevice9(const D3DPRESENT_PARAMETERS& params);
     ~IDirect3DDevice9();
     IDirect3DDevice9(const IDirect3DDevice9&) = delete;
@@ -188,7 +187,7 @@ public:
     platform::soft::Frame& Drawing() { return *frame_; }
     int Workers() const;
 
-private:
+  private:
     D3DPRESENT_PARAMETERS params_;
     IDirect3DSurface9 backBuffer_;
     std::vector<float> depth_;
@@ -204,7 +203,7 @@ private:
 };
 
 class IDirect3D9 {
-public:
+  public:
     HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
                          D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** out);
     ULONG Release();
@@ -215,7 +214,7 @@ IDirect3D9* Direct3DCreate9(UINT sdkVersion);
 // A texture: one level of 32-bit ARGB texels. Textures made from image files
 // carry the colour key already applied (transparent texels have alpha 0).
 class IDirect3DTexture9 {
-public:
+  public:
     IDirect3DTexture9(UINT width, UINT height, D3DFORMAT format);
     ~IDirect3DTexture9() { platform::detail::FinishDrawing(); }
     IDirect3DTexture9(const IDirect3DTexture9&) = delete;
@@ -232,7 +231,7 @@ public:
     const std::uint32_t* Texels() const { return texels_.data(); }
     ULONG Release();
 
-private:
+  private:
     UINT width_;
     UINT height_;
     D3DFORMAT format_;

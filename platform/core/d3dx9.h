@@ -9,7 +9,7 @@ constexpr DWORD D3DXSPRITE_ALPHABLEND = 0x10;
 // The sprite batch: draws textures 1:1 at pixel positions onto the back
 // buffer of its device, between Begin and End.
 class ID3DXSprite {
-public:
+  public:
     explicit ID3DXSprite(IDirect3DDevice9* device) : device_(device) {}
     HRESULT Begin(DWORD flags);
     HRESULT Draw(IDirect3DTexture9* texture, const RECT* srcRect, const D3DXVECTOR3* center,
@@ -17,7 +17,7 @@ public:
     HRESULT End();
     ULONG Release();
 
-private:
+  private:
     IDirect3DDevice9* device_;
     DWORD flags_ = 0;
     bool begun_ = false;

@@ -42,8 +42,7 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT) {
     const platform::VideoDriver* video = platform::InstalledDrivers().video;
     const bool shown = !platform::IsHeadless() && video->messageBox &&
                        video->messageBox(platform::detail::NativeWindowOf(owner), t, c);
-    if (!shown)
-        std::fprintf(stderr, "velmor: %s: %s\n", c, t);
+    if (!shown) std::fprintf(stderr, "velmor: %s: %s\n", c, t);
     return IDOK;
 }
 

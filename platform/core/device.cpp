@@ -27,7 +27,9 @@ DeviceFaults& Faults() {
 using platform::detail::Faults;
 
 IDirect3DSurface9::IDirect3DSurface9(UINT width, UINT height, D3DFORMAT format)
-    : width_(width), height_(height), format_(format),
+    : width_(width),
+      height_(height),
+      format_(format),
       pixels_(static_cast<std::size_t>(width) * height, 0xFF000000u) {}
 
 ULONG IDirect3DSurface9::Release() {
@@ -78,7 +80,9 @@ IDirect3DDevice9::IDirect3DDevice9(const D3DPRESENT_PARAMETERS& params)
     : params_(params),
       backBuffer_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat),
       depth_(static_cast<std::size_t>(params.BackBufferWidth) * params.BackBufferHeight, 1.0f),
-      world_(Identity()), view_(Identity()), projection_(Identity()) {
+      world_(Identity()),
+      view_(Identity()),
+      projection_(Identity()) {
     backBuffer_.owned_by_device_ = true;
     renderStates_[D3DRS_ZENABLE] = params.EnableAutoDepthStencil ? D3DZB_TRUE : 0;
     renderStates_[D3DRS_LIGHTING] = 1;
@@ -101,11 +105,10 @@ HRESULT IDirect3DDevice9::Clear(DWORD count, const RECT* rects, DWORD flags, D3D
     const int w = static_cast<int>(backBuffer_.Width());
     const int h = static_cast<int>(backBuffer_.Height());
     auto clearRect = [&](RECT r) {
-        const platform::soft::PixelRect c{
-            static_cast<int>(std::clamp<LONG>(r.left, 0, w)),
-            static_cast<int>(std::clamp<LONG>(r.top, 0, h)),
-            static_cast<int>(std::clamp<LONG>(r.right, 0, w)),
-            static_cast<int>(std::clamp<LONG>(r.bottom, 0, h))};
+        const platform::soft::PixelRect c{static_cast<int>(std::clamp<LONG>(r.left, 0, w)),
+                                          static_cast<int>(std::clamp<LONG>(r.top, 0, h)),
+                                          static_cast<int>(std::clamp<LONG>(r.right, 0, w)),
+                                          static_cast<int>(std::clamp<LONG>(r.bottom, 0, h))};
         const bool target = flags & D3DCLEAR_TARGET, depth = flags & D3DCLEAR_ZBUFFER;
         if (c.left < c.right && c.top < c.bottom && (target || depth))
             frame_->Clear(c, target, depth, color, z);
@@ -161,9 +164,15 @@ HRESULT IDirect3DDevice9::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value)
 HRESULT IDirect3DDevice9::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
     if (!matrix) return D3DERR_INVALIDCALL;
     switch (state) {
-        case D3DTS_WORLD: world_ = *matrix; return D3D_OK;
-        case D3DTS_VIEW: view_ = *matrix; return D3D_OK;
-        case D3DTS_PROJECTION: projection_ = *matrix; return D3D_OK;
+        case D3DTS_WORLD:
+            world_ = *matrix;
+            return D3D_OK;
+        case D3DTS_VIEW:
+            view_ = *matrix;
+            return D3D_OK;
+        case D3DTS_PROJECTION:
+            projection_ = *matrix;
+            return D3D_OK;
     }
     return D3DERR_INVALIDCALL;
 }
@@ -171,9 +180,15 @@ HRESULT IDirect3DDevice9::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMAT
 HRESULT IDirect3DDevice9::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) const {
     if (!matrix) return D3DERR_INVALIDCALL;
     switch (state) {
-        case D3DTS_WORLD: *matrix = world_; return D3D_OK;
-        case D3DTS_VIEW: *matrix = view_; return D3D_OK;
-        case D3DTS_PROJECTION: *matrix = projection_; return D3D_OK;
+        case D3DTS_WORLD:
+            *matrix = world_;
+            return D3D_OK;
+        case D3DTS_VIEW:
+            *matrix = view_;
+            return D3D_OK;
+        case D3DTS_PROJECTION:
+            *matrix = projection_;
+            return D3D_OK;
     }
     return D3DERR_INVALIDCALL;
 }

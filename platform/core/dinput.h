@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "platform/core/input_script.h"
-
 #include "platform/core/types.h"
 #include "platform/core/window.h"
 
@@ -81,7 +80,6 @@ constexpr DWORD DISCL_EXCLUSIVE = 0x1;
 constexpr DWORD DISCL_NONEXCLUSIVE = 0x2;
 constexpr DWORD DISCL_FOREGROUND = 0x4;
 constexpr DWORD DISCL_BACKGROUND = 0x8;
-
 
 extern const GUID IID_IDirectInput8A;
 extern const GUID GUID_SysKeyboard;

@@ -1,6 +1,8 @@
 // Image files: names resolved as the original platform does, bitmap headers
 // read here, pixels decoded by the image codec driver, then colour keys,
 // scaling and copies into textures and surfaces.
+#include "platform/core/image.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -13,7 +15,6 @@
 
 #include "base/byte_order.h"
 #include "platform/core/debug.h"
-#include "platform/core/image.h"
 #include "platform/core/png.h"
 #include "platform/driver.h"
 
@@ -43,12 +44,17 @@ struct Image {
 // compression of the Windows bitmap family except embedded JPEG/PNG.
 bool KnownLayout(unsigned bits, std::uint32_t compression) {
     switch (compression) {
-        case 0: return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-        case 1: return bits == 8;   // RLE8
-        case 2: return bits == 4;   // RLE4
-        case 3:                     // bit fields
-        case 6: return bits == 16 || bits == 32;
-        default: return false;
+        case 0:
+            return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+        case 1:
+            return bits == 8;  // RLE8
+        case 2:
+            return bits == 4;  // RLE4
+        case 3:                // bit fields
+        case 6:
+            return bits == 16 || bits == 32;
+        default:
+            return false;
     }
 }
 
@@ -91,10 +97,10 @@ bool Load(const char* fileName, Image* out, bool pixels) {
         return refuse(why);
     out->width = h.width;
     out->height = h.height;
-    out->format = h.hasAlpha           ? D3DFMT_A8R8G8B8
-                  : h.bitCount == 32   ? D3DFMT_X8R8G8B8
-                  : h.bitCount == 24   ? D3DFMT_R8G8B8
-                                       : D3DFMT_X8R8G8B8;
+    out->format = h.hasAlpha         ? D3DFMT_A8R8G8B8
+                  : h.bitCount == 32 ? D3DFMT_X8R8G8B8
+                  : h.bitCount == 24 ? D3DFMT_R8G8B8
+                                     : D3DFMT_X8R8G8B8;
     if (!pixels) return true;
 
     std::ifstream in(path, std::ios::binary);
@@ -275,8 +281,6 @@ bool SavePng(const std::string& path, const std::uint32_t* pixels, int width, in
     return codec->savePng(path, image, error);
 }
 
-
-
 }  // namespace platform
 
 namespace platform::detail {
@@ -302,8 +306,7 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* fileN
     if (!Load(fileName, &image, true)) return D3DXERR_INVALIDDATA;
     FillInfo(image, D3DRTYPE_TEXTURE, srcInfo);
     const bool fileWidth = width == 0 || width == D3DX_DEFAULT || width == D3DX_DEFAULT_NONPOW2;
-    const bool fileHeight =
-        height == 0 || height == D3DX_DEFAULT || height == D3DX_DEFAULT_NONPOW2;
+    const bool fileHeight = height == 0 || height == D3DX_DEFAULT || height == D3DX_DEFAULT_NONPOW2;
     const UINT w = fileWidth ? static_cast<UINT>(image.width) : width;
     const UINT h = fileHeight ? static_cast<UINT>(image.height) : height;
     if (w > platform::kMaxImageSide || h > platform::kMaxImageSide) return D3DERR_INVALIDCALL;

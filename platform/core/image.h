@@ -52,9 +52,9 @@ HRESULT D3DXGetImageInfoFromFileA(const char* fileName, D3DXIMAGE_INFO* info);
 // pool, filters and palette are accepted as given; textures are always ARGB.
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* fileName, UINT width,
                                      UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                     D3DPOOL pool, DWORD filter, DWORD mipFilter,
-                                     D3DCOLOR colorKey, D3DXIMAGE_INFO* srcInfo,
-                                     PALETTEENTRY* palette, IDirect3DTexture9** texture);
+                                     D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
+                                     D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
+                                     IDirect3DTexture9** texture);
 
 // Loads the file (or its srcRect) into the surface (or its dstRect), scaling
 // with point sampling where the sizes differ. A surface without alpha

@@ -93,8 +93,7 @@ int ParseKey(std::string_view text, std::string* why) {
     } else {
         code = DikFromName(text);
         if (code < 0) {
-            *why =
-                "unknown key '" + Shown(text) + "' (a DIK_ name such as DIK_LEFT, or 0xNN)";
+            *why = "unknown key '" + Shown(text) + "' (a DIK_ name such as DIK_LEFT, or 0xNN)";
             return -1;
         }
     }
@@ -205,8 +204,9 @@ bool ParseLine(const std::vector<std::string_view>& t, ScriptEvent* event, std::
         std::int64_t millis = 0;
         if (t.size() < 4 || !ParseNumber(t[2], 0, kLastFrame, &event->seconds) ||
             !ParseNumber(t[3], 0, 999, &millis)) {
-            *why = "clock needs whole seconds since 1970 and milliseconds 0-999: "
-                   "'<frame> clock 1700000000 250'";
+            *why =
+                "clock needs whole seconds since 1970 and milliseconds 0-999: "
+                "'<frame> clock 1700000000 250'";
             return false;
         }
         event->millis = static_cast<int>(millis);

@@ -57,7 +57,8 @@ void Gains(const BufferState& b, const Listener& l, float* left, float* right) {
         if (dist > 1e-6f) {
             const D3DXVECTOR3 right3 = D3DXVec3Cross(l.top, l.front);
             const float len = std::sqrt(D3DXVec3Dot(right3, right3));
-            if (len > 1e-6f) balance = std::clamp(D3DXVec3Dot(rel, right3) / (len * dist), -1.0f, 1.0f);
+            if (len > 1e-6f)
+                balance = std::clamp(D3DXVec3Dot(rel, right3) / (len * dist), -1.0f, 1.0f);
         }
         gl *= att * std::min(1.0f, 1.0f - balance);
         gr *= att * std::min(1.0f, 1.0f + balance);
@@ -108,9 +109,8 @@ const float* SincTable() {
             for (int j = 0; j < kTaps; ++j) {
                 const double x = (j - kBefore) - frac;  // distance from the position
                 const double r = x / (kTaps / 2);
-                const double window = r * r < 1.0 ? BesselI0(kBeta * std::sqrt(1.0 - r * r)) /
-                                                        BesselI0(kBeta)
-                                                  : 0.0;
+                const double window =
+                    r * r < 1.0 ? BesselI0(kBeta * std::sqrt(1.0 - r * r)) / BesselI0(kBeta) : 0.0;
                 const double sinc = x == 0.0 ? 1.0 : std::sin(kPi * x) / (kPi * x);
                 w[j] = sinc * window;
                 sum += w[j];
@@ -130,9 +130,10 @@ void Interpolate(const BufferState& b, const BYTE* data, std::uint32_t total, in
                  int channels, float* left, float* right) {
     const std::uint32_t align = b.format.nBlockAlign;
     const int bytesPerSample = bits / 8;
-    const float* w = SincTable() + static_cast<std::size_t>(
-                                       (static_cast<std::uint64_t>(b.frac) * kPhases + (1ull << 31)) >> 32) *
-                                       kTaps;
+    const float* w =
+        SincTable() + static_cast<std::size_t>(
+                          (static_cast<std::uint64_t>(b.frac) * kPhases + (1ull << 31)) >> 32) *
+                          kTaps;
     float l = 0.0f, r = 0.0f;
     const std::int64_t first = static_cast<std::int64_t>(b.frame) - kBefore;
     if (first >= 0 && first + kTaps <= static_cast<std::int64_t>(total)) {

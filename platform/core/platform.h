@@ -24,8 +24,8 @@ bool IsHeadless();
 
 // Called after every presented frame with the frame number (1, 2, ...) and
 // the 1024 x 768 ARGB image that was presented (row-major, no padding).
-using PresentListener = std::function<void(std::int64_t frame, const std::uint32_t* pixels,
-                                           int width, int height)>;
+using PresentListener =
+    std::function<void(std::int64_t frame, const std::uint32_t* pixels, int width, int height)>;
 int AddPresentListener(PresentListener listener);
 void RemovePresentListener(int id);
 void NotifyPresented(const std::uint32_t* pixels, int width, int height);

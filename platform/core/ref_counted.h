@@ -7,7 +7,7 @@
 
 template <typename Derived>
 class RefCounted {
-public:
+  public:
     ULONG AddRef() { return ++refs_; }
     ULONG Release() {
         const ULONG left = --refs_;
@@ -15,10 +15,10 @@ public:
         return left;
     }
 
-protected:
+  protected:
     RefCounted() = default;
     ~RefCounted() = default;
 
-private:
+  private:
     ULONG refs_ = 1;
 };

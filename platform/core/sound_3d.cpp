@@ -54,4 +54,3 @@ HRESULT IDirectSound3DListener::GetPosition(D3DVECTOR* position) {
     *position = TheMixer().listener.position;
     return DS_OK;
 }
-

@@ -229,4 +229,3 @@ HRESULT IDirectSoundNotify::SetNotificationPositions(DWORD count,
     s->notes.assign(positions, positions + count);
     return DS_OK;
 }
-

@@ -106,4 +106,3 @@ HRESULT IDirectSound8::DuplicateSoundBuffer(IDirectSoundBuffer* original,
     *out = new IDirectSoundBuffer(s);
     return DS_OK;
 }
-

@@ -58,4 +58,3 @@ BOOL CloseHandle(HANDLE event) {
 void Sleep(DWORD milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
-

@@ -119,8 +119,8 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT lo, UINT hi, UINT removeMsg) {
     platform::NotifyPassStart();
     if (Video() && Video()->pumpEvents) Video()->pumpEvents();
     auto& q = State().queue;
-    auto it = std::find_if(q.begin(), q.end(),
-                           [&](const MSG& m) { return Matches(m, window, lo, hi); });
+    auto it =
+        std::find_if(q.begin(), q.end(), [&](const MSG& m) { return Matches(m, window, lo, hi); });
     if (it == q.end()) return 0;
     if (msg) *msg = *it;
     if (removeMsg & PM_REMOVE) q.erase(it);

@@ -31,4 +31,3 @@ struct XMeshData {
     // Every material of the file in order, used or not.
     std::vector<XMeshMaterial> materials;
 };
-

@@ -71,8 +71,8 @@ bool SavePng(const std::string& path, const ArgbImage& image, std::string* error
     if (flushed && !closed) savedErrno = errno;
     if (rc != 0 || !flushed || !closed) {
         if (error)
-            *error = "cannot write '" + path + "': " +
-                     (rc != 0 ? std::string(IMG_GetError()) : std::strerror(savedErrno));
+            *error = "cannot write '" + path +
+                     "': " + (rc != 0 ? std::string(IMG_GetError()) : std::strerror(savedErrno));
         return false;
     }
     return true;

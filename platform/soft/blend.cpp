@@ -50,8 +50,8 @@ inline __m128i Div255(__m128i t) {
 inline __m128i BlendHalf(__m128i s16, __m128i d16) {
     __m128i a = _mm_shufflelo_epi16(s16, 0xFF);
     a = _mm_shufflehi_epi16(a, 0xFF);
-    const __m128i t = _mm_add_epi16(
-        _mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(_mm_set1_epi16(255), a)));
+    const __m128i t = _mm_add_epi16(_mm_mullo_epi16(s16, a),
+                                    _mm_mullo_epi16(d16, _mm_sub_epi16(_mm_set1_epi16(255), a)));
     return Div255(t);
 }
 
@@ -89,8 +89,7 @@ void BlendRowSse2Impl(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::u
 }
 
 __attribute__((target("avx2"))) inline __m256i Div255x16(__m256i t) {
-    return _mm256_mulhi_epu16(_mm256_add_epi16(t, _mm256_set1_epi16(128)),
-                              _mm256_set1_epi16(257));
+    return _mm256_mulhi_epu16(_mm256_add_epi16(t, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
 // Blends eight pixels; texels of alpha 0 keep their pixel exactly.
@@ -109,23 +108,22 @@ __attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d, __m2
     // s * a + d * (255 - a) = d * 256 - d + (s - d) * a: one multiply per
     // half. The terms wrap in 16 bits but the sum lies in 0 ... 65025, so
     // the wrapped sum is exact.
-    const __m256i lo = Div255x16(_mm256_add_epi16(
-        _mm256_sub_epi16(_mm256_slli_epi16(dl, 8), dl),
-        _mm256_mullo_epi16(_mm256_sub_epi16(sl, dl), al)));
-    const __m256i hi = Div255x16(_mm256_add_epi16(
-        _mm256_sub_epi16(_mm256_slli_epi16(dh, 8), dh),
-        _mm256_mullo_epi16(_mm256_sub_epi16(sh, dh), ah)));
+    const __m256i lo =
+        Div255x16(_mm256_add_epi16(_mm256_sub_epi16(_mm256_slli_epi16(dl, 8), dl),
+                                   _mm256_mullo_epi16(_mm256_sub_epi16(sl, dl), al)));
+    const __m256i hi =
+        Div255x16(_mm256_add_epi16(_mm256_sub_epi16(_mm256_slli_epi16(dh, 8), dh),
+                                   _mm256_mullo_epi16(_mm256_sub_epi16(sh, dh), ah)));
     const __m256i out = _mm256_or_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(-16777216));
     return _mm256_blendv_epi8(out, d, isClear);
 }
 
 // Eight pixels at a time; fewer than eight left over go through a masked
 // load and store, so no SSE code runs while the upper halves are in use.
-__attribute__((target("avx2"))) void BlendRowAvx2Impl(std::uint32_t* dst,
-                                                       std::ptrdiff_t dstStride,
-                                                       const std::uint32_t* src,
-                                                       std::ptrdiff_t srcStride, int count,
-                                                       int rows) {
+__attribute__((target("avx2"))) void BlendRowAvx2Impl(std::uint32_t* dst, std::ptrdiff_t dstStride,
+                                                      const std::uint32_t* src,
+                                                      std::ptrdiff_t srcStride, int count,
+                                                      int rows) {
     const __m256i alphaMask = _mm256_set1_epi32(-16777216);
     const __m256i zero = _mm256_setzero_si256();
     const int tail = count & 7;
@@ -214,7 +212,8 @@ const char* BlendRowKernelName() {
 void CopyRowOpaque(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src,
                    std::ptrdiff_t srcStride, int count, int rows) {
     for (int r = 0; r < rows; ++r)
-        for (int i = 0; i < count; ++i) dst[r * dstStride + i] = src[r * srcStride + i] | 0xFF000000u;
+        for (int i = 0; i < count; ++i)
+            dst[r * dstStride + i] = src[r * srcStride + i] | 0xFF000000u;
 }
 
 }  // namespace platform::soft

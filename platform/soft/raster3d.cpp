@@ -161,8 +161,8 @@ bool SetUpTriangle(const RasterTarget& target, bool textured, const ScreenVertex
 
 }  // namespace
 
-void FillTriangleRows(const RasterTarget& target, const RasterState& state,
-                      const TriangleSetup& t, int yBegin, int yEnd) {
+void FillTriangleRows(const RasterTarget& target, const RasterState& state, const TriangleSetup& t,
+                      int yBegin, int yEnd) {
     const int x0 = t.x0, x1 = t.x1;
     const int y0 = std::max(t.y0, yBegin), y1 = std::min(t.y1, yEnd - 1);
     const Edge &e0 = t.e0, &e1 = t.e1, &e2 = t.e2;
@@ -308,10 +308,9 @@ void ForEachTriangle(const RasterTarget& target, const RasterState& state,
 void DrawTriangles(const RasterTarget& target, const RasterState& state,
                    const RasterVertex* vertices, std::size_t vertexCount,
                    const std::uint32_t* indices, std::size_t triangleCount) {
-    ForEachTriangle(target, state, vertices, vertexCount, indices, triangleCount,
-                    [&](const TriangleSetup& t) {
-                        FillTriangleRows(target, state, t, t.y0, t.y1 + 1);
-                    });
+    ForEachTriangle(
+        target, state, vertices, vertexCount, indices, triangleCount,
+        [&](const TriangleSetup& t) { FillTriangleRows(target, state, t, t.y0, t.y1 + 1); });
 }
 
 void SetUpTriangles(const RasterTarget& target, const RasterState& state,

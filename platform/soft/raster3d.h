@@ -65,7 +65,7 @@ struct TriangleSetup {
         double A, B, C;
     };
     Edge e0, e1, e2;
-    Plane z, iw, u, v;  // iw, u, v only when textured
+    Plane z, iw, u, v;   // iw, u, v only when textured
     int x0, x1, y0, y1;  // inclusive pixel box inside the target
 };
 

@@ -11,7 +11,9 @@
 #include "platform/soft/frame.h"
 
 IDirect3DTexture9::IDirect3DTexture9(UINT width, UINT height, D3DFORMAT format)
-    : width_(width), height_(height), format_(format),
+    : width_(width),
+      height_(height),
+      format_(format),
       texels_(static_cast<std::size_t>(width) * height, 0u) {}
 
 ULONG IDirect3DTexture9::Release() {
@@ -74,8 +76,7 @@ HRESULT ID3DXSprite::Draw(IDirect3DTexture9* texture, const RECT* srcRect, const
     s.bottom = std::clamp<LONG>(s.bottom, 0, th);
     if (s.right <= s.left || s.bottom <= s.top) return D3D_OK;
     long long x0 = 0, y0 = 0;
-    if (position && (!FirstPixel(position->x, &x0) || !FirstPixel(position->y, &y0)))
-        return D3D_OK;
+    if (position && (!FirstPixel(position->x, &x0) || !FirstPixel(position->y, &y0))) return D3D_OK;
     const long long bw = bb->Width(), bh = bb->Height();
     // Clip the destination rectangle to the back buffer; shift the source to match.
     const long long left = std::max<long long>(x0, 0);

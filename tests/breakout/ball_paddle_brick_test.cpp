@@ -1,10 +1,10 @@
 // The ball, the paddle and the bricks on their own.
-#include "support/engine_fixture.h"
 #include "engine/engine.h"
 #include "game/ball.h"
 #include "game/brick.h"
 #include "game/paddle.h"
 #include "support/bmp_writer.h"
+#include "support/engine_fixture.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 
 #include <string>
 
-#include "support/engine_fixture.h"
 #include "engine/engine.h"
 #include "entities/bitmap_text.h"
 #include "game/ball.h"
 #include "game/paddle.h"
 #include "sound/sound.h"
+#include "support/engine_fixture.h"
 
 namespace {
 

@@ -79,8 +79,8 @@ std::vector<std::uint32_t> Cell(const Image& im, int index, int w, int h) {
 }
 
 int Opaque(const std::vector<std::uint32_t>& cell) {
-    return static_cast<int>(std::count_if(cell.begin(), cell.end(),
-                                          [](std::uint32_t p) { return p != kMagenta; }));
+    return static_cast<int>(
+        std::count_if(cell.begin(), cell.end(), [](std::uint32_t p) { return p != kMagenta; }));
 }
 
 TEST(ContentImages, EveryImageHasItsSizeAndCleanTransparency) {
@@ -90,14 +90,22 @@ TEST(ContentImages, EveryImageHasItsSizeAndCleanTransparency) {
         bool transparent;  // sprites have key-coloured corners; scenery has none
     };
     const Expect files[] = {
-        {"background.bmp", 1024, 768, false}, {"crosshair.bmp", 96, 96, true},
-        {"flower.bmp", 128, 32, true},        {"bunny.bmp", 288, 288, true},
-        {"grass.bmp", 32, 32, true},          {"giraffe.bmp", 32, 48, true},
-        {"lion.bmp", 40, 28, true},           {"lionleader.bmp", 40, 28, true},
-        {"smallfont.bmp", 160, 60, true},     {"player.bmp", 64, 64, true},
-        {"enemy.bmp", 48, 48, true},          {"bullet.bmp", 6, 16, true},
-        {"groundtiles.bmp", 1024, 640, false}, {"ball.bmp", 50, 50, true},
-        {"paddle.bmp", 50, 50, true},         {"brick.bmp", 50, 50, true},
+        {"background.bmp", 1024, 768, false},
+        {"crosshair.bmp", 96, 96, true},
+        {"flower.bmp", 128, 32, true},
+        {"bunny.bmp", 288, 288, true},
+        {"grass.bmp", 32, 32, true},
+        {"giraffe.bmp", 32, 48, true},
+        {"lion.bmp", 40, 28, true},
+        {"lionleader.bmp", 40, 28, true},
+        {"smallfont.bmp", 160, 60, true},
+        {"player.bmp", 64, 64, true},
+        {"enemy.bmp", 48, 48, true},
+        {"bullet.bmp", 6, 16, true},
+        {"groundtiles.bmp", 1024, 640, false},
+        {"ball.bmp", 50, 50, true},
+        {"paddle.bmp", 50, 50, true},
+        {"brick.bmp", 50, 50, true},
         {"tiger.bmp", 256, 128, false},
     };
     for (const Expect& e : files) {
@@ -271,7 +279,8 @@ TEST(ContentSound, GunshotReadsBackWithItsFormatAndShape) {
     EXPECT_NEAR(dbfs, -1.0, 0.3);
     auto rms = [&](double from, double to) {
         double e = 0.0;
-        const auto a = static_cast<std::size_t>(from * 22050), b = static_cast<std::size_t>(to * 22050);
+        const auto a = static_cast<std::size_t>(from * 22050),
+                   b = static_cast<std::size_t>(to * 22050);
         for (std::size_t i = a; i < b && i < s.size(); ++i) e += double(s[i]) * s[i];
         return std::sqrt(e / double(b - a));
     };
@@ -375,8 +384,10 @@ TEST(ContentGenerator, ReadmeContactSheetIsCurrent) {
     // now drawn (refresh it with the velmor_contact_sheet target).
     int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
     std::vector<std::uint32_t> committed, built;
-    ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_SOURCE_DIR) + "/docs/contact-sheet.png", &committed, &w1, &h1, nullptr));
-    ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_CONTENT_DIR) + "/../contact-sheet.png", &built, &w2, &h2, nullptr));
+    ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_SOURCE_DIR) + "/docs/contact-sheet.png",
+                                        &committed, &w1, &h1, nullptr));
+    ASSERT_TRUE(platform::ReadImageFile(std::string(VELMOR_CONTENT_DIR) + "/../contact-sheet.png",
+                                        &built, &w2, &h2, nullptr));
     EXPECT_EQ(w1, w2);
     EXPECT_EQ(h1, h2);
     EXPECT_TRUE(committed == built) << "docs/contact-sheet.png is out of date";

@@ -1,4 +1,3 @@
-#include "platform/testing/test_hooks.h"
 #include "diag/trace.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +7,7 @@
 
 #include "diag/error_table.h"
 #include "platform/core/debug.h"
+#include "platform/testing/test_hooks.h"
 
 namespace {
 

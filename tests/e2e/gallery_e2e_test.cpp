@@ -111,7 +111,7 @@ double CellMatch(const Image& shot, const Image& sheet, int cell, int columns, i
 }
 
 class GalleryEndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { dir_ = MakeTempDir("gallery"); }
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }
     std::string dir_;
@@ -119,8 +119,8 @@ protected:
 
 TEST_F(GalleryEndToEnd, ShootingTheFirstBunnyKillsItAndFiresTheGunshotInThatFrame) {
     // A first run without input tells where the first bunny will be.
-    auto scout = RunProcess(VELMOR_BINARY,
-                            {"--headless", "--frames", "340", "--dump", Path("scout.jsonl")});
+    auto scout =
+        RunProcess(VELMOR_BINARY, {"--headless", "--frames", "340", "--dump", Path("scout.jsonl")});
     ASSERT_EQ(scout.status, 0) << scout.err;
     auto scouted = ReadDump(Path("scout.jsonl"));
     ASSERT_TRUE(scouted.count(180) && scouted[180].bunnies.empty());

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/base_entity.h"
 #include "engine/base_level.h"
 #include "engine/engine.h"
 #include "engine/game_world.h"
 #include "engine/renderer.h"
-#include "engine/base_entity.h"
 #include "support/engine_fixture.h"
 
 namespace {
@@ -17,7 +17,7 @@ std::vector<std::string> trace;
 
 // An entity that records its calls and can run a hook inside its Update.
 class Probe : public BaseEntity {
-public:
+  public:
     explicit Probe(std::string name, std::int32_t k = 1) : name_(std::move(name)) {
         kind = k;
         engine->registry->Add(this, kind);
@@ -31,12 +31,12 @@ public:
     std::function<void()> onUpdate;
     ObjectNode* cursorAtEntry = nullptr;
 
-private:
+  private:
     std::string name_;
 };
 
 class CountingLevel : public BaseLevel {
-public:
+  public:
     void Update() override {
         ++updates;
         trace.push_back("level");
@@ -45,7 +45,7 @@ public:
 };
 
 class EngineWalk : public EngineTest {
-protected:
+  protected:
     void SetUp() override {
         EngineTest::SetUp();
         trace.clear();

@@ -1,4 +1,3 @@
-#include "platform/testing/test_hooks.h"
 #include "engine/renderer.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +8,7 @@
 #include "base/random.h"
 #include "base/vector3.h"
 #include "platform/core/debug.h"
+#include "platform/testing/test_hooks.h"
 #include "support/engine_fixture.h"
 
 namespace {
@@ -65,8 +65,7 @@ TEST_F(RendererTest, DeviceFailuresShowTheirMessageBoxesAndLeaveFramesHarmless) 
     platform::ClearMessageBoxesForTest();
     platform::FailNextDirect3DCreateForTest();
     InitEngine();
-    EXPECT_EQ(std::string(platform::LastMessageBoxForTest()),
-              "Error: Error initializing Direct3D");
+    EXPECT_EQ(std::string(platform::LastMessageBoxForTest()), "Error: Error initializing Direct3D");
     EXPECT_EQ(engine->renderer->device, nullptr);
     engine->Frame();  // no device: nothing happens, nothing fails
 

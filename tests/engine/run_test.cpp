@@ -3,14 +3,13 @@
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "platform/core/clock.h"
 #include "platform/core/platform.h"
 #include "platform/core/window.h"
 #include "platform/testing/test_hooks.h"
 #include "support/run_process.h"
-
-#include <unistd.h>
 
 namespace {
 
@@ -38,8 +37,8 @@ TEST(Run, HeadlessFramesPresentsExactlyThatManyOnTheVirtualClockWithoutSdl) {
     WriteFile(empty + "/bunny.bmp", "");
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    const char* argv[] = {"velmor", "--headless", "--frames", "61", "--clock-start", "1000",
-                          "--assets", empty.c_str()};
+    const char* argv[] = {"velmor",        "--headless", "--frames", "61",
+                          "--clock-start", "1000",       "--assets", empty.c_str()};
     EXPECT_EQ(RunVelmor(8, argv), 0);
     ASSERT_EQ(chdir(cwd), 0);
     platform::RemovePresentListener(id);

@@ -2,12 +2,12 @@
 #include <string>
 #include <tuple>
 
-#include "platform/testing/test_hooks.h"
 #include "engine/engine.h"
 #include "engine/renderer.h"
 #include "engine/texture_cache.h"
 #include "entities/base_sprite.h"
 #include "platform/core/image.h"
+#include "platform/testing/test_hooks.h"
 #include "support/scene_fixture.h"
 
 namespace {
@@ -98,7 +98,7 @@ BaseSprite* Box(float x, float y, int w, int h) {
 }
 
 TEST_F(SpriteTest, CollidesIsInclusiveAndTruncates) {
-    EXPECT_TRUE(Collides(Box(0, 0, 10, 10), Box(10, 0, 10, 10)));   // shared edge
+    EXPECT_TRUE(Collides(Box(0, 0, 10, 10), Box(10, 0, 10, 10)));  // shared edge
     EXPECT_FALSE(Collides(Box(0, 0, 10, 10), Box(11, 0, 10, 10)));
     EXPECT_TRUE(Collides(Box(0, 0, 10, 10), Box(10, 10, 10, 10)));  // corner
     EXPECT_FALSE(Collides(Box(0, 0, 10, 10), Box(0, 11, 10, 10)));
@@ -146,7 +146,7 @@ TEST_F(SpriteTest, OffScreenPartsAreClippedNotWrapped) {
     Draw();
     EXPECT_EQ(Pixel(1023, 767), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(0, 765), 0xFF000000u);  // no wrap to the next row's start
-    s->SetPosition(-5, -6);  // left and top
+    s->SetPosition(-5, -6);                 // left and top
     Draw();
     EXPECT_EQ(Pixel(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(3, 1), 0xFF000000u);

@@ -61,13 +61,16 @@ TEST_F(BitmapTextTest, ReadsTheCallersBufferEachFrame) {
 TEST_F(BitmapTextTest, CharactersOutsideTheFontAreSkipped) {
     WriteFont();
     auto* t = new BitmapText("smallfont.bmp", 8, 12);
-    t->SetText("\x01" "A\xC8" "B\n");
+    t->SetText(
+        "\x01"
+        "A\xC8"
+        "B\n");
     Draw();
     EXPECT_EQ(Pixel(0, 0), 0xFF000000u);
     EXPECT_EQ(Pixel(8, 0), Glyph(33, 0, 0));
     EXPECT_EQ(Pixel(16, 0), 0xFF000000u);
     EXPECT_EQ(Pixel(24, 0), Glyph(34, 0, 0));  // later glyphs keep their places
-    t->SetText(nullptr);  // treated as empty
+    t->SetText(nullptr);                       // treated as empty
     Draw();
     EXPECT_EQ(Pixel(8, 0), 0xFF000000u);
 }
@@ -79,7 +82,7 @@ std::uint32_t TilePixel(int n, int x, int y) {
 }
 
 class TileMapTest : public SceneTest {
-protected:
+  protected:
     void SetUp() override {
         SceneTest::SetUp();
         std::vector<std::uint32_t> px(1024 * 640);
@@ -120,7 +123,7 @@ TEST_F(TileMapTest, ViewLeavingTheMapIsHeldAtTheLastFullView) {
     EXPECT_EQ(Pixel(64, 0), TilePixel(18, 0, 62));  // map row 87 ends at 5631
     map->SetPosition(0, 5635);
     Draw();
-    EXPECT_EQ(Pixel(64, 0), TilePixel(18, 0, 0));    // y 5632: row 88
+    EXPECT_EQ(Pixel(64, 0), TilePixel(18, 0, 0));     // y 5632: row 88
     EXPECT_EQ(Pixel(64, 767), TilePixel(28, 0, 63));  // the bottom border
     EXPECT_EQ(map->GetPosition()->y, 5635.0f);        // the offset itself is kept
     map->SetPosition(300, -40);

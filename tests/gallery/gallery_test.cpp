@@ -12,9 +12,9 @@
 #include "levels/weapon_fire.h"
 #include "platform/core/dinput.h"
 #include "platform/core/dsound.h"
+#include "platform/testing/test_hooks.h"
 #include "sound/sound.h"
 #include "support/engine_fixture.h"
-#include "platform/testing/test_hooks.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ bool Whole(float v) { return v == std::floor(v); }
 
 // A running engine in the content folder, so the gallery's files load.
 class Gallery : public RunningEngineTest {
-protected:
+  protected:
     void AtFrame(std::int64_t presented) { platform::SetPresentedFramesForTest(presented); }
     WorkIn content_{VELMOR_CONTENT_DIR};
 };

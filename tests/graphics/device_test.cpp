@@ -110,9 +110,9 @@ TEST(BlendKernels, MatchScalarExactly) {
 TEST(StretchRect, CopiesInsideAndRefusesOutside) {
     auto device = MakeDevice(16, 16);
     IDirect3DSurface9* src = nullptr;
-    ASSERT_EQ(device->CreateOffscreenPlainSurface(8, 8, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &src,
-                                                  nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        device->CreateOffscreenPlainSurface(8, 8, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &src, nullptr),
+        D3D_OK);
     for (int i = 0; i < 64; ++i) src->Pixels()[i] = 0xFF000000u | static_cast<std::uint32_t>(i);
     IDirect3DSurface9* bb = device->BackBufferSurface();
     const RECT s{2, 3, 6, 7}, d{10, 10, 14, 14};

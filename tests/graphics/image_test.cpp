@@ -1,4 +1,6 @@
 // Bitmap loading: formats, orientation, the colour key, 32-bit alpha, names.
+#include "platform/core/image.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "platform/core/d3d9.h"
-#include "platform/core/image.h"
 #include "support/bmp_writer.h"
 #include "support/engine_fixture.h"
 
@@ -17,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class ImageTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         D3DPRESENT_PARAMETERS pp;
         pp.BackBufferWidth = 64;
@@ -61,16 +62,15 @@ TEST_F(ImageTest, EveryDepthAndOrientationReadsTheSamePixels) {
 
 // A run-length encoded 8-bit file: 4 x 2, bottom row first.
 TEST_F(ImageTest, RunLengthEncodedEightBit) {
-    const Bytes data = {4, 1, 0, 0,              // bottom: 4 x colour 1
+    const Bytes data = {4, 1, 0, 0,               // bottom: 4 x colour 1
                         2, 0, 2, 2, 0, 0, 0, 1};  // top: 0 0 2 2
     Bytes b;
     testbmp::PutHeaders(&b, 4, 2, 8, 1, static_cast<std::uint32_t>(data.size()), 3);  // BI_RLE8
     Put(&b, 0x000000FFu, 0x0000FF00u, 0x00FF00FFu);
     b.insert(b.end(), data.begin(), data.end());
     ASSERT_TRUE(WriteBytes("rle.bmp", b));
-    EXPECT_EQ(Load("rle.bmp"), (std::vector<std::uint32_t>{0xFF0000FF, 0xFF0000FF, 0, 0,
-                                                           0xFF00FF00, 0xFF00FF00, 0xFF00FF00,
-                                                           0xFF00FF00}));
+    EXPECT_EQ(Load("rle.bmp"), (std::vector<std::uint32_t>{0xFF0000FF, 0xFF0000FF, 0, 0, 0xFF00FF00,
+                                                           0xFF00FF00, 0xFF00FF00, 0xFF00FF00}));
 }
 
 TEST_F(ImageTest, OpaqueMagentaAloneBecomesTransparentBlack) {
@@ -123,11 +123,12 @@ TEST_F(ImageTest, BrokenFilesFailCleanly) {
 }
 
 TEST_F(ImageTest, SurfaceLoadKeysBlackAndStaysOpaque) {
-    ASSERT_TRUE(testbmp::Write("tiles.bmp", 2, 2, {0xFF000000, 0xFF0A0B0C, 0xFFFF00FF, 0xFF010101}));
+    ASSERT_TRUE(
+        testbmp::Write("tiles.bmp", 2, 2, {0xFF000000, 0xFF0A0B0C, 0xFFFF00FF, 0xFF010101}));
     IDirect3DSurface9* s = nullptr;
-    ASSERT_EQ(device_->CreateOffscreenPlainSurface(2, 2, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &s,
-                                                   nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        device_->CreateOffscreenPlainSurface(2, 2, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &s, nullptr),
+        D3D_OK);
     ASSERT_EQ(D3DXLoadSurfaceFromFileA(s, nullptr, nullptr, "tiles.bmp", nullptr, D3DX_DEFAULT,
                                        0xFF000000, nullptr),
               D3D_OK);
@@ -135,8 +136,8 @@ TEST_F(ImageTest, SurfaceLoadKeysBlackAndStaysOpaque) {
     EXPECT_EQ(std::vector<std::uint32_t>(s->Pixels(), s->Pixels() + 4),
               (std::vector<std::uint32_t>{0xFF000000, 0xFF0A0B0C, 0xFFFF00FF, 0xFF010101}));
     const RECT outside{1, 1, 3, 2};
-    EXPECT_NE(D3DXLoadSurfaceFromFileA(s, nullptr, nullptr, "tiles.bmp", &outside, D3DX_DEFAULT,
-                                       0, nullptr),
+    EXPECT_NE(D3DXLoadSurfaceFromFileA(s, nullptr, nullptr, "tiles.bmp", &outside, D3DX_DEFAULT, 0,
+                                       nullptr),
               D3D_OK);
     s->Release();
 }

@@ -47,11 +47,11 @@ TEST(InputScript, ReadsEveryKindOfEventWithCommentsNamesAndHexCodes) {
         "   # indented comment");
     // frame, kind, code, down, dx, dy
     const std::vector<std::tuple<int, Kind, int, bool, int, int>> expected = {
-        {3, Kind::kKey, DIK_LEFT, true, 0, 0},   {4, Kind::kKey, 0xCB, false, 0, 0},
-        {5, Kind::kKey, DIK_SPACE, true, 0, 0},  {5, Kind::kKey, DIK_1, false, 0, 0},
-        {6, Kind::kMouse, 0, false, -12, 7},     {7, Kind::kButton, 0, true, 0, 0},
-        {7, Kind::kButton, 1, true, 0, 0},       {7, Kind::kButton, 2, false, 0, 0},
-        {7, Kind::kButton, 3, false, 0, 0},      {9, Kind::kClose, 0, false, 0, 0},
+        {3, Kind::kKey, DIK_LEFT, true, 0, 0},  {4, Kind::kKey, 0xCB, false, 0, 0},
+        {5, Kind::kKey, DIK_SPACE, true, 0, 0}, {5, Kind::kKey, DIK_1, false, 0, 0},
+        {6, Kind::kMouse, 0, false, -12, 7},    {7, Kind::kButton, 0, true, 0, 0},
+        {7, Kind::kButton, 1, true, 0, 0},      {7, Kind::kButton, 2, false, 0, 0},
+        {7, Kind::kButton, 3, false, 0, 0},     {9, Kind::kClose, 0, false, 0, 0},
     };
     ASSERT_EQ(events.size(), expected.size());
     for (std::size_t i = 0; i < events.size(); ++i) {

@@ -72,7 +72,8 @@ TEST_F(MouseTest, HeldButtonsReadDownInEveryRead) {
     for (int b = 1; b < 4; ++b) platform::InjectMouseButton(b, true);  // right, middle, X1
     Pump();
     const DIMOUSESTATE m = engine->input->GetMouseState();
-    EXPECT_EQ(std::vector<BYTE>(m.rgbButtons, m.rgbButtons + 4), (std::vector<BYTE>{0, 0x80, 0x80, 0x80}));
+    EXPECT_EQ(std::vector<BYTE>(m.rgbButtons, m.rgbButtons + 4),
+              (std::vector<BYTE>{0, 0x80, 0x80, 0x80}));
 }
 
 TEST_F(FocusTest, LossFailsReadsAndRegainGivesTheRealState) {

@@ -19,9 +19,11 @@ using platform::sdl::ScancodeFromDik;
 // back to its scancode and the full-keyboard check below catch a lost row.
 TEST(KeyTable, KeysTheGameReadsMapToTheirCodes) {
     const std::pair<SDL_Scancode, int> expected[] = {
-        {SDL_SCANCODE_1, DIK_1},     {SDL_SCANCODE_6, DIK_6},         {SDL_SCANCODE_Z, DIK_Z},
-        {SDL_SCANCODE_SPACE, DIK_SPACE}, {SDL_SCANCODE_UP, DIK_UP},   {SDL_SCANCODE_LEFT, DIK_LEFT},
-        {SDL_SCANCODE_RIGHT, DIK_RIGHT}, {SDL_SCANCODE_DOWN, DIK_DOWN}, {SDL_SCANCODE_ESCAPE, DIK_ESCAPE},
+        {SDL_SCANCODE_1, DIK_1},           {SDL_SCANCODE_6, DIK_6},
+        {SDL_SCANCODE_Z, DIK_Z},           {SDL_SCANCODE_SPACE, DIK_SPACE},
+        {SDL_SCANCODE_UP, DIK_UP},         {SDL_SCANCODE_LEFT, DIK_LEFT},
+        {SDL_SCANCODE_RIGHT, DIK_RIGHT},   {SDL_SCANCODE_DOWN, DIK_DOWN},
+        {SDL_SCANCODE_ESCAPE, DIK_ESCAPE},
     };
     for (const auto& [scancode, dik] : expected) EXPECT_EQ(DikFromScancode(scancode), dik) << dik;
     for (const auto& m : KeyTable()) EXPECT_EQ(DikFromScancode(ScancodeFromDik(m.dik)), m.dik);

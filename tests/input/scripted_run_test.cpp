@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/base_level.h"
 #include "engine/base_entity.h"
+#include "engine/base_level.h"
 #include "platform/core/clock.h"
 #include "platform/core/input_script.h"
 #include "support/engine_fixture.h"

@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "base/random.h"
+#include "platform/testing/test_hooks.h"
 #include "sound/riff_wave.h"
 #include "sound/sound_device.h"
 #include "sound_fixture.h"
-#include "platform/testing/test_hooks.h"
 
 using namespace soundtest;
 
@@ -95,7 +95,8 @@ TEST_F(StaticSound, CreationFailuresGiveTheirCodes) {
     EXPECT_EQ(idle.CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 1), CO_E_NOTINITIALIZED);
 
     // A format the buffers cannot play: traced and refused, nothing leaked.
-    WriteBytes("ss_adpcm.wav", Riff({Chunk("fmt ", Fmt(2, 1, 8000, 4, 0)), Chunk("data", Ramp(100))}));
+    WriteBytes("ss_adpcm.wav",
+               Riff({Chunk("fmt ", Fmt(2, 1, 8000, 4, 0)), Chunk("data", Ramp(100))}));
     const int before = platform::LiveBufferCountForTest();
     testing::internal::CaptureStderr();
     EXPECT_EQ(device.CreateSound(&s, "ss_adpcm.wav", 0, GUID_NULL, 2), DSERR_BADFORMAT);

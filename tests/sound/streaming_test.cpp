@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "platform/testing/test_hooks.h"
 #include "sound/riff_wave.h"
 #include "sound/streaming_sound.h"
 #include "sound_fixture.h"
 #include "support/run_process.h"
-#include "platform/testing/test_hooks.h"
 
 using namespace soundtest;
 
@@ -137,7 +137,7 @@ TEST_F(Streaming, CreationFailures) {
               E_INVALIDARG);  // no format to make the ring with
     testing::internal::GetCapturedStderr();
     WriteBytes("st_float.wav",
-              Riff({Chunk("fmt ", Fmt(3, 1, 44100, 32, 0)), Chunk("data", Ramp(40))}));
+               Riff({Chunk("fmt ", Fmt(3, 1, 44100, 32, 0)), Chunk("data", Ramp(40))}));
     testing::internal::CaptureStderr();
     EXPECT_EQ(device.CreateStreamingSound(&s, "st_float.wav", 0, GUID_NULL, 4, 1000, event),
               DSERR_BADFORMAT);

@@ -39,7 +39,9 @@ float Rng::Unit() { return static_cast<float>(Next() >> 8) / 16777216.0f; }
 
 float Rng::Range(float lo, float hi) { return lo + (hi - lo) * Unit(); }
 
-int Rng::Int(int n) { return n <= 0 ? 0 : static_cast<int>(Next() % static_cast<std::uint32_t>(n)); }
+int Rng::Int(int n) {
+    return n <= 0 ? 0 : static_cast<int>(Next() % static_cast<std::uint32_t>(n));
+}
 
 Noise::Noise(std::uint32_t seed, int period) : seed_(seed), period_(std::max(1, period)) {}
 
@@ -76,7 +78,8 @@ float Noise::Fractal(float x, float y, int octaves) const {
 }
 
 Canvas::Canvas(int width, int height, Rgb fill)
-    : width_(width), height_(height),
+    : width_(width),
+      height_(height),
       pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
 
 Rgb Canvas::Get(int x, int y) const {
@@ -236,9 +239,10 @@ Canvas Canvas::Downsample(int f) const {
                     b += p.b;
                 }
             if (2 * n >= f * f && n > 0)
-                out.Set(x, y, {static_cast<std::uint8_t>((r + n / 2) / n),
-                               static_cast<std::uint8_t>((g + n / 2) / n),
-                               static_cast<std::uint8_t>((b + n / 2) / n)});
+                out.Set(x, y,
+                        {static_cast<std::uint8_t>((r + n / 2) / n),
+                         static_cast<std::uint8_t>((g + n / 2) / n),
+                         static_cast<std::uint8_t>((b + n / 2) / n)});
         }
     return out;
 }

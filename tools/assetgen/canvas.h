@@ -17,46 +17,46 @@ struct Rgb {
 // Opaque magenta: the colour that the texture cache makes transparent.
 inline constexpr Rgb kKey{255, 0, 255};
 
-Rgb Mix(Rgb a, Rgb b, float t);           // a at t = 0, b at t = 1
-Rgb Scale(Rgb c, float f);                // brightness scale, clamped
+Rgb Mix(Rgb a, Rgb b, float t);  // a at t = 0, b at t = 1
+Rgb Scale(Rgb c, float f);       // brightness scale, clamped
 Rgb Hex(std::uint32_t rrggbb);
 
 // Deterministic pseudo-random numbers (xorshift32) so that every run of the
 // generator writes byte-identical files.
 class Rng {
-public:
+  public:
     explicit Rng(std::uint32_t seed) : state_(seed ? seed : 0x9E3779B9u) {}
     std::uint32_t Next();
-    float Unit();                         // [0, 1)
-    float Range(float lo, float hi);      // [lo, hi)
-    int Int(int n);                       // [0, n)
+    float Unit();                     // [0, 1)
+    float Range(float lo, float hi);  // [lo, hi)
+    int Int(int n);                   // [0, n)
 
-private:
+  private:
     std::uint32_t state_;
 };
 
 // Smooth value noise on a grid of the given period (tiles seamlessly when the
 // image size is a multiple of the period).
 class Noise {
-public:
+  public:
     Noise(std::uint32_t seed, int period);
-    float At(float x, float y) const;     // about [0, 1)
+    float At(float x, float y) const;  // about [0, 1)
     float Fractal(float x, float y, int octaves) const;
 
-private:
+  private:
     float Lattice(int x, int y) const;
     std::uint32_t seed_;
     int period_;
 };
 
 class Canvas {
-public:
+  public:
     Canvas(int width, int height, Rgb fill = kKey);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
     Rgb Get(int x, int y) const;
-    void Set(int x, int y, Rgb c);        // ignores points outside
+    void Set(int x, int y, Rgb c);  // ignores points outside
     void Blend(int x, int y, Rgb c, float a);
     const std::vector<Rgb>& Pixels() const { return pixels_; }
 
@@ -83,7 +83,7 @@ public:
     // non-key pixel (4-neighbourhood).
     void Outline(Rgb c);
 
-private:
+  private:
     int width_, height_;
     std::vector<Rgb> pixels_;
 };
@@ -102,8 +102,7 @@ struct Pen {
     void Polygon(std::initializer_list<float> xy, Rgb c) const;
 };
 
-bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
-               std::string* error);
+bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error);
 
 // Writes `c` as an uncompressed 24-bit bottom-up Windows bitmap. Returns false
 // with `error` set when the file cannot be written.

@@ -98,7 +98,7 @@ Canvas MakeGalleryPreview(const Canvas& background, const Canvas& flower, const 
         screen.Paste(cell(flower, i % 4, 32, 32, 4), x, y, true);
     }
     const int frames[9][2] = {{900, 560}, {760, 620}, {620, 540}, {480, 640}, {360, 560},
-                              {250, 650}, {140, 580}, {40, 660}, {560, 680}};
+                              {250, 650}, {140, 580}, {40, 660},  {560, 680}};
     for (int i = 0; i < 9; ++i)
         screen.Paste(cell(bunny, i, 96, 96, 3), frames[i][0], frames[i][1], true);
     screen.Paste(crosshair, 480, 640, true);
@@ -127,7 +127,8 @@ Canvas MakeSavannaPreview(const Canvas& grass, const Canvas& giraffe, const Canv
     Rng rng(17);
     for (int i = 0; i < 20; ++i) screen.Paste(grass, rng.Int(1000), rng.Int(740), true);
     for (int i = 0; i < 100; ++i) screen.Paste(giraffe, rng.Int(1000), rng.Int(720), true);
-    for (int i = 0; i < 12; ++i) screen.Paste(i % 5 ? lion : leader, rng.Int(990), rng.Int(740), true);
+    for (int i = 0; i < 12; ++i)
+        screen.Paste(i % 5 ? lion : leader, rng.Int(990), rng.Int(740), true);
     Write(screen, font, 10, 10, "Giraffes: 100");
     Write(screen, font, 10, 30, "Lions: 12");
     Write(screen, font, 10, 60, "1: Add giraffe  2: Add lion");
@@ -151,7 +152,8 @@ Canvas MakeShooterPreview(const Canvas& player, const Canvas& enemy, const Canva
     return screen;
 }
 
-Canvas MakeTigerPreview(const Canvas& groundTiles, const Canvas& tigerFromAbove, const Canvas& font) {
+Canvas MakeTigerPreview(const Canvas& groundTiles, const Canvas& tigerFromAbove,
+                        const Canvas& font) {
     // The first 12 rows of the tiger level's map, as the view shows them at
     // offset (0, 0), with the tiger at the centre at about its in-game size.
     Canvas screen(1024, 768, Hex(0x000000));
@@ -179,8 +181,9 @@ Canvas MakeTigerPreview(const Canvas& groundTiles, const Canvas& tigerFromAbove,
 }
 
 Canvas MakeTextSample(const Canvas& font, const Canvas& groundTiles, const Canvas& background) {
-    const char* lines[] = {"Giraffes: 100", "Lions: 12", "1: Add giraffe  2: Add lion",
-                           "Speed: 100", "Integrity: 87", "Score: 1230", "X 0 Y 5215"};
+    const char* lines[] = {"Giraffes: 100", "Lions: 12",     "1: Add giraffe  2: Add lion",
+                           "Speed: 100",    "Integrity: 87", "Score: 1230",
+                           "X 0 Y 5215"};
     const int w = 240, h = 20 * 7 + 8;
     Canvas sample(3 * w, h, Hex(0x000000));
     for (int y = 0; y < h; ++y)

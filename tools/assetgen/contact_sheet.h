@@ -29,7 +29,8 @@ Canvas MakeSavannaPreview(const Canvas& grass, const Canvas& giraffe, const Canv
                           const Canvas& leader, const Canvas& font);
 Canvas MakeShooterPreview(const Canvas& player, const Canvas& enemy, const Canvas& bullet,
                           const Canvas& font);
-Canvas MakeTigerPreview(const Canvas& groundTiles, const Canvas& tigerFromAbove, const Canvas& font);
+Canvas MakeTigerPreview(const Canvas& groundTiles, const Canvas& tigerFromAbove,
+                        const Canvas& font);
 
 // The font as the levels use it: lines drawn cell by cell from the font
 // sheet, 8 pixels apart, over black, over plain ground and over the meadow.

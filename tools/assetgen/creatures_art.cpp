@@ -60,21 +60,21 @@ Canvas MakeGiraffe() {
     const Rgb coat = Hex(0xE9B650), patch = Hex(0x93521F), hoof = Hex(0x3A2614),
               mane = Hex(0x7A431A), belly = Hex(0xF6DDA0);
     Pen& p = s.pen;
-    p.Line(25.0f, 27.0f, 29.0f, 36.0f, 1.0f, coat);                  // tail
+    p.Line(25.0f, 27.0f, 29.0f, 36.0f, 1.0f, coat);  // tail
     p.Disc(29.0f, 36.5f, 1.3f, hoof);
     for (float lx : {13.0f, 16.5f, 22.0f, 25.5f}) {
         p.Line(lx, 27.0f, lx + (lx > 20.0f ? 0.5f : -0.5f), 46.0f, 2.0f, coat);
         p.Ellipse(lx + (lx > 20.0f ? 0.5f : -0.5f), 46.3f, 1.3f, 1.0f, hoof);
     }
-    p.Ellipse(19.0f, 25.0f, 9.5f, 6.0f, coat, -0.12f);                // body
+    p.Ellipse(19.0f, 25.0f, 9.5f, 6.0f, coat, -0.12f);  // body
     p.Ellipse(19.0f, 28.5f, 6.0f, 2.0f, belly);
     p.Polygon({10.5f, 22.5f, 15.0f, 20.0f, 9.5f, 5.5f, 6.5f, 6.5f}, coat);  // neck
     p.Line(10.5f, 6.5f, 15.0f, 19.0f, 1.3f, mane);
-    p.Ellipse(5.0f, 6.5f, 4.6f, 2.6f, coat, 0.35f);                   // head
+    p.Ellipse(5.0f, 6.5f, 4.6f, 2.6f, coat, 0.35f);  // head
     p.Ellipse(2.0f, 8.0f, 1.8f, 1.5f, Hex(0xD59A48));
-    p.Line(6.5f, 4.0f, 6.0f, 1.2f, 0.9f, hoof);                       // horns
+    p.Line(6.5f, 4.0f, 6.0f, 1.2f, 0.9f, hoof);  // horns
     p.Line(8.0f, 4.3f, 8.2f, 1.5f, 0.9f, hoof);
-    p.Ellipse(9.5f, 5.0f, 1.6f, 0.9f, coat, -0.5f);                   // ear
+    p.Ellipse(9.5f, 5.0f, 1.6f, 0.9f, coat, -0.5f);  // ear
     // Patches: drawn over a copy, kept only where the coat shows.
     Canvas spots = s.big;
     Rng rng(77);
@@ -85,7 +85,7 @@ Canvas MakeGiraffe() {
     }
     p.canvas = &s.big;
     Mark(s.big, spots, coat);
-    p.Disc(4.5f, 5.8f, 0.7f, Hex(0x140C06));                         // eye over the patches
+    p.Disc(4.5f, 5.8f, 0.7f, Hex(0x140C06));  // eye over the patches
     return s.Finish(true, Hex(0x2A1A0C));
 }
 
@@ -121,10 +121,10 @@ Canvas MakeLion(bool leader) {
         p.Disc(9.5f, 10.0f, 6.8f, mane);
         p.Ellipse(14.5f, 12.0f, 4.0f, 6.0f, mane, 0.4f);
     }
-    p.Ellipse(7.0f, 10.0f, 5.2f, 4.4f, fur);                          // head
-    p.Ellipse(3.2f, 12.0f, 2.8f, 2.2f, light);                        // muzzle
-    p.Ellipse(2.0f, 10.8f, 1.0f, 0.8f, dark);                         // nose
-    p.Disc(5.4f, 8.8f, 0.8f, dark);                                   // eye
+    p.Ellipse(7.0f, 10.0f, 5.2f, 4.4f, fur);                            // head
+    p.Ellipse(3.2f, 12.0f, 2.8f, 2.2f, light);                          // muzzle
+    p.Ellipse(2.0f, 10.8f, 1.0f, 0.8f, dark);                           // nose
+    p.Disc(5.4f, 8.8f, 0.8f, dark);                                     // eye
     p.Ellipse(9.6f, 6.0f, 1.5f, 1.4f, leader ? Hex(0x6A3414) : shade);  // ear
     return s.Finish(true, dark);
 }
@@ -140,9 +140,9 @@ Canvas MakePlayer() {
     p.Ellipse(26.0f, 56.0f, 1.6f, 3.2f, flameCore);
     p.Ellipse(38.0f, 56.0f, 1.6f, 3.2f, flameCore);
     p.Polygon({32.0f, 20.0f, 62.0f, 44.0f, 61.0f, 50.0f, 32.0f, 43.0f, 3.0f, 50.0f, 2.0f, 44.0f},
-              panel);                                                  // wings
+              panel);  // wings
     p.Polygon({32.0f, 23.0f, 58.0f, 44.0f, 32.0f, 40.0f, 6.0f, 44.0f}, hull);
-    p.Polygon({55.0f, 38.0f, 60.0f, 33.0f, 61.0f, 47.0f}, stripe);     // wing tips
+    p.Polygon({55.0f, 38.0f, 60.0f, 33.0f, 61.0f, 47.0f}, stripe);  // wing tips
     p.Polygon({9.0f, 38.0f, 4.0f, 33.0f, 3.0f, 47.0f}, stripe);
     p.Polygon({32.0f, 2.0f, 38.0f, 18.0f, 39.0f, 52.0f, 25.0f, 52.0f, 26.0f, 18.0f}, hull);
     p.Polygon({29.0f, 45.0f, 35.0f, 45.0f, 36.0f, 53.0f, 28.0f, 53.0f}, panel);
@@ -162,7 +162,7 @@ Canvas MakeEnemy() {
     const Rgb hull = Hex(0xB83248), dark = Hex(0x63142A), light = Hex(0xE46A7C),
               glow = Hex(0x7CFF6A), glowCore = Hex(0xE8FFE0);
     p.Polygon({24.0f, 14.0f, 46.0f, 4.0f, 40.0f, 22.0f, 24.0f, 24.0f, 8.0f, 22.0f, 2.0f, 4.0f},
-              dark);                                                   // swept wings
+              dark);                                                            // swept wings
     p.Polygon({14.0f, 22.0f, 19.0f, 30.0f, 15.0f, 45.0f, 10.0f, 30.0f}, dark);  // claws
     p.Polygon({34.0f, 22.0f, 29.0f, 30.0f, 33.0f, 45.0f, 38.0f, 30.0f}, dark);
     p.Ellipse(24.0f, 22.0f, 11.0f, 13.0f, hull);
@@ -227,12 +227,18 @@ Canvas MakePaddle() {
             if (d > kRadius) continue;
             const float lit = DiscLight(x, y);
             Rgb col;
-            if (d > kRadius - 2.0f) col = Hex(0x1A1E28);
-            else if (d > 19.0f) col = Scale(Hex(0xD8402E), 1.0f + 0.35f * lit);
-            else if (d > 16.5f) col = Scale(Hex(0xF4F0E8), 0.9f + 0.1f * lit);
-            else if (d > 11.0f) col = Scale(Hex(0xB02A1C), 1.0f + 0.3f * lit);
-            else if (d > 9.8f) col = Hex(0x3A2020);
-            else col = Mix(Hex(0x8A94A8), Hex(0xF0F4FA), 0.5f + 0.5f * lit);
+            if (d > kRadius - 2.0f)
+                col = Hex(0x1A1E28);
+            else if (d > 19.0f)
+                col = Scale(Hex(0xD8402E), 1.0f + 0.35f * lit);
+            else if (d > 16.5f)
+                col = Scale(Hex(0xF4F0E8), 0.9f + 0.1f * lit);
+            else if (d > 11.0f)
+                col = Scale(Hex(0xB02A1C), 1.0f + 0.3f * lit);
+            else if (d > 9.8f)
+                col = Hex(0x3A2020);
+            else
+                col = Mix(Hex(0x8A94A8), Hex(0xF0F4FA), 0.5f + 0.5f * lit);
             c.Set(x, y, col);
         }
     return c;

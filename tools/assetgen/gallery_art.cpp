@@ -25,9 +25,15 @@ Canvas MakeBackground() {
     const Rgb farHill = Hex(0x86AFA6), nearHill = Hex(0x5F9B4C), nearHillDark = Hex(0x4C8540);
     const Rgb fieldFar = Hex(0x78B452), fieldNear = Hex(0x3E8A30);
 
-    auto farTop = [&](int x) { return 392.0f + 70.0f * (hillA.Fractal(x / 160.0f, 0.5f, 3) - 0.5f); };
-    auto nearTop = [&](int x) { return 452.0f + 60.0f * (hillB.Fractal(x / 120.0f, 3.5f, 3) - 0.5f); };
-    auto fieldTop = [&](int x) { return 500.0f + 5.0f * std::sin(x / 97.0f) + 3.0f * std::sin(x / 23.0f); };
+    auto farTop = [&](int x) {
+        return 392.0f + 70.0f * (hillA.Fractal(x / 160.0f, 0.5f, 3) - 0.5f);
+    };
+    auto nearTop = [&](int x) {
+        return 452.0f + 60.0f * (hillB.Fractal(x / 120.0f, 3.5f, 3) - 0.5f);
+    };
+    auto fieldTop = [&](int x) {
+        return 500.0f + 5.0f * std::sin(x / 97.0f) + 3.0f * std::sin(x / 23.0f);
+    };
 
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -67,7 +73,8 @@ Canvas MakeBackground() {
         const float base = nearTop(static_cast<int>(x)) + rng.Range(4.0f, 14.0f);
         if (base > 496.0f) continue;
         const float r = rng.Range(9.0f, 15.0f);
-        c.FillRect(static_cast<int>(x) - 1, static_cast<int>(base - r), 3, static_cast<int>(r), Hex(0x4A3426));
+        c.FillRect(static_cast<int>(x) - 1, static_cast<int>(base - r), 3, static_cast<int>(r),
+                   Hex(0x4A3426));
         c.Disc(x, base - r * 1.4f, r, Hex(0x2F6B2E));
         c.Disc(x - r * 0.3f, base - r * 1.6f, r * 0.55f, Hex(0x3F8238));
     }
@@ -155,7 +162,7 @@ struct BunnyPose {
     float bodyX, bodyY, bodyRx, bodyRy, bodyAngle;
     float haunchX, haunchY, haunchR;
     float headX, headY, headAngle;
-    float earBack, earFar;          // ear angles from upright; positive leans back
+    float earBack, earFar;  // ear angles from upright; positive leans back
     float earLength;
     float footX, footY, footAngle;  // hind foot centre and slope
     float shoulderX, shoulderY, pawX, pawY;
@@ -222,37 +229,82 @@ void DrawBunny(const Pen& pen, const BunnyPose& p) {
 
 BunnyPose Sitting() {
     BunnyPose p{};
-    p.bodyX = 2.0f; p.bodyY = -22.0f; p.bodyRx = 17.0f; p.bodyRy = 20.0f; p.bodyAngle = -0.25f;
-    p.haunchX = 8.0f; p.haunchY = -13.0f; p.haunchR = 13.5f;
-    p.headX = -15.0f; p.headY = -44.0f; p.headAngle = 0.0f;
-    p.earBack = 0.22f; p.earFar = 0.42f; p.earLength = 30.0f;
-    p.footX = -1.0f; p.footY = -3.5f; p.footAngle = 0.0f;
-    p.shoulderX = -10.0f; p.shoulderY = -22.0f; p.pawX = -14.0f; p.pawY = -4.0f;
-    p.tailX = 20.0f; p.tailY = -12.0f;
+    p.bodyX = 2.0f;
+    p.bodyY = -22.0f;
+    p.bodyRx = 17.0f;
+    p.bodyRy = 20.0f;
+    p.bodyAngle = -0.25f;
+    p.haunchX = 8.0f;
+    p.haunchY = -13.0f;
+    p.haunchR = 13.5f;
+    p.headX = -15.0f;
+    p.headY = -44.0f;
+    p.headAngle = 0.0f;
+    p.earBack = 0.22f;
+    p.earFar = 0.42f;
+    p.earLength = 30.0f;
+    p.footX = -1.0f;
+    p.footY = -3.5f;
+    p.footAngle = 0.0f;
+    p.shoulderX = -10.0f;
+    p.shoulderY = -22.0f;
+    p.pawX = -14.0f;
+    p.pawY = -4.0f;
+    p.tailX = 20.0f;
+    p.tailY = -12.0f;
     p.eyes = Eyes::kOpen;
     return p;
 }
 
 BunnyPose Crouching() {
     BunnyPose p = Sitting();
-    p.bodyX = 3.0f; p.bodyY = -16.0f; p.bodyRx = 21.0f; p.bodyRy = 15.0f; p.bodyAngle = 0.05f;
-    p.haunchX = 11.0f; p.haunchY = -11.0f; p.haunchR = 12.5f;
-    p.headX = -20.0f; p.headY = -28.0f;
-    p.earBack = 1.05f; p.earFar = 1.2f; p.earLength = 28.0f;
-    p.shoulderX = -12.0f; p.shoulderY = -14.0f; p.pawX = -19.0f; p.pawY = -3.0f;
-    p.tailX = 24.0f; p.tailY = -12.0f;
+    p.bodyX = 3.0f;
+    p.bodyY = -16.0f;
+    p.bodyRx = 21.0f;
+    p.bodyRy = 15.0f;
+    p.bodyAngle = 0.05f;
+    p.haunchX = 11.0f;
+    p.haunchY = -11.0f;
+    p.haunchR = 12.5f;
+    p.headX = -20.0f;
+    p.headY = -28.0f;
+    p.earBack = 1.05f;
+    p.earFar = 1.2f;
+    p.earLength = 28.0f;
+    p.shoulderX = -12.0f;
+    p.shoulderY = -14.0f;
+    p.pawX = -19.0f;
+    p.pawY = -3.0f;
+    p.tailX = 24.0f;
+    p.tailY = -12.0f;
     return p;
 }
 
 BunnyPose Hopping() {
     BunnyPose p = Sitting();
-    p.bodyX = 0.0f; p.bodyY = -40.0f; p.bodyRx = 25.0f; p.bodyRy = 12.5f; p.bodyAngle = 0.38f;
-    p.haunchX = 15.0f; p.haunchY = -32.0f; p.haunchR = 11.0f;
-    p.headX = -27.0f; p.headY = -54.0f; p.headAngle = -0.2f;
-    p.earBack = 1.25f; p.earFar = 1.4f; p.earLength = 28.0f;
-    p.footX = 30.0f; p.footY = -20.0f; p.footAngle = 0.75f;
-    p.shoulderX = -15.0f; p.shoulderY = -42.0f; p.pawX = -28.0f; p.pawY = -32.0f;
-    p.tailX = 26.0f; p.tailY = -44.0f;
+    p.bodyX = 0.0f;
+    p.bodyY = -40.0f;
+    p.bodyRx = 25.0f;
+    p.bodyRy = 12.5f;
+    p.bodyAngle = 0.38f;
+    p.haunchX = 15.0f;
+    p.haunchY = -32.0f;
+    p.haunchR = 11.0f;
+    p.headX = -27.0f;
+    p.headY = -54.0f;
+    p.headAngle = -0.2f;
+    p.earBack = 1.25f;
+    p.earFar = 1.4f;
+    p.earLength = 28.0f;
+    p.footX = 30.0f;
+    p.footY = -20.0f;
+    p.footAngle = 0.75f;
+    p.shoulderX = -15.0f;
+    p.shoulderY = -42.0f;
+    p.pawX = -28.0f;
+    p.pawY = -32.0f;
+    p.tailX = 26.0f;
+    p.tailY = -44.0f;
     return p;
 }
 
@@ -260,9 +312,14 @@ BunnyPose Struck() {
     BunnyPose p = Sitting();
     p.bodyAngle = -0.05f;
     p.bodyX = 3.0f;
-    p.headX = -12.0f; p.headY = -46.0f; p.headAngle = 0.15f;
-    p.earBack = -0.35f; p.earFar = 0.75f; p.earLength = 30.0f;
-    p.pawX = -18.0f; p.pawY = -16.0f;
+    p.headX = -12.0f;
+    p.headY = -46.0f;
+    p.headAngle = 0.15f;
+    p.earBack = -0.35f;
+    p.earFar = 0.75f;
+    p.earLength = 30.0f;
+    p.pawX = -18.0f;
+    p.pawY = -16.0f;
     p.eyes = Eyes::kWide;
     return p;
 }

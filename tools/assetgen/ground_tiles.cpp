@@ -16,10 +16,18 @@ constexpr float kPi = 3.14159265f;
 
 // Tile numbers (1-based) with a fixed meaning in the map.
 enum : int {
-    kTopLeft = 8, kTop = 9, kTopRight = 10,
-    kLeft = 18, kRocks = 19, kRight = 20,
-    kBottomLeft = 28, kBottom = 29, kBottomRight = 30,
-    kBushes = 40, kPond = 80, kPlain = 158,
+    kTopLeft = 8,
+    kTop = 9,
+    kTopRight = 10,
+    kLeft = 18,
+    kRocks = 19,
+    kRight = 20,
+    kBottomLeft = 28,
+    kBottom = 29,
+    kBottomRight = 30,
+    kBushes = 40,
+    kPond = 80,
+    kPlain = 158,
 };
 
 const Noise kGrassNoise(901, 8), kWaterNoise(913, 8), kSandNoise(927, 16);
@@ -28,8 +36,8 @@ Rgb Grass(int x, int y) {
     const float n = kGrassNoise.Fractal(x / 8.0f, y / 8.0f, 3);
     Rgb c = Mix(Hex(0x4C7F2C), Hex(0x6E9E3E), n);
     // Fine blades: a fixed speckle that repeats with the tile.
-    const std::uint32_t h = (static_cast<std::uint32_t>(x) * 73856093u) ^
-                            (static_cast<std::uint32_t>(y) * 19349663u);
+    const std::uint32_t h =
+        (static_cast<std::uint32_t>(x) * 73856093u) ^ (static_cast<std::uint32_t>(y) * 19349663u);
     if ((h >> 7) % 11 == 0) c = Scale(c, 1.18f);
     if ((h >> 3) % 13 == 0) c = Scale(c, 0.82f);
     return c;
@@ -61,15 +69,24 @@ float ShoreDistance(int n, int x, int y) {
     const float top = y - Shore(x), bottom = (kTile - 1 - y) - Shore(x);
     const float left = x - Shore(y), right = (kTile - 1 - x) - Shore(y);
     switch (n) {
-        case kTopLeft: return std::min(top, left);
-        case kTop: return top;
-        case kTopRight: return std::min(top, right);
-        case kLeft: return left;
-        case kRight: return right;
-        case kBottomLeft: return std::min(bottom, left);
-        case kBottom: return bottom;
-        case kBottomRight: return std::min(bottom, right);
-        default: return big;
+        case kTopLeft:
+            return std::min(top, left);
+        case kTop:
+            return top;
+        case kTopRight:
+            return std::min(top, right);
+        case kLeft:
+            return left;
+        case kRight:
+            return right;
+        case kBottomLeft:
+            return std::min(bottom, left);
+        case kBottom:
+            return bottom;
+        case kBottomRight:
+            return std::min(bottom, right);
+        default:
+            return big;
     }
 }
 
@@ -135,7 +152,7 @@ void DrawPond(Canvas& t) {
     o.pen.Ellipse(32.0f, 32.0f, 26.0f, 20.0f, Hex(0xBFA56E));
     o.pen.Ellipse(32.0f, 32.5f, 22.5f, 16.5f, Hex(0x2F6AA6));
     o.pen.Ellipse(29.0f, 29.0f, 14.0f, 8.0f, Hex(0x3F82C0));
-    o.pen.Ellipse(40.0f, 36.0f, 4.5f, 3.5f, Hex(0x3E8C30));           // a lily pad
+    o.pen.Ellipse(40.0f, 36.0f, 4.5f, 3.5f, Hex(0x3E8C30));  // a lily pad
     o.pen.Disc(41.0f, 35.0f, 1.2f, Hex(0xF4F0F4));
     o.pen.Line(20.0f, 35.0f, 26.0f, 35.0f, 0.8f, Hex(0xA8D0F0));
     o.Onto(t, Hex(0x3A3020));
@@ -181,18 +198,30 @@ Canvas Tile(int n) {
         for (int x = 0; x < kTile; ++x) {
             const float d = ShoreDistance(n, x, y);
             Rgb c;
-            if (d < -1.5f) c = Water(x, y);
-            else if (d < 0.0f) c = Hex(0xE8F2F8);                 // foam at the water's edge
-            else if (d < 7.0f) c = Sand(x, y);
-            else if (d < 8.5f) c = Mix(Sand(x, y), Grass(x, y), 0.5f);
-            else c = Grass(x, y);
+            if (d < -1.5f)
+                c = Water(x, y);
+            else if (d < 0.0f)
+                c = Hex(0xE8F2F8);  // foam at the water's edge
+            else if (d < 7.0f)
+                c = Sand(x, y);
+            else if (d < 8.5f)
+                c = Mix(Sand(x, y), Grass(x, y), 0.5f);
+            else
+                c = Grass(x, y);
             t.Set(x, y, c);
         }
     switch (n) {
-        case kRocks: DrawRocks(t); break;
-        case kBushes: DrawBushes(t); break;
-        case kPond: DrawPond(t); break;
-        case kPlain: break;
+        case kRocks:
+            DrawRocks(t);
+            break;
+        case kBushes:
+            DrawBushes(t);
+            break;
+        case kPond:
+            DrawPond(t);
+            break;
+        case kPlain:
+            break;
         default:
             if (ShoreDistance(n, 0, 0) > 100.0f) DrawVariation(t, n);
             break;

@@ -19,9 +19,9 @@ std::vector<std::int16_t> MakeGunshotSamples() {
     for (int i = 0; i < n; ++i) {
         const float t = i / rate;
         const float white = rng.Range(-1.0f, 1.0f);
-        const float bright = white - prevNoise;   // first difference: a hiss without body
+        const float bright = white - prevNoise;  // first difference: a hiss without body
         prevNoise = white;
-        low1 += 0.08f * (white - low1);           // two one-pole low-passes: a rumble
+        low1 += 0.08f * (white - low1);  // two one-pole low-passes: a rumble
         low2 += 0.08f * (low1 - low2);
         const float attack = std::min(1.0f, t / 0.0006f);
         const float crack = 0.9f * bright * std::exp(-t / 0.012f);

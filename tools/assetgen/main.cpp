@@ -36,10 +36,14 @@ int main(int argc, char** argv) {
     std::string out, sheetPath, previewPath, iconPath;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
-        else if (std::strcmp(argv[i], "--contact-sheet") == 0 && hasValue) sheetPath = argv[++i];
-        else if (std::strcmp(argv[i], "--previews") == 0 && hasValue) previewPath = argv[++i];
-        else if (std::strcmp(argv[i], "--icon") == 0 && hasValue) iconPath = argv[++i];
+        if (std::strcmp(argv[i], "--out") == 0 && hasValue)
+            out = argv[++i];
+        else if (std::strcmp(argv[i], "--contact-sheet") == 0 && hasValue)
+            sheetPath = argv[++i];
+        else if (std::strcmp(argv[i], "--previews") == 0 && hasValue)
+            previewPath = argv[++i];
+        else if (std::strcmp(argv[i], "--icon") == 0 && hasValue)
+            iconPath = argv[++i];
         else
             return Fail(std::string("unknown or incomplete option '") + argv[i] +
                         "'; usage: velmor_assetgen --out DIR [--contact-sheet FILE.png] "

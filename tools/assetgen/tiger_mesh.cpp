@@ -23,7 +23,9 @@ V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 V3 operator-(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 V3 operator*(V3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
 float Dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-V3 Cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+V3 Cross(V3 a, V3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 V3 Normalize(V3 a) {
     const float l = std::sqrt(Dot(a, a));
     return l > 0.0f ? a * (1.0f / l) : V3{0.0f, 1.0f, 0.0f};
@@ -36,8 +38,8 @@ struct Vertex {
 
 struct Mesh {
     std::vector<Vertex> vertices;
-    std::vector<int> faces;      // three indices per triangle
-    std::vector<int> material;   // one per triangle
+    std::vector<int> faces;     // three indices per triangle
+    std::vector<int> material;  // one per triangle
 
     // Adds a grid of (rows + 1) x (cols + 1) vertices made by `at` (which fills
     // position, normal and texture coordinates for grid point (i, j)) and its
@@ -71,10 +73,11 @@ struct Mesh {
 // tail), v around the body with the back at v = 0 and the belly at v = 0.5.
 void Ellipsoid(Mesh& m, V3 c, V3 r, int rings, int segments, int mat, float u0, float u1) {
     m.Grid(rings, segments, mat, [&](int i, int j) {
-        const float t = static_cast<float>(i) / rings;            // 0 at -z, 1 at +z
-        const float a = 2.0f * kPi * j / segments;                // 0 on the back
+        const float t = static_cast<float>(i) / rings;  // 0 at -z, 1 at +z
+        const float a = 2.0f * kPi * j / segments;      // 0 on the back
         const float polar = t * kPi;
-        const V3 unit{std::sin(polar) * std::sin(a), std::sin(polar) * std::cos(a), -std::cos(polar)};
+        const V3 unit{std::sin(polar) * std::sin(a), std::sin(polar) * std::cos(a),
+                      -std::cos(polar)};
         const V3 p = c + V3{unit.x * r.x, unit.y * r.y, unit.z * r.z};
         const V3 n = Normalize({unit.x / r.x, unit.y / r.y, unit.z / r.z});
         return Vertex{p, n, u0 + (u1 - u0) * t, static_cast<float>(j) / segments};
@@ -115,19 +118,20 @@ Mesh BuildTiger() {
     const int skin = 0, dark = 1;
     // Model space: y up, the head towards +z, the body along z.
     Ellipsoid(m, {0.0f, 0.66f, 0.05f}, {0.27f, 0.28f, 0.80f}, 16, 20, skin, 0.78f, 0.12f);
-    Ellipsoid(m, {0.0f, 0.70f, 0.48f}, {0.31f, 0.27f, 0.34f}, 8, 14, skin, 0.36f, 0.18f);  // shoulders
+    Ellipsoid(m, {0.0f, 0.70f, 0.48f}, {0.31f, 0.27f, 0.34f}, 8, 14, skin, 0.36f,
+              0.18f);  // shoulders
     Ellipsoid(m, {0.0f, 0.72f, -0.45f}, {0.30f, 0.28f, 0.36f}, 8, 14, skin, 0.85f, 0.7f);  // haunch
-    Ellipsoid(m, {0.0f, 0.84f, 0.93f}, {0.29f, 0.25f, 0.27f}, 10, 16, skin, 0.28f, 0.0f);   // head
-    Ellipsoid(m, {0.0f, 0.76f, 1.15f}, {0.15f, 0.12f, 0.13f}, 8, 12, skin, 0.06f, 0.0f);    // muzzle
+    Ellipsoid(m, {0.0f, 0.84f, 0.93f}, {0.29f, 0.25f, 0.27f}, 10, 16, skin, 0.28f, 0.0f);  // head
+    Ellipsoid(m, {0.0f, 0.76f, 1.15f}, {0.15f, 0.12f, 0.13f}, 8, 12, skin, 0.06f, 0.0f);   // muzzle
     Ellipsoid(m, {0.0f, 0.82f, 1.275f}, {0.045f, 0.035f, 0.02f}, 4, 8, dark, 0.0f, 0.0f);  // nose
     for (float s : {-1.0f, 1.0f}) {
         Ellipsoid(m, {0.12f * s, 0.93f, 1.14f}, {0.045f, 0.04f, 0.035f}, 4, 8, dark, 0.0f, 0.0f);
-        Tube(m, {0.19f * s, 1.0f, 0.88f}, {0.26f * s, 1.16f, 0.84f}, 0.08f, 0.025f, 8, dark,
-             0.0f, 0.0f);                                                          // ears
-        Tube(m, {0.22f * s, 0.52f, 0.60f}, {0.28f * s, 0.06f, 0.70f}, 0.11f, 0.08f, 10, skin,
-             0.2f, 0.3f);                                                          // front legs
+        Tube(m, {0.19f * s, 1.0f, 0.88f}, {0.26f * s, 1.16f, 0.84f}, 0.08f, 0.025f, 8, dark, 0.0f,
+             0.0f);  // ears
+        Tube(m, {0.22f * s, 0.52f, 0.60f}, {0.28f * s, 0.06f, 0.70f}, 0.11f, 0.08f, 10, skin, 0.2f,
+             0.3f);  // front legs
         Tube(m, {0.22f * s, 0.56f, -0.45f}, {0.28f * s, 0.06f, -0.52f}, 0.13f, 0.08f, 10, skin,
-             0.7f, 0.8f);                                                          // hind legs
+             0.7f, 0.8f);  // hind legs
         Ellipsoid(m, {0.29f * s, 0.05f, 0.76f}, {0.10f, 0.05f, 0.13f}, 6, 10, skin, 0.01f, 0.03f);
         Ellipsoid(m, {0.29f * s, 0.05f, -0.46f}, {0.10f, 0.05f, 0.13f}, 6, 10, skin, 0.01f, 0.03f);
     }
@@ -135,8 +139,8 @@ Mesh BuildTiger() {
     V3 prev{0.0f, 0.78f, -0.72f};
     for (int k = 1; k <= 6; ++k) {
         const float t = k / 6.0f;
-        const V3 next{0.10f * std::sin(t * kPi), 0.78f - 0.30f * std::sin(t * kPi * 0.8f) + 0.12f * t * t,
-                      -0.72f - 0.52f * t};
+        const V3 next{0.10f * std::sin(t * kPi),
+                      0.78f - 0.30f * std::sin(t * kPi * 0.8f) + 0.12f * t * t, -0.72f - 0.52f * t};
         Tube(m, prev, next, 0.07f - 0.03f * (t - 1.0f / 6), 0.07f - 0.03f * t, 8, skin,
              0.85f + 0.15f * (t - 1.0f / 6), 0.85f + 0.15f * t);
         prev = next;
@@ -189,9 +193,11 @@ Canvas RenderTigerPreview(const Canvas& skin, bool fromAbove, int size) {
         const float area = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
         if (std::fabs(area) < 1e-6f) continue;
         const int x0 = std::max(0, static_cast<int>(std::floor(std::min({x[0], x[1], x[2]}))));
-        const int x1 = std::min(size - 1, static_cast<int>(std::ceil(std::max({x[0], x[1], x[2]}))));
+        const int x1 =
+            std::min(size - 1, static_cast<int>(std::ceil(std::max({x[0], x[1], x[2]}))));
         const int y0 = std::max(0, static_cast<int>(std::floor(std::min({y[0], y[1], y[2]}))));
-        const int y1 = std::min(size - 1, static_cast<int>(std::ceil(std::max({y[0], y[1], y[2]}))));
+        const int y1 =
+            std::min(size - 1, static_cast<int>(std::ceil(std::max({y[0], y[1], y[2]}))));
         for (int py = y0; py <= y1; ++py)
             for (int px = x0; px <= x1; ++px) {
                 const float cx = px + 0.5f, cy = py + 0.5f;
@@ -207,8 +213,10 @@ Canvas RenderTigerPreview(const Canvas& skin, bool fromAbove, int size) {
                 if (m.material[f] == 0) {
                     const float u = w0 * v[0]->u + w1 * v[1]->u + w2 * v[2]->u;
                     const float tv = w0 * v[0]->v + w1 * v[1]->v + w2 * v[2]->v;
-                    const int tx = std::clamp(static_cast<int>(u * skin.Width()), 0, skin.Width() - 1);
-                    const int ty = std::clamp(static_cast<int>(tv * skin.Height()), 0, skin.Height() - 1);
+                    const int tx =
+                        std::clamp(static_cast<int>(u * skin.Width()), 0, skin.Width() - 1);
+                    const int ty =
+                        std::clamp(static_cast<int>(tv * skin.Height()), 0, skin.Height() - 1);
                     col = skin.Get(tx, ty);
                 }
                 c.Set(px, py, col);
@@ -225,11 +233,12 @@ Canvas MakeTigerSkin() {
     const int w = 256, h = 128;
     Canvas c(w, h, kKey);
     Noise wobble(611, 8);
-    const Rgb orange = Hex(0xE9862A), deep = Hex(0xC4601A), cream = Hex(0xF4E6CC), black = Hex(0x1A120C);
+    const Rgb orange = Hex(0xE9862A), deep = Hex(0xC4601A), cream = Hex(0xF4E6CC),
+              black = Hex(0x1A120C);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
-            const float side = std::fabs(v - 0.5f) * 2.0f;   // 1 on the back, 0 on the belly
+            const float side = std::fabs(v - 0.5f) * 2.0f;  // 1 on the back, 0 on the belly
             Rgb col = Mix(deep, orange, std::min(1.0f, side * 1.4f));
             if (side < 0.35f) col = Mix(cream, col, side / 0.35f * 0.6f);
             // Stripes: about 22 along the length, wavy, tapering to the belly.

@@ -105,8 +105,9 @@ int main(int argc, char** argv) {
         std::fclose(probe);
         CRiffWave wave;
         if (FAILED(wave.Open(input.c_str(), nullptr, WAVEFILE_READ)) || !wave.m_pwfx)
-            return Fail("'" + input + "': " +
-                        (wave.m_failure.empty() ? "not a readable RIFF WAVE file" : wave.m_failure));
+            return Fail(
+                "'" + input + "': " +
+                (wave.m_failure.empty() ? "not a readable RIFF WAVE file" : wave.m_failure));
         format = *wave.m_pwfx;
         dataBytes = wave.GetSize();
         plan = PlanFor(*wave.m_pwfx, &why);
@@ -182,7 +183,6 @@ int main(int argc, char** argv) {
             return Fail("cannot create '" + output + "'");
         }
     }
-
 
     const bool tty = isatty(fileno(stdout));
     const double total = static_cast<double>(dataBytes) / bytesPerSecond;
