@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "platform/core/input_script.h"
+
 namespace {
 
 bool ParseInt(const std::string& text, std::int64_t lo, std::int64_t hi, std::int64_t* out) {
@@ -18,26 +20,6 @@ bool ParseInt(const std::string& text, std::int64_t lo, std::int64_t hi, std::in
     if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
     *out = v;
     return true;
-}
-
-// A value as an error message shows it: bytes outside printable ASCII as
-// \xNN and at most 40 characters.
-std::string Shown(const std::string& text) {
-    constexpr std::size_t kMax = 40;
-    std::string out;
-    for (std::size_t i = 0; i < text.size() && i < kMax; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            static const char kHex[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    if (text.size() > kMax) out += "...";
-    return out;
 }
 
 const std::set<std::string> kLevels = {"sprite", "savanna", "shooter", "tiger", "breakout"};
@@ -106,30 +88,34 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
         static const std::set<std::string> kValued = {
             "--level",      "--frames",    "--clock-start", "--input",      "--record",
             "--screenshot", "--audio-out", "--dump",        "--dump-every", "--assets"};
-        if (!kValued.count(arg)) return fail("unknown option '" + Shown(arg) + "' (see --help)");
+        if (!kValued.count(arg))
+            return fail("unknown option '" + platform::Shown(arg) + "' (see --help)");
         std::string v;
         if (!needValue(&v)) return fail(arg + " needs a value (see --help)");
         if (arg == "--level") {
             if (!kLevels.count(v))
-                return fail("unknown level '" + Shown(v) +
+                return fail("unknown level '" + platform::Shown(v) +
                             "' (choose sprite, savanna, shooter, tiger or breakout)");
             o.level = v;
         } else if (arg == "--frames") {
             if (!ParseInt(v, 0, 1LL << 40, &o.frames))
-                return fail("--frames needs a whole number of frames, not '" + Shown(v) + "'");
+                return fail("--frames needs a whole number of frames, not '" + platform::Shown(v) +
+                            "'");
         } else if (arg == "--clock-start") {
             if (!ParseInt(v, 0, 1LL << 40, &o.clockStart))
-                return fail("--clock-start needs whole seconds since 1970, not '" + Shown(v) + "'");
+                return fail("--clock-start needs whole seconds since 1970, not '" +
+                            platform::Shown(v) + "'");
         } else if (arg == "--dump-every") {
             if (!ParseInt(v, 1, 1LL << 40, &o.dumpEvery))
-                return fail("--dump-every needs a whole number from 1, not '" + Shown(v) + "'");
+                return fail("--dump-every needs a whole number from 1, not '" + platform::Shown(v) +
+                            "'");
         } else if (arg == "--screenshot") {
             const auto colon = v.find(':');
             std::int64_t frame = 0;
             if (colon == std::string::npos || !ParseInt(v.substr(0, colon), 1, 1LL << 40, &frame) ||
                 colon + 1 >= v.size())
                 return fail("--screenshot needs FRAME:FILE.png with FRAME from 1, not '" +
-                            Shown(v) + "'");
+                            platform::Shown(v) + "'");
             o.screenshots.emplace_back(frame, v.substr(colon + 1));
         } else {
             if (v.empty()) return fail(arg + " needs a non-empty value");

@@ -21,26 +21,6 @@ namespace {
 
 constexpr std::int64_t kLastFrame = std::int64_t{1} << 40;
 
-// A token as an error message shows it: bytes outside printable ASCII as
-// \xNN (so a NUL cannot cut the message short) and at most 40 characters.
-std::string Shown(std::string_view text) {
-    constexpr std::size_t kMax = 40;
-    std::string out;
-    for (std::size_t i = 0; i < text.size() && i < kMax; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            static const char kHex[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    if (text.size() > kMax) out += "...";
-    return out;
-}
-
 std::vector<std::string_view> Tokens(std::string_view line) {
     std::vector<std::string_view> out;
     std::size_t i = 0;
@@ -224,6 +204,26 @@ bool ParseLine(const std::vector<std::string_view>& t, ScriptEvent* event, std::
 }
 
 }  // namespace
+
+// A token as an error message shows it: bytes outside printable ASCII as
+// \xNN (so a NUL cannot cut the message short) and at most 40 characters.
+std::string Shown(std::string_view text) {
+    constexpr std::size_t kMax = 40;
+    std::string out;
+    for (std::size_t i = 0; i < text.size() && i < kMax; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            static const char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    if (text.size() > kMax) out += "...";
+    return out;
+}
 
 bool ParseInputScript(std::string_view text, const std::string& name,
                       std::vector<ScriptEvent>* events, std::string* error) {

@@ -20,6 +20,10 @@
 
 namespace platform {
 
+// A token as an error message shows it: bytes outside printable ASCII as
+// \xNN (so a NUL cannot cut the message short) and at most 40 characters.
+std::string Shown(std::string_view text);
+
 struct ScriptEvent {
     enum class Kind { kKey, kMouse, kButton, kClose, kWheel, kFocus, kClock };
     std::int64_t frame = 0;  // from 1; 0 for a clock event of the set-up
