@@ -1,9 +1,12 @@
 // The software device's drawing, in bands. With one worker every call draws
 // at once. With more, calls are recorded and drawn when the result is needed
-// (Flush): the target is cut into horizontal bands, one task per band, and
-// each task draws every recorded call in submission order clipped to its
-// rows. Every pixel sees the same writes in the same order as with one
-// worker, so the picture is byte-identical for any worker count.
+// (Flush): the target is cut into horizontal bands of about kBandRows rows,
+// one task per band, taken by the workers as they come free. Each call is
+// binned when recorded to the bands its rows touch, and each task draws its
+// band's calls in submission order clipped to its rows. Every pixel sees the
+// same writes in the same order as with one worker, so the picture is
+// byte-identical for any worker count. Bands much smaller than the target
+// keep a task's pixels in the worker's own cache.
 //
 // Triangles are set up once when recorded (transform, clip, cull) and binned
 // to the bands their pixel box touches. Recorded calls keep pointers to
@@ -35,7 +38,7 @@ class Frame {
     Frame(const Frame&) = delete;
     Frame& operator=(const Frame&) = delete;
 
-    int Workers() const { return bands_; }
+    int Workers() const { return workers_; }
 
     // Every rectangle is inside the target and not empty.
     void Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color, float z);
@@ -74,18 +77,25 @@ class Frame {
     };
 
     void Record(const Op& op, std::int64_t area);
+    // Band b holds rows [b * h / n, (b + 1) * h / n), rounded down: row y is
+    // in the last band starting at or above it, ((y + 1) * n - 1) / h.
+    int BandOf(int y) const {
+        return static_cast<int>((std::int64_t{y + 1} * bands_ - 1) / target_.height);
+    }
     void Run(const Op& op, int yBegin, int yEnd, RowKernel blend);
     void DrawBand(int band);
     static void BandTask(void* frame, int band);
 
     RasterTarget target_;
+    int workers_;
     int bands_;
     std::unique_ptr<WorkerPool> pool_;
     std::vector<Op> ops_;
     std::vector<StretchOp> stretches_;
     std::vector<MeshOp> meshes_;
     std::vector<TriangleSetup> triangles_;
-    std::vector<std::vector<std::uint32_t>> bins_;  // per band: indices into triangles_
+    std::vector<std::vector<std::uint32_t>> opBins_;  // per band: indices into ops_
+    std::vector<std::vector<std::uint32_t>> bins_;    // per band: indices into triangles_
     std::vector<std::uint32_t> binRanges_;
     std::int64_t work_ = 0;  // pixels the recorded calls may touch
     RowKernel blend_ = nullptr;

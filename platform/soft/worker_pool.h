@@ -1,6 +1,8 @@
 // A small fixed pool of worker threads for the software device. The caller
 // of Run works too: a pool of size N starts N - 1 threads, parked on a
-// condition variable between jobs, so an idle pool costs nothing.
+// condition variable between jobs, so an idle pool costs nothing. The caller
+// does not wait for a worker that has not woken by the time the tasks run
+// out: a slow wake-up costs at most the parallel share, never a stall.
 #pragma once
 
 #include <atomic>
@@ -34,14 +36,16 @@ class WorkerPool {
     std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::condition_variable done_;
     std::uint64_t generation_ = 0;  // one per job
-    int busy_ = 0;                  // threads still in the current job
-    bool stop_ = false;
+    // The job's fields: written under the mutex while no worker is inside.
     Task task_ = nullptr;
     void* context_ = nullptr;
     int count_ = 0;
+    bool open_ = false;  // workers may still join the current job
+    bool stop_ = false;
+    std::atomic<int> inside_{0};  // workers that joined and have not left
     std::atomic<int> next_{0};
+    std::atomic<int> finished_{0};
 };
 
 }  // namespace platform::soft
