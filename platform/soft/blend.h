@@ -20,6 +20,7 @@ void BlendRowScalar(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uin
 // Null where the build or the processor lacks the instructions.
 RowKernel BlendRowSse2();
 RowKernel BlendRowAvx2();
+RowKernel BlendRowAvx512();
 
 // The kernel in use, and a way to force one (null restores the automatic choice).
 RowKernel BlendRow();

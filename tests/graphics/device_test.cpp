@@ -69,6 +69,7 @@ TEST(BlendKernels, MatchScalarExactly) {
     std::vector<RowKernel> kernels;
     if (auto k = platform::soft::BlendRowSse2()) kernels.push_back(k);
     if (auto k = platform::soft::BlendRowAvx2()) kernels.push_back(k);
+    if (auto k = platform::soft::BlendRowAvx512()) kernels.push_back(k);
     if (kernels.empty()) GTEST_SKIP() << "no vector kernels on this machine";
     // Exhaustive per channel: texel value s in the red byte, pixel value d.
     std::vector<std::uint32_t> src, dst;
