@@ -28,7 +28,11 @@ void DumpWriter::Attach() {
         platform::AddPresentListener([this](std::int64_t frame, const std::uint32_t*, int, int) {
             if (!file_ || failed_ || frame % every_ != 0) return;
             const std::string line = DumpFrameLine(frame) + "\n";
-            if (std::fwrite(line.data(), 1, line.size(), file_) != line.size()) failed_ = true;
+            // Flushed per frame: a dump watched while it grows (the soak
+            // script counts its lines) or cut short holds whole frames.
+            if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() ||
+                std::fflush(file_) != 0)
+                failed_ = true;
         });
 }
 
