@@ -144,8 +144,7 @@ namespace platform::assimp {
 HRESULT LoadXMeshMemory(const void* bytes, std::size_t size, XMeshData* out) {
     if (!out || (!bytes && size > 0)) return E_POINTER;
     *out = XMeshData{};
-    // Only X files reach Assimp: without the magic it would try every other
-    // format it knows on the bytes.
+    // Only what starts like an X file (the 16-byte header) reaches Assimp.
     if (size < 16 || size > kMaxXFileBytes || std::memcmp(bytes, "xof ", 4) != 0)
         return kLoadFailed;
     try {
