@@ -64,6 +64,29 @@ void ObjectList::Unlink(ObjectNode* node) {
         chain->last = node->keyPrev;
     if (lastHit == node) lastHit = node->keyPrev;
     node->linked = false;
+    for (std::int32_t k : trackedKeys)
+        if (k == node->key) {
+            removed.push_back(node);
+            break;
+        }
+}
+
+int ObjectList::Reclaim(const std::function<bool(void*, std::int32_t)>& release) {
+    // The search hints only ever rest on linked nodes; checked all the same.
+    for (const ObjectNode* n : {cursor, hintNode, lastHit})
+        if (n && !n->linked) return 0;
+    int freed = 0;
+    std::size_t kept = 0;
+    for (ObjectNode* node : removed) {
+        if (node->value && !release(node->value, node->key)) {
+            removed[kept++] = node;
+            continue;
+        }
+        delete node;
+        ++freed;
+    }
+    removed.resize(kept);
+    return freed;
 }
 
 int ObjectList::Remove(void* value) {

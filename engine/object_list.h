@@ -1,11 +1,14 @@
 // The doubly linked list of (key, value) nodes with a search cursor. The
-// engine's entity registry is one. Removed nodes are unlinked but never freed
-// and keep their links, so a cursor standing on one can still move on.
+// engine's entity registry is one. Removed nodes are unlinked and keep their
+// links, so a cursor standing on one can still move on; they are never freed
+// unless their key is tracked and their owner reclaims them (Reclaim).
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
+#include <vector>
 
 struct ObjectNode {
     std::int32_t key = 0;
@@ -42,6 +45,16 @@ class ObjectList {
     ObjectNode* Head() const { return head; }
     ObjectNode* Tail() const { return tail; }
 
+    // Nodes of this key removed from now on are remembered for Reclaim.
+    void TrackRemoved(std::int32_t key) { trackedKeys.push_back(key); }
+    // Frees the remembered nodes, offering each value to `release` first,
+    // which frees it and returns true, or returns false to keep value and
+    // node for a later call. Does nothing while the cursor (whose links may
+    // lead through any removed node) stands on a removed node. Call it only
+    // where no walk is under way and nobody holds a node. Returns how many
+    // nodes were freed.
+    int Reclaim(const std::function<bool(void* value, std::int32_t key)>& release);
+
   private:
     struct KeyChain {
         ObjectNode* first = nullptr;
@@ -71,4 +84,6 @@ class ObjectList {
     // The last node Find returned (kept on a linked node of its key): the
     // next Find of the same key from behind it continues along its chain.
     ObjectNode* lastHit = nullptr;
+    std::vector<std::int32_t> trackedKeys;
+    std::vector<ObjectNode*> removed;
 };

@@ -10,6 +10,11 @@
 
 BaseSprite::BaseSprite() : position(new Vector3(0, 0, 0)), velocity(new Vector3(0, 0, 0)) {}
 
+BaseSprite::~BaseSprite() {
+    delete position;
+    delete velocity;
+}
+
 BaseSprite::BaseSprite(const char* fileName) : BaseSprite() { SetUp(1, fileName, true); }
 
 void BaseSprite::SetUp(int spriteKind, const char* fileName, bool copySize) {

@@ -14,7 +14,7 @@ class BaseSprite : public BaseEntity {
     BaseSprite();
     // A plain sprite (kind 1) showing the image in that file, registered.
     explicit BaseSprite(const char* fileName);
-    ~BaseSprite() override {}
+    ~BaseSprite() override;
 
     void Update() override;
     void Render() override;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/random.h"
 #include "engine/engine.h"
@@ -50,6 +51,8 @@ void FormatLine(char (&buffer)[N], const char* label, int value) {
 }  // namespace
 
 void ShooterLevel::Init() {
+    engine->registry->TrackRemoved(kBulletKind);
+    engine->registry->TrackRemoved(kEnemyKind);
     player = new Player("player.bmp");
     player->SetPosition(100, 394);
     speedText = new BitmapText("smallfont.bmp", 8, 12);
@@ -67,6 +70,8 @@ void ShooterLevel::Init() {
 }
 
 void ShooterLevel::Update() {
+    // Between two frames: no walk is under way, so spent objects can go.
+    ReclaimSpent();
     now = Time();
     UpdateSpeed(engine->input->KeyDown(DIK_Z));
     FormatLine(speedTextBuffer, "Speed: ", speed);
@@ -124,6 +129,25 @@ int ShooterLevel::SpawnEnemy() {
     lastEnemy->SetPosition(static_cast<float>(r), -100);
     lastEnemy->SetDirection(270, 10);  // straight down
     return r;
+}
+
+void ShooterLevel::ReclaimSpent() {
+    // A bullet in play still names its owner (dumped, and scored for); such
+    // an enemy stays until its last bullet has gone. The player is never freed.
+    std::vector<const BaseEntity*> owners;
+    for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
+        if (n->key == kBulletKind && n->value)
+            if (const BaseSprite* owner =
+                    static_cast<Bullet*>(static_cast<BaseEntity*>(n->value))->owner)
+                owners.push_back(owner);
+    std::sort(owners.begin(), owners.end());
+    reclaimed += engine->registry->Reclaim([&](void* v, std::int32_t key) {
+        auto* entity = static_cast<BaseEntity*>(v);
+        if (key == kEnemyKind && std::binary_search(owners.begin(), owners.end(), entity))
+            return false;
+        delete entity;
+        return true;
+    });
 }
 
 void ShooterLevel::ApplySlowdown() {

@@ -18,6 +18,7 @@ class ShooterLevel : public BaseLevel {
     void Update() override;
 
     Player* player = nullptr;
+    // Not read; freed with the other spent enemies once it has left play.
     Enemy* lastEnemy = nullptr;
     BitmapText* speedText = nullptr;
     char speedTextBuffer[15] = {};
@@ -29,6 +30,8 @@ class ShooterLevel : public BaseLevel {
     char scoreTextBuffer[15] = {};
     std::int64_t now = 0;
     std::int64_t lastTick = 0;
+    // Removed bullets and enemies freed so far.
+    std::int64_t reclaimed = 0;
 
   private:
     void UpdateSpeed(bool zDown);
@@ -37,6 +40,8 @@ class ShooterLevel : public BaseLevel {
     // Creates one enemy at a random x above the screen; returns that x.
     int SpawnEnemy();
     void ApplySlowdown();
+    // Frees the bullets and enemies removed from play.
+    void ReclaimSpent();
 };
 
 // The wave seed of a second: x * (startTime - now) in double precision,

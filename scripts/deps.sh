@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Velmor needs to build, run and test (as root).
 set -euo pipefail
+. "$(dirname "$0")/lib.sh"
 packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libsdl2-image-dev libassimp-dev
@@ -9,13 +10,4 @@ packages=(
   xvfb xauth xdotool
   sox
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 frames=${1:-1000000}
 shift || true
 levels=("$@")
-[ ${#levels[@]} -eq 0 ] && levels=(sprite savanna shooter breakout)
+[ ${#levels[@]} -eq 0 ] && levels=(sprite savanna shooter breakout tiger)
 velmor=${VELMOR:-build/velmor}
 work=$(mktemp -d /tmp/velmor-soak-XXXXXX)
 trap '[ -n "${SOAK_KEEP:-}" ] || rm -rf "$work"' EXIT
@@ -18,7 +18,14 @@ trap '[ -n "${SOAK_KEEP:-}" ] || rm -rf "$work"' EXIT
 script() {
   local level=$1 period=600
   awk -v n="$frames" -v p=$period -v level="$level" 'BEGIN {
-    for (f = 1; f + p <= n; f += p) {
+    start = 1
+    if (level == "shooter") {
+      # Firing against the left edge, out of the way of the enemies, through the
+      # 30 s of waves, so the ship lives on and fires for the whole run.
+      printf "1 key DIK_SPACE down\n1 key DIK_LEFT down\n1900 key DIK_LEFT up\n"
+      start = 1901
+    }
+    for (f = start; f + p <= n; f += p) {
       if (level == "sprite") {
         printf "%d mouse 40 25\n%d button left down\n%d button left up\n%d mouse -40 -25\n", f, f+10, f+200, f+300
       } else if (level == "savanna") {
@@ -29,6 +36,9 @@ script() {
       } else if (level == "shooter") {
         printf "%d key DIK_SPACE down\n%d key DIK_LEFT down\n%d key DIK_LEFT up\n", f, f+1, f+120
         printf "%d key DIK_RIGHT down\n%d key DIK_RIGHT up\n%d key DIK_Z down\n%d key DIK_Z up\n%d key DIK_SPACE up\n", f+121, f+240, f+300, f+360, f+590
+      } else if (level == "tiger") {
+        printf "%d key DIK_LEFT down\n%d key DIK_LEFT up\n%d key DIK_UP down\n%d key DIK_UP up\n", f, f+150, f+151, f+300
+        printf "%d key DIK_RIGHT down\n%d key DIK_RIGHT up\n%d key DIK_DOWN down\n%d key DIK_DOWN up\n", f+301, f+450, f+451, f+590
       } else {
         printf "%d key DIK_SPACE down\n%d key DIK_SPACE up\n%d key DIK_LEFT down\n%d key DIK_LEFT up\n", f, f+2, f+3, f+250
         printf "%d key DIK_RIGHT down\n%d key DIK_RIGHT up\n", f+251, f+500

@@ -2,10 +2,19 @@
 // left-handed as the original platform reads them.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/driver.h"
 
 namespace platform::assimp {
 
 extern const MeshLoader kMeshLoader;
+
+// Larger X files are refused unread.
+constexpr std::size_t kMaxXFileBytes = 64u << 20;
+
+// The loader's work on an X file already in memory: S_OK, or a failure code
+// with `out` left empty (anything not starting with "xof " is refused).
+HRESULT LoadXMeshMemory(const void* bytes, std::size_t size, XMeshData* out);
 
 }  // namespace platform::assimp

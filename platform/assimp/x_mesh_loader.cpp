@@ -3,13 +3,19 @@
 // to its own right-handed convention on import, and ConvertToLeftHanded
 // undoes exactly that (z, V and the winding). Assimp splits a mesh into one
 // mesh per used material; they are joined again here into one vertex and
-// index list, each triangle keeping its material as its subset.
+// index list, each triangle keeping its material as its subset. The file is
+// read here and handed to Assimp from memory, so a size limit and the X
+// magic are checked before any parsing.
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
 #include <assimp/Importer.hpp>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <new>
+#include <vector>
 
 #include "platform/assimp/assimp_driver.h"
 #include "platform/core/x_mesh_data.h"
@@ -61,6 +67,25 @@ XMeshMaterial ConvertMaterial(const aiMaterial* m) {
     return out;
 }
 
+// Assimp's processing steps take the scene as sound: a face without indices
+// stops the program on an assertion, an index past the vertices is read out
+// of bounds. The X reader can hand over such a scene from a damaged file.
+bool Sound(const aiScene* scene) {
+    for (unsigned mi = 0; mi < scene->mNumMeshes; ++mi) {
+        const aiMesh* mesh = scene->mMeshes[mi];
+        if (!mesh || (mesh->mNumVertices > 0 && !mesh->mVertices) ||
+            (mesh->mNumFaces > 0 && !mesh->mFaces))
+            return false;
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+            const aiFace& face = mesh->mFaces[f];
+            if (face.mNumIndices == 0 || !face.mIndices) return false;
+            for (unsigned k = 0; k < face.mNumIndices; ++k)
+                if (face.mIndices[k] >= mesh->mNumVertices) return false;
+        }
+    }
+    return true;
+}
+
 HRESULT Convert(const aiScene* scene, XMeshData* out) {
     for (unsigned i = 0; i < scene->mNumMaterials; ++i)
         out->materials.push_back(ConvertMaterial(scene->mMaterials[i]));
@@ -91,13 +116,47 @@ HRESULT Convert(const aiScene* scene, XMeshData* out) {
 HRESULT LoadXMeshFile(const char* path, XMeshData* out) {
     if (!path || !out) return E_POINTER;
     *out = XMeshData{};
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) return kLoadFailed;
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t chunk[65536];
+    bool tooLarge = false;
+    try {
+        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) {
+            if (bytes.size() + n > platform::assimp::kMaxXFileBytes) {
+                tooLarge = true;
+                break;
+            }
+            bytes.insert(bytes.end(), chunk, chunk + n);
+        }
+    } catch (const std::bad_alloc&) {
+        std::fclose(f);
+        return E_OUTOFMEMORY;
+    }
+    const bool readFailed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (tooLarge || readFailed) return kLoadFailed;
+    return platform::assimp::LoadXMeshMemory(bytes.data(), bytes.size(), out);
+}
+
+namespace platform::assimp {
+
+HRESULT LoadXMeshMemory(const void* bytes, std::size_t size, XMeshData* out) {
+    if (!out || (!bytes && size > 0)) return E_POINTER;
+    *out = XMeshData{};
+    // Only what starts like an X file (the 16-byte header) reaches Assimp.
+    if (size < 16 || size > kMaxXFileBytes || std::memcmp(bytes, "xof ", 4) != 0)
+        return kLoadFailed;
     try {
         Assimp::Importer importer;
-        const aiScene* scene =
-            importer.ReadFile(path, aiProcess_ConvertToLeftHanded | aiProcess_PreTransformVertices |
-                                        aiProcess_Triangulate | aiProcess_JoinIdenticalVertices);
-        if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode)
+        const aiScene* scene = importer.ReadFileFromMemory(bytes, size, 0, "x");
+        if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode ||
+            !Sound(scene))
             return kLoadFailed;
+        scene = importer.ApplyPostProcessing(
+            aiProcess_ConvertToLeftHanded | aiProcess_PreTransformVertices | aiProcess_Triangulate |
+            aiProcess_JoinIdenticalVertices);
+        if (!scene) return kLoadFailed;
         const HRESULT hr = Convert(scene, out);
         if (FAILED(hr)) *out = XMeshData{};
         return hr;
@@ -110,6 +169,6 @@ HRESULT LoadXMeshFile(const char* path, XMeshData* out) {
     }
 }
 
-namespace platform::assimp {
 const MeshLoader kMeshLoader = {"assimp", LoadXMeshFile};
+
 }  // namespace platform::assimp
