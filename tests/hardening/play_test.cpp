@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -79,8 +80,10 @@ TEST_F(PlayTest, WiderPcmFloatAndExtensibleAreConvertedTo16Bit) {
         const double v = 0.5 * std::sin(i * 0.05);
         const auto i32 = static_cast<std::int32_t>(std::lrint(v * 2147483647.0));
         const auto f = static_cast<float>(v);
+        std::uint32_t bits;
+        std::memcpy(&bits, &f, 4);
         Put(&s32, i32);
-        Put(&f32, f);
+        Put(&f32, bits);
         s24.insert(s24.end(), s32.end() - 3, s32.end());
     }
     // Extensible: cbSize, valid bits, channel mask, then the PCM sub-format GUID.
