@@ -164,8 +164,18 @@ bool AddMotion(std::int64_t dx, std::int64_t dy, std::int64_t dz) {
     return taken;
 }
 
-void Observe(const platform::ScriptEvent& event) {
-    if (TheHub().observer) TheHub().observer(event);
+// Tells the recorder, if any, of one injected event.
+void Observe(platform::ScriptEvent::Kind kind, int code = 0, bool down = false, LONG dx = 0,
+             LONG dy = 0, int notches = 0) {
+    if (!TheHub().observer) return;
+    platform::ScriptEvent e;
+    e.kind = kind;
+    e.code = code;
+    e.down = down;
+    e.dx = dx;
+    e.dy = dy;
+    e.notches = notches;
+    TheHub().observer(e);
 }
 
 void PostClose() {
@@ -302,11 +312,7 @@ bool IsKeyboardKey(int dik) {
 void InjectKey(int dik, bool down) {
     if (!IsKeyboardKey(dik)) return;
     TheHub().keys[dik] = down ? 0x80 : 0;
-    ScriptEvent e;
-    e.kind = ScriptEvent::Kind::kKey;
-    e.code = dik;
-    e.down = down;
-    Observe(e);
+    Observe(ScriptEvent::Kind::kKey, dik, down);
     // Escape closes the window the way its close button does (the key
     // alone replays that close).
     if (dik == DIK_ESCAPE && down) PostClose();
@@ -314,44 +320,28 @@ void InjectKey(int dik, bool down) {
 
 void InjectMouseMotion(LONG dx, LONG dy) {
     if (!AddMotion(dx, dy, 0)) return;
-    ScriptEvent e;
-    e.kind = ScriptEvent::Kind::kMouse;
-    e.dx = dx;
-    e.dy = dy;
-    Observe(e);
+    Observe(ScriptEvent::Kind::kMouse, 0, false, dx, dy);
 }
 
 void InjectMouseWheel(int notches) {
     if (!AddMotion(0, 0, std::int64_t{notches} * kWheelDelta)) return;
-    ScriptEvent e;
-    e.kind = ScriptEvent::Kind::kWheel;
-    e.notches = notches;
-    Observe(e);
+    Observe(ScriptEvent::Kind::kWheel, 0, false, 0, 0, notches);
 }
 
 void InjectMouseButton(int button, bool down) {
     if (button < 0 || button > 3) return;
     TheHub().buttons[button] = down ? 0x80 : 0;
-    ScriptEvent e;
-    e.kind = ScriptEvent::Kind::kButton;
-    e.code = button;
-    e.down = down;
-    Observe(e);
+    Observe(ScriptEvent::Kind::kButton, button, down);
 }
 
 void InjectFocus(bool focused) {
     OnFocus(focused);
-    ScriptEvent e;
-    e.kind = ScriptEvent::Kind::kFocus;
-    e.down = focused;
-    Observe(e);
+    Observe(ScriptEvent::Kind::kFocus, 0, focused);
 }
 
 void InjectClose() {
     PostClose();
-    ScriptEvent e;
-    e.kind = ScriptEvent::Kind::kClose;
-    Observe(e);
+    Observe(ScriptEvent::Kind::kClose);
 }
 
 void SetInputObserver(InputObserver observer) { TheHub().observer = std::move(observer); }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "sound/riff_wave.h"
-#include "support/run_process.h"
+#include "support/run_output.h"
+#include "support/wave_image.h"
 
 namespace {
 
@@ -26,20 +26,18 @@ std::string After(const std::string& s, std::size_t at, char end) {
 
 std::vector<Frame> ReadDump(const std::string& path) {
     std::vector<Frame> frames(1);  // frames[k] is frame k
-    std::istringstream in(ReadFile(path));
-    for (std::string line; std::getline(in, line);) {
+    const auto lines = DumpFrames(path);
+    for (auto line = lines.begin() + 1; line != lines.end(); ++line) {
         Frame f;
-        for (auto at = line.find("\"class\":\"Brick\""); at != std::string::npos;
-             at = line.find("\"class\":\"Brick\"", at + 1))
-            ++f.bricks;
-        for (auto at = line.find("\"text\":\""); at != std::string::npos;
-             at = line.find("\"text\":\"", at + 1))
-            f.texts.push_back(After(line, at + 8, '"'));
-        const auto ball = line.find("\"class\":\"Ball\""),
-                   paddle = line.find("\"class\":\"Paddle\"");
-        f.ballY = std::stof(After(line, line.find("\"y\":", ball) + 4, ','));
-        f.speed = std::stof(After(line, line.find("\"speed\":", ball) + 8, ','));
-        f.paddleY = std::stof(After(line, line.find("\"y\":", paddle) + 4, '}'));
+        f.bricks = Count(*line, "\"class\":\"Brick\"");
+        for (auto at = line->find("\"text\":\""); at != std::string::npos;
+             at = line->find("\"text\":\"", at + 1))
+            f.texts.push_back(After(*line, at + 8, '"'));
+        const auto ball = line->find("\"class\":\"Ball\""),
+                   paddle = line->find("\"class\":\"Paddle\"");
+        f.ballY = std::stof(After(*line, line->find("\"y\":", ball) + 4, ','));
+        f.speed = std::stof(After(*line, line->find("\"speed\":", ball) + 8, ','));
+        f.paddleY = std::stof(After(*line, line->find("\"y\":", paddle) + 4, '}'));
         frames.push_back(f);
     }
     return frames;
@@ -72,11 +70,8 @@ TEST(BreakoutEndToEnd, FirstBrickTicksThenThreeMissedBallsEndTheGameAndSpaceStar
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<Frame> dump = ReadDump(dir + "/d.jsonl");
     ASSERT_EQ(dump.size(), 801u);
-    CRiffWave wave;
-    ASSERT_EQ(wave.Open((dir + "/a.wav").c_str(), nullptr, WAVEFILE_READ), S_OK);
-    std::vector<std::int16_t> mix(wave.GetSize() / 2);
-    DWORD read = 0;
-    wave.Read(reinterpret_cast<BYTE*>(mix.data()), wave.GetSize(), &read);
+    const std::vector<std::int16_t> mix = ReadWave16(dir + "/a.wav");
+    ASSERT_FALSE(mix.empty());
 
     // The first brick scores 10 and ticks in its own frame.
     EXPECT_EQ(dump[9].texts, kFresh);

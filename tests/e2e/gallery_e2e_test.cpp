@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/png.h"
-#include "sound/riff_wave.h"
-#include "support/run_process.h"
+#include "support/run_output.h"
+#include "support/wave_image.h"
 
 namespace {
 
@@ -28,84 +27,47 @@ struct Frame {
     int entities = 0;
 };
 
-// The text after `"key":` inside one entity object.
-std::string Field(const std::string& object, const std::string& key) {
-    const std::string tag = "\"" + key + "\":";
-    const auto at = object.find(tag);
-    if (at == std::string::npos) return "";
-    const auto start = at + tag.size();
-    const auto end = object.find_first_of(",}", start);
-    return object.substr(start, end - start);
-}
-
 // Reads the dump's entity objects for the three classes the gallery shows.
 std::map<int, Frame> ReadDump(const std::string& path) {
     std::map<int, Frame> frames;
-    std::istringstream in(ReadFile(path));
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string frameText = Field(line, "frame");
+    for (const std::string& line : DumpFrames(path)) {
+        const std::string frameText = DumpField(line, "frame");
         if (frameText.empty()) continue;
         Frame& f = frames[std::stoi(frameText)];
         for (auto open = line.find("{\"id\""); open != std::string::npos;
              open = line.find("{\"id\"", open + 1)) {
             const std::string object = line.substr(open, line.find('}', open) - open + 1);
             // The gallery removes nothing, so ids run 0, 1, 2 ... in registry order.
-            EXPECT_EQ(Field(object, "id"), std::to_string(f.entities)) << "frame " << frameText;
+            EXPECT_EQ(DumpField(object, "id"), std::to_string(f.entities)) << "frame " << frameText;
             ++f.entities;
-            const std::string cls = Field(object, "class");
+            const std::string cls = DumpField(object, "class");
             BunnyState b;
-            b.x = std::stof(Field(object, "x"));
-            b.y = std::stof(Field(object, "y"));
+            b.x = std::stof(DumpField(object, "x"));
+            b.y = std::stof(DumpField(object, "y"));
             if (cls == "\"Cursor\"") f.crosshair = {b.x, b.y};
             if (cls != "\"Bunny\"" && cls != "\"AnimatedSprite\"") continue;
-            b.cell = std::stoi(Field(object, "cell"));
-            b.hit = Field(object, "hit") == "true";
-            b.dead = Field(object, "dead") == "true";
+            b.cell = std::stoi(DumpField(object, "cell"));
+            b.hit = DumpField(object, "hit") == "true";
+            b.dead = DumpField(object, "dead") == "true";
             (cls == "\"Bunny\"" ? f.bunnies : f.flowers).push_back(b);
         }
     }
     return frames;
 }
 
-std::vector<std::int16_t> ReadSamples(const std::string& path, WAVEFORMATEX* format) {
-    CRiffWave wave;
-    std::vector<std::int16_t> samples;
-    if (FAILED(wave.Open(path.c_str(), nullptr, WAVEFILE_READ))) return samples;
-    *format = *wave.GetFormat();
-    samples.resize(wave.GetSize() / 2);
-    DWORD read = 0;
-    wave.Read(reinterpret_cast<BYTE*>(samples.data()), wave.GetSize(), &read);
-    samples.resize(read / 2);
-    return samples;
-}
-
-struct Image {
-    std::vector<std::uint32_t> px;
-    int w = 0, h = 0;
-    std::uint32_t At(int x, int y) const { return px[static_cast<std::size_t>(y) * w + x]; }
-};
-
-Image Load(const std::string& path) {
-    Image img;
-    std::string error;
-    EXPECT_TRUE(platform::ReadImageFile(path, &img.px, &img.w, &img.h, &error)) << error;
-    return img;
-}
-
 // The share of a sheet cell's opaque texels that show unchanged in the shot
 // with the cell's top-left corner at (x, y); texels off screen are not counted.
-double CellMatch(const Image& shot, const Image& sheet, int cell, int columns, int cw, int ch,
+double CellMatch(const Shot& shot, const Shot& sheet, int cell, int columns, int cw, int ch,
                  float x, float y) {
     const int sx = (cell % columns) * cw, sy = (cell / columns) * ch;
     int opaque = 0, same = 0;
     for (int v = 0; v < ch; ++v)
         for (int u = 0; u < cw; ++u) {
-            const std::uint32_t texel = sheet.At(sx + u, sy + v) | 0xFF000000u;
+            const std::uint32_t texel = sheet.At(sx + u, sy + v);
             const int px = static_cast<int>(x) + u, py = static_cast<int>(y) + v;
             if (texel == 0xFFFF00FFu || px < 0 || py < 0 || px >= shot.w || py >= shot.h) continue;
             ++opaque;
-            if ((shot.At(px, py) | 0xFF000000u) == texel) ++same;
+            if (shot.At(px, py) == texel) ++same;
         }
     return opaque ? static_cast<double>(same) / opaque : 0.0;
 }
@@ -174,13 +136,13 @@ TEST_F(GalleryEndToEnd, ShootingTheFirstBunnyKillsItAndFiresTheGunshotInThatFram
     // first bunny still beyond the right edge at frame 200, and the dead
     // bunny on top of everything at frame 330.
     const std::string content = VELMOR_CONTENT_DIR;
-    const Image background = Load(content + "/background.bmp");
-    const Image flowerSheet = Load(content + "/flower.bmp");
-    const Image bunnySheet = Load(content + "/bunny.bmp");
-    const Image f200 = Load(Path("f200.png")), f330 = Load(Path("f330.png"));
+    const Shot background = LoadShot(content + "/background.bmp");
+    const Shot flowerSheet = LoadShot(content + "/flower.bmp");
+    const Shot bunnySheet = LoadShot(content + "/bunny.bmp");
+    const Shot f200 = LoadShot(Path("f200.png")), f330 = LoadShot(Path("f330.png"));
     ASSERT_EQ(f200.w, 1024);
     ASSERT_EQ(f200.h, 768);
-    for (int x = 0; x < 1024; x += 97) EXPECT_EQ(f200.At(x, 5), background.At(x, 5) | 0xFF000000u);
+    for (int x = 0; x < 1024; x += 97) EXPECT_EQ(f200.At(x, 5), background.At(x, 5));
     ASSERT_EQ(frames[200].flowers.size(), 50u);
     double total = 0;
     for (const auto& fl : frames[200].flowers) {
@@ -196,7 +158,7 @@ TEST_F(GalleryEndToEnd, ShootingTheFirstBunnyKillsItAndFiresTheGunshotInThatFram
     // The gunshot starts in the shot frame: silence through the frames
     // already mixed, sound right after.
     WAVEFORMATEX format{};
-    const auto samples = ReadSamples(Path("run.wav"), &format);
+    const auto samples = ReadWave16(Path("run.wav"), &format);
     ASSERT_EQ(format.nChannels, 2);
     ASSERT_EQ(format.nSamplesPerSec, 44100u);
     ASSERT_EQ(samples.size(), 360u * 735u * 2u);

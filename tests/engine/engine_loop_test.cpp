@@ -7,7 +7,6 @@
 #include "engine/base_entity.h"
 #include "engine/base_level.h"
 #include "engine/engine.h"
-#include "engine/game_world.h"
 #include "engine/renderer.h"
 #include "support/engine_fixture.h"
 
@@ -84,17 +83,6 @@ TEST_F(EngineWalk, CursorStartsAtHeadAndIsRestoredAroundEachCall) {
     EXPECT_EQ(r.cursorAtEntry, engine->registry->Head());
 }
 
-TEST_F(EngineWalk, EmptyRegistryStillClearsAndPresents) {
-    InitEngine();
-    auto* device = engine->renderer->device;
-    ASSERT_NE(device, nullptr);
-    device->BackBufferSurface()->Pixels()[5] = 0xFF123456u;
-    engine->Frame();
-    EXPECT_EQ(device->PresentCount(), 1);
-    EXPECT_EQ(device->BackBufferSurface()->Pixels()[5], 0xFF000000u);
-    EXPECT_EQ(device->DepthBuffer()[5], 1.0f);
-}
-
 TEST_F(EngineWalk, LevelLoopHandlesOneMessagePerPassAndStopsOnQuit) {
     InitEngine();
     Probe p("P");
@@ -135,15 +123,6 @@ TEST_F(EngineWalk, EngineRunDrainsAllMessagesBeforeAFrame) {
     EXPECT_EQ(frames, 1);
     EXPECT_EQ(engine->renderer->device->PresentCount(), 1);
     EXPECT_EQ(platform::PendingMessageCount(), 0);
-}
-
-TEST_F(EngineWalk, GameWorldWithUnknownLevelNameCreatesNothing) {
-    GameWorld world;
-    const std::string saved = GameWorld::levelName;
-    GameWorld::levelName = "no such level";
-    world.Init();
-    GameWorld::levelName = saved;
-    EXPECT_EQ(world.currentLevel, nullptr);
 }
 
 }  // namespace

@@ -8,25 +8,6 @@ namespace {
 
 int P, Q, R, S;
 
-TEST(ObjectList, FindContinuesFromCursorAcrossKeysAndSkipsNull) {
-    ObjectList list;
-    list.Reset();
-    EXPECT_EQ(list.Find(1), nullptr);  // empty
-    EXPECT_EQ(list.Remove(&P), 0);
-    list.Add(nullptr, 1);
-    list.Add(&P, 1);
-    list.Add(&Q, 2);
-    list.Add(&R, 1);
-    list.Reset();
-    EXPECT_EQ(list.Find(1), &P);
-    EXPECT_EQ(list.GetCursor()->value, &Q);  // cursor stands behind the hit
-    EXPECT_EQ(list.Find(1), &R);
-    EXPECT_EQ(list.Find(1), nullptr);
-    EXPECT_EQ(list.Find(1), nullptr);  // no reset: still at the end
-    list.Reset();
-    EXPECT_EQ(list.Find(2), &Q);
-}
-
 // A list holding P, Q and R (keys 1) in that order.
 struct Pqr : ObjectList {
     Pqr() {

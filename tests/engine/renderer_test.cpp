@@ -5,7 +5,6 @@
 #include <cmath>
 #include <string>
 
-#include "base/random.h"
 #include "base/vector3.h"
 #include "platform/core/debug.h"
 #include "platform/testing/test_hooks.h"
@@ -87,12 +86,6 @@ TEST_F(RendererTest, DeviceFailuresShowTheirMessageBoxesAndLeaveFramesHarmless) 
     third.BeginFrame();
     third.EndFrame();
     EXPECT_EQ(third.device, nullptr);
-}
-
-TEST(RandomGenerator, FollowsTheLinearCongruentialRule) {
-    Srand(1);
-    const int expected[] = {41, 18467, 6334, 26500, 19169};
-    for (int v : expected) EXPECT_EQ(Rand(), v);
 }
 
 }  // namespace

@@ -54,14 +54,6 @@ TEST_F(TextureCacheTest, FailedLoadLeavesNoRecordAndIsNotTriedAgain) {
     EXPECT_EQ(platform::ImageFileReadsForTest(), reads);
 }
 
-TEST_F(TextureCacheTest, NoDeviceMakesNoTexture) {
-    ASSERT_TRUE(testbmp::WriteSolid("a.bmp", 2, 2, 0xFF102030));
-    TextureCache cache;
-    cache.Init(nullptr);
-    cache.Load("a.bmp");
-    EXPECT_EQ(cache.Find("a.bmp"), nullptr);
-}
-
 TEST_F(SpriteTest, MissingImageDrawsNothingAndDoesNotFail) {
     auto* s = new BaseSprite("missing.bmp");
     EXPECT_EQ(s->texture, nullptr);

@@ -3,7 +3,6 @@
 // of the back buffer mid-frame, images read or changed mid-frame.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -11,7 +10,6 @@
 
 #include "platform/core/d3dx9.h"
 #include "platform/core/d3dx9mesh.h"
-#include "platform/soft/worker_pool.h"
 #include "platform/testing/test_hooks.h"
 
 namespace {
@@ -139,38 +137,6 @@ TEST_F(BandedDrawing, EveryWorkerCountGivesTheSameBytes) {
         EXPECT_TRUE(many.offscreen == one.offscreen);
         EXPECT_TRUE(many.depth == one.depth);
     }
-}
-
-TEST_F(BandedDrawing, FramesFollowEachOtherAndDevicesInterleave) {
-    // Two devices recording at once, a frame after a frame: each read sees
-    // its own device's finished drawing.
-    platform::SetDeviceWorkersForTest(3);
-    D3DPRESENT_PARAMETERS pp;
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 48;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    auto a = std::make_unique<IDirect3DDevice9>(pp);
-    auto b = std::make_unique<IDirect3DDevice9>(pp);
-    platform::SetDeviceWorkersForTest(0);
-    for (std::uint32_t frame = 0; frame < 20; ++frame) {
-        a->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u | frame, 1.0f, 0);
-        b->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000100u | frame, 1.0f, 0);
-        const RECT r{0, 10, 64, 40};
-        a->Clear(1, &r, D3DCLEAR_TARGET, 0xFFFFFFFFu, 1.0f, 0);
-        ASSERT_EQ(a->BackBufferSurface()->Pixels()[5 * 64], 0xFF000000u | frame);
-        ASSERT_EQ(a->BackBufferSurface()->Pixels()[20 * 64], 0xFFFFFFFFu);
-        ASSERT_EQ(b->BackBufferSurface()->Pixels()[47 * 64 + 63], 0xFF000100u | frame);
-    }
-}
-
-TEST(WorkerPool, RunsEveryTaskOnceAcrossManyJobs) {
-    platform::soft::WorkerPool pool(4);
-    std::vector<std::atomic<int>> hits(37);
-    for (int job = 0; job < 200; ++job)
-        pool.Run(
-            37, [](void* h, int i) { (*static_cast<std::vector<std::atomic<int>>*>(h))[i]++; },
-            &hits);
-    for (auto& h : hits) EXPECT_EQ(h.load(), 200);
 }
 
 }  // namespace

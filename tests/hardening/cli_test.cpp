@@ -10,26 +10,22 @@
 #include <string>
 #include <vector>
 
+#include "support/bmp_writer.h"
 #include "support/run_process.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-int Lines(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
 // A content folder copied from the build's, with `flower.bmp` claiming
 // 30000 x 30000 in 12 KB and `magnum.wav` missing.
 std::string BrokenContent() {
     const std::string dir = MakeTempDir("hostile");
     fs::copy(VELMOR_CONTENT_DIR, dir, fs::copy_options::recursive);
-    std::string bmp(12000, '\0');
-    const unsigned char head[] = {'B', 'M', 0xE0, 0x2E, 0,    0, 0, 0,    0,    0, 54, 0, 0, 0,  40,
-                                  0,   0,   0,    0x30, 0x75, 0, 0, 0x30, 0x75, 0, 0,  1, 0, 24, 0};
-    std::copy(head, head + sizeof head, bmp.begin());
-    WriteFile(dir + "/flower.bmp", bmp);
+    Bytes bmp;
+    testbmp::PutHeaders(&bmp, 30000, 30000, 24, 0, 0, 0);
+    bmp.resize(12000, 0);
+    WriteBytes(dir + "/flower.bmp", bmp);
     fs::remove(dir + "/magnum.wav");
     return dir;
 }
@@ -70,7 +66,7 @@ TEST(HostileCommandLine, RefusedWithOneLineAndExit2) {
         all.insert(all.end(), args.begin(), args.end());
         const auto r = RunProcess(VELMOR_BINARY, all, {"VELMOR_TRACE"});
         EXPECT_EQ(r.status, 2) << args.back();
-        EXPECT_EQ(Lines(r.err), 1) << r.err;
+        EXPECT_EQ(Count(r.err, "\n"), 1) << r.err;
         EXPECT_LT(r.err.size(), 200u) << args.back();
         EXPECT_EQ(r.err.find('\0'), std::string::npos);
     }
@@ -100,12 +96,10 @@ TEST(Signals, TermClosesTheWindowTheNormalWay) {
     const std::string dump = ReadFile(dir + "/d.jsonl");
     ASSERT_FALSE(dump.empty());
     EXPECT_EQ(dump.back(), '\n');  // no half-written line
-    const std::string wav = ReadFile(dir + "/a.wav");
+    const Bytes wav = ReadBytes(dir + "/a.wav");
     ASSERT_GT(wav.size(), 60u);
-    const auto riff = static_cast<std::uint32_t>(
-        static_cast<unsigned char>(wav[4]) | static_cast<unsigned char>(wav[5]) << 8 |
-        static_cast<unsigned char>(wav[6]) << 16 | static_cast<unsigned char>(wav[7]) << 24);
-    EXPECT_EQ(riff + 8, wav.size());  // sizes written on close
+    EXPECT_EQ(static_cast<std::size_t>(wav[4] | wav[5] << 8 | wav[6] << 16 | wav[7] << 24),
+              wav.size() - 8);  // sizes on close
     EXPECT_TRUE(fs::exists(dir + "/s.png"));
     fs::remove_all(dir);
 }

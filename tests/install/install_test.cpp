@@ -1,11 +1,8 @@
 // `cmake --install` into a temporary prefix: the installed velmor runs from
 // any folder and reads the content installed beside it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
 
 #include "support/run_process.h"
@@ -13,13 +10,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Which(const std::string& name) {
-    std::istringstream path(std::getenv("PATH") ? std::getenv("PATH") : "");
-    for (std::string dir; std::getline(path, dir, ':');)
-        if (!dir.empty() && access((dir + "/" + name).c_str(), X_OK) == 0) return dir + "/" + name;
-    return "";
-}
 
 TEST(Install, TheInstalledGameRunsFromAnyFolderOnItsOwnContent) {
     const std::string cmake = Which("cmake");

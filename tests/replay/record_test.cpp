@@ -13,20 +13,6 @@
 
 namespace {
 
-// The full path of a program on PATH, or "".
-std::string Which(const std::string& name) {
-    std::istringstream path(std::getenv("PATH") ? std::getenv("PATH") : "");
-    for (std::string dir; std::getline(path, dir, ':');)
-        if (!dir.empty() && access((dir + "/" + name).c_str(), X_OK) == 0) return dir + "/" + name;
-    return "";
-}
-
-int Count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
 ProcessResult Velmor(const std::string& dir, std::vector<std::string> args) {
     return RunProcess(VELMOR_BINARY, args, {}, dir);
 }

@@ -38,14 +38,6 @@ TEST(ScriptEvents, EveryKindWritesTheLineItWasReadFrom) {
     std::string error;
     ASSERT_TRUE(platform::ParseInputScript(text, "r.txt", &events, &error)) << error;
     ASSERT_EQ(events.size(), 13u);
-    EXPECT_EQ(events[0].kind, Kind::kClock);
-    EXPECT_EQ(events[0].frame, 0);
-    EXPECT_EQ(events[0].seconds, 1700000000);
-    EXPECT_EQ(events[0].millis, 999);
-    EXPECT_EQ(events[1].kind, Kind::kFocus);
-    EXPECT_FALSE(events[1].down);
-    EXPECT_TRUE(events[3].down);
-    EXPECT_EQ(events[7].kind, Kind::kWheel);
     EXPECT_EQ(events[7].notches, -3);
     std::string written;
     for (const ScriptEvent& e : events) written += platform::FormatScriptEvent(e) + "\n";

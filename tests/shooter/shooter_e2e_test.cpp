@@ -3,42 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/core/png.h"
-#include "support/run_process.h"
+#include "support/run_output.h"
 
 namespace {
 
-// The object of the entity with that id in a dump line; empty if absent.
-std::string Entity(const std::string& line, int id) {
-    const auto at = line.find("{\"id\":" + std::to_string(id) + ",");
-    return at == std::string::npos ? "" : line.substr(at, line.find('}', at) - at + 1);
-}
-
-std::string TextOf(const std::string& line, int id) {
-    const std::string e = Entity(line, id);
-    const auto at = e.find("\"text\":\"") + 8;
-    return e.substr(at, e.find('"', at) - at);
-}
-
-struct Image {
-    std::vector<std::uint32_t> px;
-    int w = 0, h = 0;
-    std::uint32_t At(int x, int y) const { return px[y * w + x] | 0xFF000000u; }
-};
-
-Image Load(const std::string& path) {
-    Image img;
-    EXPECT_TRUE(platform::ReadImageFile(path, &img.px, &img.w, &img.h, nullptr)) << path;
-    return img;
-}
-
 // Whether the shot shows `text` in the 8 x 12 font at (x, y): every texel of
 // every glyph in place (the colour key black), and a blank cell after it.
-bool ShowsLine(const Image& shot, const Image& font, const std::string& text, int x, int y) {
+bool ShowsLine(const Shot& shot, const Shot& font, const std::string& text, int x, int y) {
     for (std::size_t i = 0; i <= text.size(); ++i) {
         const int g = i < text.size() ? text[i] - 32 : 0;
         for (int v = 0; v < 12; ++v)
@@ -65,23 +39,21 @@ TEST(ShooterEndToEnd, ShipShootsTheFirstEnemyAndTheScoreFollowsInTheNextFrame) {
                            dir + "/play.txt", "--dump", dir + "/run.jsonl", "--screenshot",
                            "87:" + dir + "/f87.png", "--screenshot", "88:" + dir + "/f88.png"});
     ASSERT_EQ(run.status, 0) << run.err;
-    std::vector<std::string> frames(1);  // frames[k] is frame k
-    std::istringstream in(ReadFile(dir + "/run.jsonl"));
-    for (std::string line; std::getline(in, line);) frames.push_back(line);
+    const auto frames = DumpFrames(dir + "/run.jsonl");
     ASSERT_EQ(frames.size(), 121u);
 
     // The first enemy (id 4) is hit by the ship's one shot in frame 87;
     // the ship (id 0) is never hit; the score line (id 3) follows a frame on.
     int removed = 0;
     for (int k = 62; k <= 120 && !removed; ++k)
-        if (Entity(frames[k], 4).empty()) removed = k;
+        if (DumpEntity(frames[k], 4).empty()) removed = k;
     ASSERT_EQ(removed, 87);
-    for (int k = 1; k <= 120; ++k) ASSERT_NE(Entity(frames[k], 0), "") << "ship lost at " << k;
-    EXPECT_EQ(TextOf(frames[87], 3), "Score: 0");
-    EXPECT_EQ(TextOf(frames[88], 3), "Score: 10");
+    for (int k = 1; k <= 120; ++k) ASSERT_NE(DumpEntity(frames[k], 0), "") << "ship lost at " << k;
+    EXPECT_EQ(DumpText(frames[87], 3), "Score: 0");
+    EXPECT_EQ(DumpText(frames[88], 3), "Score: 10");
 
-    const Image font = Load(std::string(VELMOR_CONTENT_DIR) + "/smallfont.bmp");
-    const Image f87 = Load(dir + "/f87.png"), f88 = Load(dir + "/f88.png");
+    const Shot font = LoadShot(std::string(VELMOR_CONTENT_DIR) + "/smallfont.bmp");
+    const Shot f87 = LoadShot(dir + "/f87.png"), f88 = LoadShot(dir + "/f88.png");
     EXPECT_TRUE(ShowsLine(f87, font, "Score: 0", 10, 50));
     EXPECT_FALSE(ShowsLine(f87, font, "Score: 10", 10, 50));
     EXPECT_TRUE(ShowsLine(f88, font, "Score: 10", 10, 50));

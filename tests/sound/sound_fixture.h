@@ -1,6 +1,5 @@
-// Shared set-up of the sound tests: RIFF WAVE images built in memory, and a
-// device on a clock-driven mixer (stepped by the test) with a window for its
-// cooperative level.
+// Shared set-up of the sound tests: a device on a clock-driven mixer
+// (stepped by the test) with a window for its cooperative level.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,42 +13,9 @@
 #include "platform/core/window.h"
 #include "platform/testing/test_hooks.h"
 #include "sound/sound_device.h"
-#include "support/bytes.h"
+#include "support/wave_image.h"
 
 namespace soundtest {
-
-// A chunk with its pad byte after an odd size; `sizeField` overrides the size.
-inline Bytes Chunk(const char* id, const Bytes& data, std::uint32_t sizeField = 0xFFFFFFFF) {
-    Bytes b;
-    PutId(&b, id);
-    Put(&b, sizeField == 0xFFFFFFFF ? static_cast<std::uint32_t>(data.size()) : sizeField);
-    b.insert(b.end(), data.begin(), data.end());
-    if (data.size() & 1) b.push_back(0);
-    return b;
-}
-
-// A WAVEFORMATEX body; `extra` >= 0 adds the cbSize field.
-inline Bytes Fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
-                 int extra = -1) {
-    const auto align = static_cast<std::uint16_t>(channels * bits / 8);
-    Bytes b;
-    Put(&b, tag, channels, rate, rate * align, align, bits);
-    if (extra >= 0) Put(&b, static_cast<std::uint16_t>(extra));
-    return b;
-}
-
-inline Bytes Riff(const std::vector<Bytes>& chunks, std::uint32_t sizeField = 0xFFFFFFFF) {
-    Bytes body;
-    PutId(&body, "WAVE");
-    for (const auto& c : chunks) body.insert(body.end(), c.begin(), c.end());
-    return Chunk("RIFF", body, sizeField);
-}
-
-inline Bytes Ramp(std::size_t n) {
-    Bytes b(n);
-    for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    return b;
-}
 
 inline HWND TestWindow() {
     static HWND window = [] {

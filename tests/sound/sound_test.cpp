@@ -22,8 +22,7 @@ class StaticSound : public SoundTest {
         samples.resize(2000);
         for (std::size_t i = 0; i < samples.size(); ++i)
             samples[i] = static_cast<std::uint8_t>((i * 37 + 11) & 0xFF);
-        WriteBytes("ss_tone.wav",
-                   Riff({Chunk("fmt ", Fmt(1, 1, 44100, 16)), Chunk("data", samples)}));
+        WriteBytes("ss_tone.wav", PcmWave(1, 44100, 16, samples));
     }
 
     // A sound of the tone in `buffers` buffers, deleted with the fixture.

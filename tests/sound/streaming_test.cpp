@@ -3,10 +3,8 @@
 #include <string>
 
 #include "platform/testing/test_hooks.h"
-#include "sound/riff_wave.h"
 #include "sound/streaming_sound.h"
 #include "sound_fixture.h"
-#include "support/run_process.h"
 
 using namespace soundtest;
 
@@ -24,7 +22,7 @@ class Streaming : public SoundTest {
         CloseHandle(event);
     }
     void Create(const Bytes& wave, DWORD blocks, DWORD size) {
-        WriteBytes("st_wave.wav", Riff({Chunk("fmt ", Fmt(1, 1, 44100, 8)), Chunk("data", wave)}));
+        WriteBytes("st_wave.wav", PcmWave(1, 44100, 8, wave));
         ASSERT_EQ(
             device.CreateStreamingSound(&sound, "st_wave.wav", 0, GUID_NULL, blocks, size, event),
             S_OK);
@@ -146,54 +144,6 @@ TEST_F(Streaming, CreationFailures) {
     // A ring too large for a buffer is refused before anything is made.
     EXPECT_EQ(device.CreateStreamingSound(&s, "st_wave.wav", 0, GUID_NULL, 65536, 65536, event),
               E_INVALIDARG);
-}
-
-// ---- velmor-play end to end ---------------------------------------------
-
-// Refused with status 2 and a message naming the program.
-void ExpectRefused(const std::vector<std::string>& args) {
-    const ProcessResult r = RunProcess(VELMOR_PLAY_BINARY, args);
-    EXPECT_EQ(r.status, 2) << args[0];
-    EXPECT_NE(r.err.find("velmor-play: "), std::string::npos) << r.err;
-}
-
-// The samples of a wave file, after checking it is 44100 Hz stereo.
-Bytes ReadWave(const char* name) {
-    CRiffWave w;
-    if (FAILED(w.Open(name, nullptr, WAVEFILE_READ))) return {};
-    EXPECT_EQ(w.m_pwfx->nSamplesPerSec * w.m_pwfx->nChannels, 88200u);
-    Bytes data(w.GetSize());
-    DWORD n = 0;
-    w.Read(data.data(), static_cast<DWORD>(data.size()), &n);
-    data.resize(n);
-    return data;
-}
-
-void WriteWave(const char* name, WORD channels, DWORD rate, const Bytes& samples) {
-    WriteBytes(name, Riff({Chunk("fmt ", Fmt(1, channels, rate, 16)), Chunk("data", samples)}));
-}
-
-TEST(VelmorPlay, TenSecondsOfStereoComeOutIdentical) {
-    Bytes noise(441000 * 4);  // every sample counts
-    std::uint32_t r = 12345;
-    for (auto& b : noise) b = static_cast<std::uint8_t>((r = r * 1103515245u + 12345u) >> 16);
-    WriteWave("vp_in.wav", 2, 44100, noise);
-    ASSERT_EQ(RunProcess(VELMOR_PLAY_BINARY, {"vp_in.wav", "--audio-out", "vp_out.wav"}).status, 0);
-    EXPECT_TRUE(ReadWave("vp_out.wav") == noise);
-}
-
-TEST(VelmorPlay, LoopingNeedsALengthAndBadInputIsRefused) {
-    WriteWave("vp_mono.wav", 1, 22050, Bytes(44100, 0x10));
-    ExpectRefused({"vp_mono.wav", "--loop", "--audio-out", "vp_l.wav"});
-    ASSERT_EQ(RunProcess(VELMOR_PLAY_BINARY,
-                         {"vp_mono.wav", "--loop", "--seconds", "7.5", "--audio-out", "vp_l.wav"})
-                  .status,
-              0);
-    EXPECT_EQ(ReadWave("vp_l.wav").size(), static_cast<std::size_t>(7.5 * 44100) * 4);
-    ExpectRefused({"no_such.wav", "--audio-out", "x.wav"});
-    WriteBytes("vp_junk.wav", Ramp(100));
-    ExpectRefused({"vp_junk.wav", "--audio-out", "x.wav"});
-    ExpectRefused({"--bogus"});
 }
 
 }  // namespace

@@ -21,3 +21,8 @@ std::string MakeTempDir(const std::string& tag);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
+
+// The full path of a program on PATH, or "".
+std::string Which(const std::string& name);
+// How often `what` occurs in `text`.
+int Count(const std::string& text, const std::string& what);

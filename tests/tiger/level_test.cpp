@@ -8,22 +8,16 @@
 #include <vector>
 
 #include "platform/core/png.h"
-#include "support/run_process.h"
+#include "support/run_output.h"
 
 namespace {
-
-std::string Object(const std::string& line, int id) {
-    const std::size_t at = line.find("{\"id\":" + std::to_string(id) + ",");
-    return at == std::string::npos ? "" : line.substr(at, line.find('}', at) - at);
-}
 
 // A number field of the entity with that id in a dump line (for "rot", its
 // first element).
 double Field(const std::string& line, int id, const std::string& key) {
-    const std::size_t at = line.find("{\"id\":" + std::to_string(id) + ",");
-    const std::size_t k = line.find("\"" + key + "\":", at);
-    EXPECT_TRUE(at != std::string::npos && k != std::string::npos) << key;
-    return std::strtod(line.c_str() + k + key.size() + 3 + (key == "rot" ? 1 : 0), nullptr);
+    const std::string v = DumpField(DumpEntity(line, id), key);
+    EXPECT_NE(v, "") << key;
+    return std::strtod(v.c_str() + (key == "rot" ? 1 : 0), nullptr);
 }
 
 // Tiger orange (red well above green, green well above blue) in a column band.
@@ -49,10 +43,8 @@ TEST(TigerLevel, OffsetLineAndKeysSteerTheFirstTigerOnlyAndBothShow) {
                    {"--level", "tiger", "--headless", "--frames", "20", "--input", dir + "/in.txt",
                     "--dump", dir + "/d.jsonl", "--screenshot", "10:" + dir + "/s.png"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");              // no message box: the content is complete
-    std::vector<std::string> frames(1);  // frames[k] is frame k
-    std::istringstream in(ReadFile(dir + "/d.jsonl"));
-    for (std::string line; std::getline(in, line);) frames.push_back(line);
+    EXPECT_EQ(run.err, "");  // no message box: the content is complete
+    const auto frames = DumpFrames(dir + "/d.jsonl");
     ASSERT_EQ(frames.size(), 21u);
     for (std::size_t k = 1; k <= 20; ++k)
         EXPECT_NE(frames[k].find("\"text\":\"X 0 Y " + std::to_string(5 * (k - 1)) + "\""),
@@ -62,8 +54,8 @@ TEST(TigerLevel, OffsetLineAndKeysSteerTheFirstTigerOnlyAndBothShow) {
     EXPECT_NEAR(Field(frames[10], 1, "z"), -2.0, 1e-5);
     EXPECT_NEAR(Field(frames[10], 1, "rot"), -0.4292037, 1e-5);
     // Released, it stays; Up and Down together cancel (x and pitch).
-    EXPECT_EQ(Object(frames[12], 1), Object(frames[10], 1));
-    EXPECT_EQ(Object(frames[20], 1), Object(frames[10], 1));
+    EXPECT_EQ(DumpEntity(frames[12], 1), DumpEntity(frames[10], 1));
+    EXPECT_EQ(DumpEntity(frames[20], 1), DumpEntity(frames[10], 1));
     EXPECT_EQ(Field(frames[20], 2, "z"), 0.0);
     EXPECT_FLOAT_EQ(static_cast<float>(Field(frames[20], 2, "rot")), 1.5707964f);
 

@@ -2,11 +2,7 @@
 // exactly as the file stores them, and clean failures.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <cstdint>
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "platform/core/d3dx9mesh.h"
 #include "support/run_process.h"  // WriteFile
@@ -38,80 +34,6 @@ Frame Root {
  }
 }
 )";
-
-// The same content in the binary X format: names, braces and strings as
-// tokens, each run of integers or of floats as one list token.
-std::string ToBinaryX(const std::string& text) {
-    std::string out = "xof 0302bin 0032";
-    auto word = [&](unsigned v) {
-        out.append({static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)});
-    };
-    auto dword = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
-    std::vector<std::string> run;  // pending numbers of one kind
-    bool runIsFloat = false;
-    auto flush = [&] {
-        if (run.empty()) return;
-        word(runIsFloat ? 7 : 6);
-        dword(static_cast<std::uint32_t>(run.size()));
-        for (const std::string& n : run) {
-            if (runIsFloat) {
-                const float f = std::stof(n);
-                std::uint32_t bits;
-                std::memcpy(&bits, &f, 4);
-                dword(bits);
-            } else {
-                dword(static_cast<std::uint32_t>(std::stoul(n)));
-            }
-        }
-        run.clear();
-    };
-    std::size_t i = text.find('\n');
-    while (i < text.size()) {
-        const char c = text[i];
-        if (std::isdigit(static_cast<unsigned char>(c)) || c == '-') {
-            std::size_t j = i + 1;
-            while (j < text.size() &&
-                   (std::isdigit(static_cast<unsigned char>(text[j])) || text[j] == '.'))
-                ++j;
-            const std::string n = text.substr(i, j - i);
-            const bool isFloat = n.find('.') != std::string::npos;
-            if (!run.empty() && isFloat != runIsFloat) flush();
-            runIsFloat = isFloat;
-            run.push_back(n);
-            i = j;
-        } else if (std::isalpha(static_cast<unsigned char>(c))) {
-            flush();
-            std::size_t j = i;
-            while (j < text.size() &&
-                   (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '_'))
-                ++j;
-            word(1);
-            dword(static_cast<std::uint32_t>(j - i));
-            out += text.substr(i, j - i);
-            i = j;
-        } else if (c == '"') {
-            flush();
-            const std::size_t j = text.find('"', i + 1);
-            std::string str = text.substr(i + 1, j - i - 1);
-            for (std::size_t k; (k = str.find("\\\\")) != std::string::npos;) str.erase(k, 1);
-            word(2);
-            dword(static_cast<std::uint32_t>(str.size()));
-            out += str;
-            word(20);  // the terminating semicolon
-            i = j + 2;
-        } else if (c == '{' || c == '}') {
-            flush();
-            word(c == '{' ? 10 : 11);
-            ++i;
-        } else {
-            ++i;  // separators and white space carry nothing in binary
-        }
-    }
-    flush();
-    return out;
-}
 
 class XLoaderTest : public SceneTest {
   protected:
@@ -154,26 +76,6 @@ TEST_F(XLoaderTest, TextFileKeepsMaterialsPositionsAndWinding) {
         for (int k = 0; k < 5; ++k) EXPECT_FLOAT_EQ(got[k], expected[i][k]) << i << "," << k;
     }
     EXPECT_EQ(mesh->Attributes()[0], 0u);
-    EXPECT_EQ(mesh->Attributes()[1], 2u);
-}
-
-// Binary X files go through the same conversion: the same mesh comes out.
-TEST_F(XLoaderTest, BinaryFileLoadsTheSameAsText) {
-    WriteFile("text.x", kMeshText);
-    ASSERT_EQ(Load("text.x"), D3D_OK);
-    ID3DXMesh* text = mesh;
-    WriteFile("bin.x", ToBinaryX(kMeshText));
-    ASSERT_EQ(Load("bin.x"), D3D_OK);
-    ASSERT_EQ(count, 3u);
-    const auto* m = static_cast<const D3DXMATERIAL*>(buffer->GetBufferPointer());
-    EXPECT_STREQ(m[0].pTextureFilename, "Sub\\Skin.BMP");
-    EXPECT_FLOAT_EQ(m[2].MatD3D.Diffuse.b, 0.3f);
-    ASSERT_EQ(mesh->GetNumFaces(), text->GetNumFaces());
-    for (DWORD i = 0; i < 3 * mesh->GetNumFaces(); ++i) {
-        const MeshVertex a = text->Vertices()[text->Indices()[i]];
-        const MeshVertex b = mesh->Vertices()[mesh->Indices()[i]];
-        EXPECT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z && a.u == b.u && a.v == b.v) << i;
-    }
     EXPECT_EQ(mesh->Attributes()[1], 2u);
 }
 
