@@ -11,57 +11,39 @@
 
 namespace {
 
-std::string Trace(const char* file, DWORD line, HRESULT hr, const char* label, bool box,
-                  HRESULT* returned) {
+std::string Trace(const char* file, DWORD line, HRESULT hr, const char* label, bool box = false) {
     testing::internal::CaptureStderr();
-    *returned = TraceError(file, line, hr, label, box);
+    EXPECT_EQ(TraceError(file, line, hr, label, box), hr);
     return testing::internal::GetCapturedStderr();
 }
 
 TEST(TraceError, WritesTheLineByteForByte) {
-    HRESULT r = 0;
-    EXPECT_EQ(Trace(nullptr, 0, MakeHResult(0x88780096u), nullptr, false, &r),
+    EXPECT_EQ(Trace(nullptr, 0, MakeHResult(0x88780096u), nullptr),
               "hr=DSERR_BUFFERLOST (0x88780096)\n");
-    EXPECT_EQ(r, MakeHResult(0x88780096u));
-
-    EXPECT_EQ(Trace("sound/dsutil.cpp", 42, E_FAIL, "CreateSoundBuffer", false, &r),
+    EXPECT_EQ(Trace("sound/dsutil.cpp", 42, E_FAIL, "CreateSoundBuffer"),
               "sound/dsutil.cpp(42): CreateSoundBuffer hr=E_FAIL (0x80004005)\n");
-    // An empty label is not written, and neither is its blank.
-    EXPECT_EQ(Trace("f", 7, E_INVALIDARG, "", false, &r), "f(7): hr=E_INVALIDARG (0x80070057)\n");
-    EXPECT_EQ(Trace(nullptr, 0, MakeHResult(0x12345678u), nullptr, false, &r),
-              "hr=Unknown (0x12345678)\n");
-}
-
-TEST(TraceError, UnterminatedLabelIsTreatedAsAbsent) {
-    std::string label(1100, 'a');
-    std::string text = label;  // terminated only after 1100 characters
-    HRESULT r = 0;
-    EXPECT_EQ(Trace(nullptr, 0, E_FAIL, text.c_str(), false, &r), "hr=E_FAIL (0x80004005)\n");
-    std::string fits(1023, 'b');
-    EXPECT_EQ(Trace(nullptr, 0, E_FAIL, fits.c_str(), false, &r),
-              fits + " hr=E_FAIL (0x80004005)\n");
+    EXPECT_EQ(Trace("f", 7, E_INVALIDARG, ""), "f(7): hr=E_INVALIDARG (0x80070057)\n");
+    EXPECT_EQ(Trace(nullptr, 0, MakeHResult(0x12345678u), nullptr), "hr=Unknown (0x12345678)\n");
+    // A label not terminated within 1024 characters is treated as absent.
+    EXPECT_EQ(Trace(nullptr, 0, E_FAIL, std::string(1100, 'a').c_str()),
+              "hr=E_FAIL (0x80004005)\n");
+    const std::string fits(1023, 'b');
+    EXPECT_EQ(Trace(nullptr, 0, E_FAIL, fits.c_str()), fits + " hr=E_FAIL (0x80004005)\n");
+    testing::internal::CaptureStderr();
+    TraceErrorWide("w.cpp", 5, MakeHResult(0x88780096u), L"Play", false);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "w.cpp(5): Play hr=DSERR_BUFFERLOST (0x88780096)\n");
 }
 
 TEST(TraceError, BoxTextListsFileLineCodeAndCall) {
     platform::ClearMessageBoxesForTest();
-    HRESULT r = 0;
-    Trace(nullptr, 12, E_FAIL, nullptr, true, &r);
-    ASSERT_EQ(platform::MessageBoxCountForTest(), 1);
-    Trace("a.cpp", 3, E_FAIL, "Lock", true, &r);
+    Trace(nullptr, 12, E_FAIL, nullptr, true);
+    Trace("a.cpp", 3, E_FAIL, "Lock", true);
+    Trace("a.cpp", 3, E_FAIL, "Lock", false);
+    EXPECT_EQ(platform::MessageBoxCountForTest(), 2);
     EXPECT_EQ(std::string(platform::LastMessageBoxForTest()),
               "Unexpected error encountered: File: a.cpp\nLine: 3\nError Code: E_FAIL "
               "(0x80004005)\nCalling: Lock\nDo you want to debug the application?");
-    // Without the box flag no box is ever shown.
-    Trace("a.cpp", 3, E_FAIL, "Lock", false, &r);
-    EXPECT_EQ(platform::MessageBoxCountForTest(), 2);
-}
-
-TEST(TraceErrorWide, WritesTheSameLine) {
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(TraceErrorWide("w.cpp", 5, MakeHResult(0x88780096u), L"Play", false),
-              MakeHResult(0x88780096u));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "w.cpp(5): Play hr=DSERR_BUFFERLOST (0x88780096)\n");
 }
 
 TEST(ErrorNames, EveryRowIsFoundByItsCodeAndSharedValuesAreJoined) {
@@ -70,44 +52,28 @@ TEST(ErrorNames, EveryRowIsFoundByItsCodeAndSharedValuesAreJoined) {
         const auto code = static_cast<HRESULT>(kErrorTable[i].code);
         ASSERT_STREQ(GetErrorName(code), kErrorTable[i].name) << i;
         ASSERT_STREQ(GetErrorNameWide(code), kErrorTable[i].wideName) << i;
-        EXPECT_EQ(std::strstr(kErrorTable[i].name, "Unknown"), nullptr);
         joined += std::strstr(kErrorTable[i].name, " & ") != nullptr;
     }
     EXPECT_GT(joined, 10u);  // two DirectX families landed on one value
-    EXPECT_GT(kErrorTableSize, 3000u);
     EXPECT_STREQ(GetErrorName(MakeHResult(0x7FFFFFFFu)), "Unknown");
-    EXPECT_STREQ(GetErrorNameWide(12345678), L"Unknown");
-}
-
-TEST(ErrorDescriptions, KnownAndMissing) {
-    EXPECT_STREQ(GetErrorDescription(MakeHResult(0x88780096u)),
-                 "The buffer's memory was lost and must be restored.");
     EXPECT_STREQ(GetErrorDescription(MakeHResult(0x88760827u)), "n/a");  // a row without one
     EXPECT_STREQ(GetErrorDescriptionWide(E_FAIL),
                  L"The operation failed for an unspecified reason.");
 }
 
 // Copy and format cut at the capacity, always terminated; no room is an error.
-TEST(BoundedStrings, CopyAndFormatTruncateAndTerminate) {
+TEST(BoundedStrings, TruncateTerminateAndLookNoFurtherThanTheMaximum) {
     char buf[8];
     EXPECT_EQ(BoundedCopy(buf, 4, "abcdef"), kStrsafeInsufficientBuffer);
     EXPECT_STREQ(buf, "abc");
     EXPECT_EQ(BoundedCopy(buf, 0, "a"), E_INVALIDARG);
-    EXPECT_EQ(BoundedFormat(buf, sizeof buf, "%d-%s", 12, "ab"), S_OK);
-    EXPECT_STREQ(buf, "12-ab");
     EXPECT_EQ(BoundedFormat(buf, sizeof buf, "%s", "0123456789"), kStrsafeInsufficientBuffer);
     EXPECT_STREQ(buf, "0123456");
     wchar_t w[4];
     EXPECT_EQ(BoundedFormat(w, 4, L"%ls", L"abcdef"), kStrsafeInsufficientBuffer);
     EXPECT_STREQ(w, L"abc");
-}
-
-TEST(BoundedStrings, LengthLooksNoFurtherThanItsMaximum) {
-    std::size_t n = 99;
-    EXPECT_EQ(BoundedLength("abc", 10, &n), S_OK);
-    EXPECT_EQ(n, 3u);
     const char unterminated[3] = {'a', 'b', 'c'};
-    n = 99;
+    std::size_t n = 99;
     EXPECT_EQ(BoundedLength(unterminated, 3, &n), E_INVALIDARG);
     EXPECT_EQ(n, 0u);  // the narrow form resets it
     EXPECT_EQ(BoundedLength(static_cast<const char*>(nullptr), 5, &n), E_INVALIDARG);

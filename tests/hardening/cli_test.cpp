@@ -1,37 +1,32 @@
-// Hostile command lines and content as a user meets them: one line of our
-// own naming the file and the reason, no design traces, and the right exit.
+// Hostile command lines and content as a user meets them (one line of our own
+// naming the file and the reason, no design traces, the right exit); bitmap
+// headers refused before any decoding; WAVE files written to a pipe.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <filesystem>
-#include <string>
-#include <vector>
 
+#include "platform/core/image.h"
 #include "support/bmp_writer.h"
 #include "support/run_process.h"
+#include "support/wave_image.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A content folder copied from the build's, with `flower.bmp` claiming
-// 30000 x 30000 in 12 KB and `magnum.wav` missing.
-std::string BrokenContent() {
-    const std::string dir = MakeTempDir("hostile");
+// `flower.bmp` claims 30000 x 30000 in 12 KB and `magnum.wav` is missing.
+// (Each test process works in a private folder of its own.)
+TEST(HostileContent, BrokenFilesAreOneLineEachAndTheGameGoesOn) {
+    const std::string dir = "hostile";
     fs::copy(VELMOR_CONTENT_DIR, dir, fs::copy_options::recursive);
     Bytes bmp;
     testbmp::PutHeaders(&bmp, 30000, 30000, 24, 0, 0, 0);
     bmp.resize(12000, 0);
     WriteBytes(dir + "/flower.bmp", bmp);
     fs::remove(dir + "/magnum.wav");
-    return dir;
-}
-
-TEST(HostileContent, BrokenFilesAreOneLineEachAndTheGameGoesOn) {
-    const std::string dir = BrokenContent();
     WriteFile(dir + "/fire.txt", "10 button left down\n20 button left up\n");
     const auto r = RunProcess(VELMOR_BINARY,
                               {"--headless", "--frames", "60", "--assets", dir, "--input",
@@ -45,63 +40,84 @@ TEST(HostileContent, BrokenFilesAreOneLineEachAndTheGameGoesOn) {
     // The design traces come back with VELMOR_TRACE=1.
     const auto traced = RunProcess(VELMOR_BINARY, {"--headless", "--frames", "3", "--assets", dir});
     EXPECT_NE(traced.err.find("hr=E_FAIL"), std::string::npos) << traced.err;
-    fs::remove_all(dir);
 }
 
 TEST(HostileCommandLine, RefusedWithOneLineAndExit2) {
-    const std::string dir = MakeTempDir("cli");
-    WriteFile(dir + "/nul.txt", std::string("1 key DIK_\0LEFT down\n", 21));
-    WriteFile(dir + "/big.txt", "1 " + std::string(1 << 20, 'x') + "\n");
-    const std::vector<std::vector<std::string>> cases = {
-        {"--frames", " 5"},
-        {"--frames", "+5"},
-        {"--input", dir},
-        {"--assets", dir},
-        {"--frames", "3", "--screenshot", "3:/dev/full"},
-        {"--input", dir + "/nul.txt"},
-        {"--input", dir + "/big.txt"},
-    };
-    for (const auto& args : cases) {
-        std::vector<std::string> all = {"--headless"};
-        all.insert(all.end(), args.begin(), args.end());
-        const auto r = RunProcess(VELMOR_BINARY, all, {"VELMOR_TRACE"});
-        EXPECT_EQ(r.status, 2) << args.back();
-        EXPECT_EQ(Count(r.err, "\n"), 1) << r.err;
-        EXPECT_LT(r.err.size(), 200u) << args.back();
+    WriteFile("nul.txt", std::string("1 key DIK_\0LEFT down\n", 21));
+    WriteFile("big.txt", "1 " + std::string(1 << 20, 'x') + "\n");
+    // Option and value, split at the first blank.
+    for (const std::string c : {"--frames  5", "--frames +5", "--input .", "--assets .",
+                                "--screenshot 3:/dev/full", "--input nul.txt", "--input big.txt"}) {
+        const std::string option = c.substr(0, c.find(' ')), value = c.substr(c.find(' ') + 1);
+        const auto r = RunProcess(VELMOR_BINARY, {"--headless", "--frames", "3", option, value},
+                                  {"VELMOR_TRACE"});
+        EXPECT_EQ(r.status, 2) << value;
+        EXPECT_TRUE(Count(r.err, "\n") == 1 && r.err.size() < 200) << r.err;
         EXPECT_EQ(r.err.find('\0'), std::string::npos);
     }
-    EXPECT_NE(RunProcess(VELMOR_BINARY, {"--headless", "--input", dir + "/nul.txt"})
-                  .err.find("'DIK_\\x00LEFT'"),
-              std::string::npos);
-    fs::remove_all(dir);
+    EXPECT_NE(
+        RunProcess(VELMOR_BINARY, {"--headless", "--input", "nul.txt"}).err.find("'DIK_\\x00LEFT'"),
+        std::string::npos);
 }
 
+// SIGTERM closes the window the normal way: whole dump lines, wave sizes
+// written, the screenshot taken, exit 0.
 TEST(Signals, TermClosesTheWindowTheNormalWay) {
-    const std::string dir = MakeTempDir("signal");
     const pid_t pid = fork();
     if (pid == 0) {
-        const std::string dump = dir + "/d.jsonl", wav = dir + "/a.wav",
-                          shot = "5:" + dir + "/s.png";
-        execl(VELMOR_BINARY, VELMOR_BINARY, "--headless", "--dump", dump.c_str(), "--audio-out",
-              wav.c_str(), "--screenshot", shot.c_str(), static_cast<char*>(nullptr));
+        execl(VELMOR_BINARY, VELMOR_BINARY, "--headless", "--dump", "d.jsonl", "--audio-out",
+              "a.wav", "--screenshot", "5:s.png", static_cast<char*>(nullptr));
         _exit(127);
     }
-    // Wait until frames are being dumped, then ask it to stop.
-    for (int i = 0; i < 200 && ReadFile(dir + "/d.jsonl").size() < 100000; ++i) usleep(20000);
+    for (int i = 0; i < 200 && ReadFile("d.jsonl").size() < 100000; ++i) usleep(20000);
     kill(pid, SIGTERM);
     int status = 0;
     waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    const std::string dump = ReadFile(dir + "/d.jsonl");
-    ASSERT_FALSE(dump.empty());
-    EXPECT_EQ(dump.back(), '\n');  // no half-written line
-    const Bytes wav = ReadBytes(dir + "/a.wav");
-    ASSERT_GT(wav.size(), 60u);
-    EXPECT_EQ(static_cast<std::size_t>(wav[4] | wav[5] << 8 | wav[6] << 16 | wav[7] << 24),
-              wav.size() - 8);  // sizes on close
-    EXPECT_TRUE(fs::exists(dir + "/s.png"));
-    fs::remove_all(dir);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::string text = ReadFile("d.jsonl");
+    const Bytes w = ReadBytes("a.wav");
+    ASSERT_TRUE(!text.empty() && w.size() > 60u);
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_EQ(static_cast<std::size_t>(w[4] | w[5] << 8 | w[6] << 16 | w[7] << 24), w.size() - 8);
+    EXPECT_TRUE(fs::exists("s.png"));
+}
+
+// Why a file of `size` bytes whose header claims w x h is refused ("" if not).
+std::string Refusal(std::int32_t w, std::int32_t h, std::size_t size, int bits = 24) {
+    Bytes b;
+    if (size >= 54) testbmp::PutHeaders(&b, w, h, bits, 0, 0, 0);
+    b.resize(size, 'n');
+    platform::BitmapHeader header;
+    std::string why;
+    return platform::CheckBitmapHeader(b.data(), b.size(), b.size(), &header, &why) ? "" : why;
+}
+
+TEST(BitmapHeader, RefusesWhatCannotBeDecodedSafely) {
+    EXPECT_NE(Refusal(4, 0x7FFFFFFF, 12000).find("larger than 16384"), std::string::npos);
+    EXPECT_NE(Refusal(0, 4, 200).find("empty"), std::string::npos);
+    EXPECT_NE(Refusal(100, 100, 200).find("too short"), std::string::npos);
+    EXPECT_NE(Refusal(2, 2, 200, 13).find("13-bit"), std::string::npos);
+    EXPECT_EQ(Refusal(0, 0, 0), "the file is empty");
+    EXPECT_EQ(Refusal(0, 0, 3), "not a Windows bitmap");
+    // Exactly enough bytes (the last row's padding may be missing), and top-down.
+    EXPECT_EQ(Refusal(3, 2, 54 + 12 + 9), "");
+    EXPECT_EQ(Refusal(3, -2, 54 + 24), "");
+}
+
+// RIFF and data size fields of zero or past the end play what the file holds;
+// kTrue stands for the true size.
+TEST(PipedWave, SizesOfZeroOrPastTheEndPlayWhatTheFileHolds) {
+    const std::uint32_t kTrue = 0xFFFFFFFF;
+    const std::uint32_t cases[][2] = {
+        {0, 0}, {kTrue - 1, kTrue - 1}, {kTrue, 1001}, {1037, kTrue}, {0, kTrue}};
+    for (const auto& [riff, data] : cases) {
+        WriteBytes("pipe.wav",
+                   Riff({Chunk("fmt ", Fmt(1, 1, 8000, 8)), Chunk("data", Bytes(1000, 0x80), data)},
+                        riff));
+        CRiffWave w;
+        ASSERT_EQ(w.Open("pipe.wav", nullptr, WAVEFILE_READ), S_OK) << riff << " " << data;
+        EXPECT_EQ(w.GetSize(), 1000u) << riff << " " << data;
+    }
 }
 
 }  // namespace

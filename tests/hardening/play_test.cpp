@@ -1,126 +1,116 @@
-// velmor-play end to end: what it writes, and files the engine's buffers do
-// not hold as they are.
+// velmor-play end to end: what it writes, files the engine's buffers do not
+// hold as they are, and its resampling against sox's high-quality conversion.
+// Files are named bare: each test process works in a private folder of its own.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <string>
 
 #include "support/run_process.h"
 #include "support/wave_image.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-// A WAVE file: fmt record (with any extra bytes after it, and the byte rate
-// overridden when given) and data.
-Bytes Wave(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
-           const Bytes& data, const Bytes& extra = {}, std::uint32_t byteRate = 0) {
-    Bytes fmt = Fmt(tag, channels, rate, bits);
+// A mono WAVE file whose fmt record has `extra` bytes after it.
+Bytes Wave(std::uint16_t tag, std::uint32_t rate, std::uint16_t bits, const Bytes& data,
+           const Bytes& extra = {}) {
+    Bytes fmt = Fmt(tag, 1, rate, bits);
     fmt.insert(fmt.end(), extra.begin(), extra.end());
-    if (byteRate)
-        for (int i = 0; i < 4; ++i) fmt[8 + i] = static_cast<std::uint8_t>(byteRate >> (8 * i));
     return Riff({Chunk("fmt ", fmt), Chunk("data", data)});
 }
 
-class PlayTest : public ::testing::Test {
-  protected:
-    void SetUp() override { dir = MakeTempDir("play"); }
-    void TearDown() override { fs::remove_all(dir); }
-    ProcessResult Play(const Bytes& wave, std::vector<std::string> options = {}) {
-        WriteBytes(dir + "/in.wav", wave);
-        options.insert(options.begin(), {dir + "/in.wav", "--audio-out", dir + "/out.wav"});
-        return RunProcess(VELMOR_PLAY_BINARY, options, {"VELMOR_TRACE"});
-    }
-    // The samples written, after checking they are 44100 Hz stereo.
-    std::vector<std::int16_t> Out() {
-        WAVEFORMATEX f{};
-        auto s = ReadWave16(dir + "/out.wav", &f);
-        EXPECT_EQ(f.nSamplesPerSec * f.nChannels, 88200u);
-        return s;
-    }
-    int Peak() {
-        int peak = 0;
-        for (int v : Out()) peak = std::max(peak, std::abs(v));
-        return peak;
-    }
-    std::string dir;
-};
+ProcessResult Play(const Bytes& wave, std::vector<std::string> options = {}) {
+    WriteBytes("in.wav", wave);
+    std::filesystem::remove("out.wav");
+    options.insert(options.begin(), {"in.wav", "--audio-out", "out.wav"});
+    return RunProcess(VELMOR_PLAY_BINARY, options, {"VELMOR_TRACE"});
+}
 
-TEST_F(PlayTest, TenSecondsOfStereoComeOutIdentical) {
-    Bytes noise(441000 * 4);  // every sample counts
+// The samples written, after checking they are 44100 Hz stereo.
+std::vector<std::int16_t> Out() {
+    WAVEFORMATEX f{};
+    auto s = ReadWave16("out.wav", &f);
+    EXPECT_EQ(f.nSamplesPerSec * f.nChannels, 88200u);
+    return s;
+}
+
+TEST(Play, StereoAt44100ComesOutIdenticalAndBadInputIsRefused) {
+    Bytes noise(44100 * 4);  // every sample counts
     std::uint32_t r = 12345;
     for (auto& b : noise) b = static_cast<std::uint8_t>((r = r * 1103515245u + 12345u) >> 16);
     ASSERT_EQ(Play(PcmWave(2, 44100, 16, noise)).status, 0);
     const auto out = Out();
-    EXPECT_TRUE(Bytes(reinterpret_cast<const std::uint8_t*>(out.data()),
-                      reinterpret_cast<const std::uint8_t*>(out.data() + out.size())) == noise);
-}
-
-TEST_F(PlayTest, LoopingNeedsALengthAndBadInputIsRefused) {
+    EXPECT_TRUE(out.size() * 2 == noise.size() &&
+                !std::memcmp(out.data(), noise.data(), noise.size()));
     const Bytes mono = PcmWave(1, 22050, 16, Bytes(44100, 0x10));
     ASSERT_EQ(Play(mono, {"--loop", "--seconds", "7.5"}).status, 0);
     EXPECT_EQ(Out().size(), static_cast<std::size_t>(7.5 * 44100) * 2);
     // Refused with status 2 and a message naming the program.
-    for (const ProcessResult& r :
-         {Play(mono, {"--loop"}), Play(Ramp(100)), Play(mono, {"--bogus"}),
-          RunProcess(VELMOR_PLAY_BINARY, {"no_such.wav", "--audio-out", "x.wav"})}) {
-        EXPECT_EQ(r.status, 2) << r.err;
-        EXPECT_NE(r.err.find("velmor-play: "), std::string::npos) << r.err;
+    for (const ProcessResult& e : {Play(mono, {"--loop"}), Play(Ramp(100)), Play(mono, {"--bogus"}),
+                                   Play(Wave(1, 22050, 12, Bytes(200, 0)))}) {
+        EXPECT_EQ(e.status, 2) << e.err;
+        EXPECT_NE(e.err.find("velmor-play: "), std::string::npos) << e.err;
     }
+    // A sample rate of 0 is refused in one line, leaving no output file.
+    EXPECT_EQ(Play(Wave(1, 0, 16, Bytes(200, 0))).err,
+              "velmor-play: 'in.wav' has a sample rate of 0 Hz; 100 to 200000 Hz can be played\n");
+    EXPECT_FALSE(std::filesystem::exists("out.wav"));
+    // A byte rate that lies (1): the length comes from the rate and frame size (0.0125 s).
+    Bytes lying = Wave(1, 8000, 16, Bytes(200, 0));
+    lying[28] = 1, lying[29] = lying[30] = lying[31] = 0;
+    const auto l = Play(lying);
+    EXPECT_NE(l.out.find("0.0 s / 0.0 s"), std::string::npos) << l.out << l.err;
 }
 
-TEST_F(PlayTest, WiderPcmFloatAndExtensibleAreConvertedTo16Bit) {
-    // Half-scale sine, 0.1 s at 22050 Hz, in each coding.
-    Bytes s24, s32, f32;
+TEST(Play, WiderPcmFloatAndExtensibleAreConvertedTo16Bit) {
+    Bytes s24, s32, f32;  // half-scale sine, 0.1 s at 22050 Hz, in each coding
     for (int i = 0; i < 2205; ++i) {
         const double v = 0.5 * std::sin(i * 0.05);
-        const auto i32 = static_cast<std::int32_t>(std::lrint(v * 2147483647.0));
-        const auto f = static_cast<float>(v);
-        std::uint32_t bits;
-        std::memcpy(&bits, &f, 4);
-        Put(&s32, i32);
-        Put(&f32, bits);
+        Put(&s32, static_cast<std::int32_t>(std::lrint(v * 2147483647.0)));
+        Put(&f32, std::bit_cast<std::uint32_t>(static_cast<float>(v)));
         s24.insert(s24.end(), s32.end() - 3, s32.end());
     }
     // Extensible: cbSize, valid bits, channel mask, then the PCM sub-format GUID.
     Bytes ext;
     Put(&ext, std::uint16_t(22), std::uint16_t(32), 4u, 1u, 0x00100000u, 0xAA000080u, 0x719B3800u);
-    const struct {
-        const char* what;
-        Bytes wave;
-    } cases[] = {
-        {"24-bit", Wave(1, 1, 22050, 24, s24)},
-        {"32-bit", Wave(1, 1, 22050, 32, s32)},
-        {"float", Wave(3, 1, 22050, 32, f32, Bytes(2, 0))},
-        {"extensible", Wave(0xFFFE, 1, 22050, 32, s32, ext)},
-    };
-    for (const auto& c : cases) {
-        const auto r = Play(c.wave);
-        EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;
-        EXPECT_NE(r.out.find("0.1 s / 0.1 s"), std::string::npos) << c.what << ": " << r.out;
-        EXPECT_NEAR(Peak(), 16384, 200) << c.what;
+    for (const Bytes& wave :
+         {Wave(1, 22050, 24, s24), Wave(1, 22050, 32, s32), Wave(3, 22050, 32, f32, Bytes(2, 0)),
+          Wave(0xFFFE, 22050, 32, s32, ext)}) {
+        const auto r = Play(wave);
+        EXPECT_NE(r.out.find("0.1 s / 0.1 s"), std::string::npos) << r.out << r.err;
+        int peak = 0;
+        for (int v : Out()) peak = std::max(peak, std::abs(v));
+        EXPECT_NEAR(peak, 16384, 200) << wave[20];
     }
 }
 
-TEST_F(PlayTest, BadHeadersAreRefusedOrNotTrusted) {
-    // A sample rate of 0 is refused in one line, leaving no output file.
-    auto r = Play(Wave(1, 1, 0, 16, Bytes(200, 0)));
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "velmor-play: '" + dir +
-                         "/in.wav' has a sample rate of 0 Hz; 100 to 200000 Hz can be played\n");
-    EXPECT_FALSE(fs::exists(dir + "/out.wav"));
-    r = Play(Wave(1, 1, 22050, 12, Bytes(200, 0)));
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("12-bit PCM"), std::string::npos) << r.err;
-    // A byte rate that lies: the length comes from the rate and frame size
-    // (0.0125 s, not 200 s).
-    r = Play(Wave(1, 1, 8000, 16, Bytes(200, 0), {}, 1));
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("0.0 s / 0.0 s"), std::string::npos) << r.out;
+// Two tones (440 Hz and a high one) at 11025, 22050 and 8000 Hz.
+TEST(Resampling, MatchesSoxHighQualityConversion) {
+    if (!std::filesystem::exists("/usr/bin/sox")) GTEST_SKIP() << "sox is not installed";
+    const std::string in = "in.wav", sox = "sox.wav", ours = "ours.wav";  // in the private folder
+    const std::pair<std::uint32_t, double> cases[] = {{11025, 2500}, {22050, 5000}, {8000, 3000}};
+    for (const auto& [rate, high] : cases) {
+        Bytes tone;
+        for (std::uint32_t i = 0; i < rate; ++i)
+            Put(&tone, static_cast<std::int16_t>(
+                           std::lrint(8000 * (std::sin(2 * M_PI * 440 * i / rate) +
+                                              std::sin(2 * M_PI * high * i / rate)))));
+        WriteBytes(in, PcmWave(1, rate, 16, tone));
+        ASSERT_EQ(RunProcess("/usr/bin/sox", {in, "-r", "44100", sox, "rate", "-h"}).status, 0);
+        ASSERT_EQ(RunProcess(VELMOR_PLAY_BINARY, {in, "--audio-out", ours}).status, 0);
+        const auto a = ReadWave16(sox), b = ReadWave16(ours);  // mono, stereo
+        ASSERT_GT(std::min(a.size(), b.size() / 2), 40000u);
+        double ab = 0, aa = 0, bb = 0;
+        for (std::size_t i = 2000; i < 40000; ++i) {  // away from both ends
+            ab += double(a[i]) * b[2 * i];
+            aa += double(a[i]) * a[i];
+            bb += double(b[2 * i]) * b[2 * i];
+        }
+        EXPECT_GE(ab / std::sqrt(aa * bb), 0.995) << rate << " Hz";        // same shape
+        EXPECT_NEAR(10 * std::log10(bb / aa), 0.0, 0.5) << rate << " Hz";  // same level
+    }
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Shared set-up of the sound tests: a device on a clock-driven mixer
-// (stepped by the test) with a window for its cooperative level.
+// The sound tests' device, on a mixer the test steps, with a window for its level.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,19 +14,12 @@
 #include "sound/sound_device.h"
 #include "support/wave_image.h"
 
-namespace soundtest {
-
 inline HWND TestWindow() {
     static HWND window = [] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = [](HWND w, UINT m, WPARAM a, LPARAM b) {
-            return DefWindowProcA(w, m, a, b);
-        };
-        wc.lpszClassName = "sound-test";
+        const WNDCLASSEXA wc{.lpfnWndProc = DefWindowProcA, .lpszClassName = "sound-test"};
         RegisterClassExA(&wc);
-        return CreateWindowExA(0, "sound-test", "sound-test", 0, 0, 0, 1, 1, nullptr, nullptr,
-                               nullptr, nullptr);
+        return CreateWindowExA(0, "sound-test", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                               nullptr);
     }();
     return window;
 }
@@ -41,14 +33,10 @@ class SoundTest : public testing::Test {
     }
 
     HRESULT Create(IDirectSoundBuffer** b, WORD channels, DWORD rate, WORD bits, DWORD bytes,
-                   DWORD flags = 0, WORD tag = WAVE_FORMAT_PCM) {
+                   DWORD flags = 0) {
         const auto align = static_cast<WORD>(channels * bits / 8);
-        WAVEFORMATEX f{tag, channels, rate, rate * align, align, bits, 0};
-        DSBUFFERDESC d;
-        d.dwSize = kDsBufferDescSize;
-        d.dwFlags = flags;
-        d.dwBufferBytes = bytes;
-        d.lpwfxFormat = &f;
+        WAVEFORMATEX f{WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
+        DSBUFFERDESC d{kDsBufferDescSize, flags, bytes, 0, &f};
         return ds->CreateSoundBuffer(&d, b, nullptr);
     }
     IDirectSoundBuffer* Make(WORD channels, DWORD rate, WORD bits, DWORD bytes, DWORD flags = 0) {
@@ -82,6 +70,11 @@ class SoundTest : public testing::Test {
         b->GetStatus(&s);
         return s;
     }
+    static DWORD Cursor(IDirectSoundBuffer* b) {
+        DWORD play = 0;
+        b->GetCurrentPosition(&play, nullptr);
+        return play;
+    }
 
     static std::vector<std::int16_t> Mix(int frames) {
         std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2);
@@ -93,26 +86,15 @@ class SoundTest : public testing::Test {
     IDirectSound8* ds = nullptr;
 };
 
-// Channel 0 = left, 1 = right.
-inline double Peak(const std::vector<std::int16_t>& s, int channel) {
+inline double Peak(const std::vector<std::int16_t>& s, int channel /* 0 left, 1 right */) {
     double m = 0;
     for (std::size_t i = channel; i < s.size(); i += 2) m = std::max(m, std::fabs(double(s[i])));
     return m;
 }
 
-// Frequency from rising zero crossings of one channel at 44100 Hz.
-inline double Frequency(const std::vector<std::int16_t>& s, int channel) {
-    int first = -1, last = -1, count = 0;
-    for (std::size_t i = channel + 2; i < s.size(); i += 2)
-        if (s[i - 2] < 0 && s[i] >= 0) {
-            const int frame = static_cast<int>(i / 2);
-            if (first < 0)
-                first = frame;
-            else
-                ++count;
-            last = frame;
-        }
-    return count > 0 ? count * 44100.0 / (last - first) : 0.0;
+// Frequency of the left channel at 44100 Hz from its rising zero crossings.
+inline double Frequency(const std::vector<std::int16_t>& s) {
+    int rising = 0;
+    for (std::size_t i = 2; i < s.size(); i += 2) rising += s[i - 2] < 0 && s[i] >= 0;
+    return rising * 88200.0 / static_cast<double>(s.size());
 }
-
-}  // namespace soundtest

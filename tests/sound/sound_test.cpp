@@ -1,161 +1,188 @@
-#include "sound/sound.h"
-
+// CSound and CStreamingSound on the clock-driven mixer.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 
 #include "base/random.h"
-#include "platform/testing/test_hooks.h"
-#include "sound/riff_wave.h"
-#include "sound/sound_device.h"
+#include "sound/streaming_sound.h"
 #include "sound_fixture.h"
-
-using namespace soundtest;
 
 namespace {
 
 class StaticSound : public SoundTest {
   protected:
-    void SetUp() override {
-        SoundTest::SetUp();
-        samples.resize(2000);
-        for (std::size_t i = 0; i < samples.size(); ++i)
-            samples[i] = static_cast<std::uint8_t>((i * 37 + 11) & 0xFF);
-        WriteBytes("ss_tone.wav", PcmWave(1, 44100, 16, samples));
-    }
-
-    // A sound of the tone in `buffers` buffers, deleted with the fixture.
+    // A sound of a 1000-frame 16-bit tone in `buffers` buffers, deleted with the fixture.
     CSound* Load(DWORD buffers, DWORD flags = 0) {
+        WriteBytes("ss_tone.wav", PcmWave(1, 44100, 16, samples));
         CSound* s = nullptr;
         EXPECT_EQ(device.CreateSound(&s, "ss_tone.wav", flags, GUID_NULL, buffers), S_OK);
         sound.reset(s);
         return s;
     }
-
-    Bytes samples;
+    const Bytes samples = Ramp(2000);
     std::unique_ptr<CSound> sound;
 };
 
-TEST_F(StaticSound, BuffersHoldTheWaveAndShareIt) {
-    CSound* s = Load(3);
-    ASSERT_NE(s, nullptr);
-    for (DWORD i = 0; i < 3; ++i) EXPECT_EQ(Contents(s->GetBuffer(i)), samples) << i;
-    EXPECT_EQ(s->GetBuffer(3), nullptr);
-}
-
+// Every buffer holds the wave; Play takes a free buffer, or a random one
+// (rand() % count with the shared generator) when all play; playing again
+// while playing does not move the position; Stop and Reset rewind.
 TEST_F(StaticSound, PlayPicksAFreeBufferThenARandomOne) {
     CSound* s = Load(3);
     ASSERT_NE(s, nullptr);
+    for (DWORD i = 0; i < 3; ++i) EXPECT_EQ(Contents(s->GetBuffer(i)), samples) << i;
     s->GetBuffer(0)->Play(0, 0, DSBPLAY_LOOPING);
     s->GetBuffer(1)->Play(0, 0, DSBPLAY_LOOPING);
-    EXPECT_EQ(s->GetFreeBuffer(), s->GetBuffer(2));
-    EXPECT_EQ(s->Play(0, DSBPLAY_LOOPING, 0, -1, 0), S_OK);
+    EXPECT_EQ(s->Play(0, 0, 0, -1, 0), S_OK);
     EXPECT_TRUE(Status(s->GetBuffer(2)) & DSBSTATUS_PLAYING);
-    // All playing: rand() % 3 with the shared generator.
+    Mix(300);  // every buffer is at 600 now
     Srand(77);
-    const int expected = Rand() % 3;
+    const DWORD expected = static_cast<DWORD>(Rand() % 3);
     Srand(77);
-    EXPECT_EQ(s->GetFreeBuffer(), s->GetBuffer(static_cast<DWORD>(expected)));
-    EXPECT_TRUE(s->IsPlaying());
+    EXPECT_EQ(s->GetFreeBuffer(), s->GetBuffer(expected));
+    Srand(77);
+    EXPECT_EQ(s->Play(0, 0, 0, -1, 0), S_OK);
+    EXPECT_EQ(Cursor(s->GetBuffer(expected)), 600u);
     EXPECT_EQ(s->Stop(), S_OK);
     EXPECT_FALSE(s->IsPlaying());
+    EXPECT_EQ(s->Reset(), S_OK);
+    EXPECT_EQ(Cursor(s->GetBuffer(2)), 0u);
 }
 
-TEST_F(StaticSound, StopAndResetRewind) {
-    CSound* s = Load(1);
-    ASSERT_NE(s, nullptr);
-    IDirectSoundBuffer* b = s->GetBuffer(0);
-    s->Play(0, 0, 0, -1, 0);
-    Mix(300);
-    DWORD play = 0;
-    b->GetCurrentPosition(&play, nullptr);
-    EXPECT_EQ(play, 600u);
-    // Playing again while playing does not move the position.
-    s->Play(0, 0, 0, -1, 0);
-    b->GetCurrentPosition(&play, nullptr);
-    EXPECT_EQ(play, 600u);
-    s->Stop();
-    s->Reset();
-    b->GetCurrentPosition(&play, nullptr);
-    EXPECT_EQ(play, 0u);
-}
-
-TEST_F(StaticSound, CreationFailuresGiveTheirCodes) {
+TEST_F(StaticSound, CreationFailuresGiveTheirCodesAndLeakNothing) {
     CSound* s = reinterpret_cast<CSound*>(0x1);
-    EXPECT_EQ(device.CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 0), E_INVALIDARG);
-    EXPECT_EQ(s, reinterpret_cast<CSound*>(0x1));
     testing::internal::CaptureStderr();
+    EXPECT_EQ(device.CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 0), E_INVALIDARG);
     EXPECT_EQ(device.CreateSound(&s, "ss_missing.wav", 0, GUID_NULL, 1), E_FAIL);
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(s, reinterpret_cast<CSound*>(0x1));
-
-    CSoundDevice idle;
-    EXPECT_EQ(idle.CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 1), CO_E_NOTINITIALIZED);
-
+    EXPECT_EQ(CSoundDevice().CreateSound(&s, "ss_tone.wav", 0, GUID_NULL, 1), CO_E_NOTINITIALIZED);
     // A format the buffers cannot play: traced and refused, nothing leaked.
     WriteBytes("ss_adpcm.wav",
                Riff({Chunk("fmt ", Fmt(2, 1, 8000, 4, 0)), Chunk("data", Ramp(100))}));
     const int before = platform::LiveBufferCountForTest();
-    testing::internal::CaptureStderr();
     EXPECT_EQ(device.CreateSound(&s, "ss_adpcm.wav", 0, GUID_NULL, 2), DSERR_BADFORMAT);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(
-                  "CreateSoundBuffer hr=DSERR_BADFORMAT (0x88780064)"),
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("CreateSoundBuffer hr=DSERR_BADFORMAT"),
               std::string::npos);
     EXPECT_EQ(platform::LiveBufferCountForTest(), before);
+    EXPECT_EQ(s, reinterpret_cast<CSound*>(0x1));
 }
 
-TEST_F(StaticSound, LostBufferIsRestoredAndRefilledOnPlay) {
-    CSound* s = Load(1);
+// A lost buffer is restored and refilled by Play; volume and pan apply with
+// their flags, and a frequency of -1 leaves it alone.
+TEST_F(StaticSound, LostBufferIsRefilledOnPlayAndControlsApply) {
+    CSound* s = Load(1, DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN);
     ASSERT_NE(s, nullptr);
     IDirectSoundBuffer* b = s->GetBuffer(0);
-    void* p = nullptr;
-    DWORD n = 0;
-    b->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER);
-    std::memset(p, 0x55, n);  // what a lost buffer may hold
-    b->Unlock(p, n, nullptr, 0);
+    FillSine(b, 44100, 441, 1000);  // what a lost buffer may hold
     platform::MarkBufferLostForTest(b);
-    bool restored = false;
-    EXPECT_EQ(s->Play(0, 0, 0, -1, 0), S_OK);
+    b->SetFrequency(30000);
+    EXPECT_EQ(s->Play(0, 0, -500, -1, 300), S_OK);
     EXPECT_TRUE(Status(b) & DSBSTATUS_PLAYING);
     EXPECT_EQ(Contents(b), samples);
+    bool restored = true;
     EXPECT_EQ(s->RestoreBuffer(b, &restored), S_FALSE);  // nothing left to restore
     EXPECT_FALSE(restored);
-}
-
-TEST_F(StaticSound, ControlsApplyOnlyWithTheirFlags) {
-    CSound* s = Load(2, DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN);
-    ASSERT_NE(s, nullptr);
-    IDirectSoundBuffer* b = s->GetBuffer(0);
-    b->SetFrequency(30000);
-    EXPECT_EQ(s->Play(0, 0, -500, -1, 300), S_OK);  // frequency -1: left alone
     DWORD f = 0;
     LONG v = 0, pan = 0;
-    b->GetFrequency(&f);
-    b->GetVolume(&v);
-    b->GetPan(&pan);
-    EXPECT_EQ(f, 30000u);
-    EXPECT_EQ(v, -500);
-    EXPECT_EQ(pan, 300);
-    EXPECT_EQ(s->Play(0, 0, 0, 22050, 0), S_OK);  // the second buffer
-    s->GetBuffer(1)->GetFrequency(&f);
-    EXPECT_EQ(f, 22050u);
+    b->GetFrequency(&f), b->GetVolume(&v), b->GetPan(&pan);
+    EXPECT_TRUE(f == 30000 && v == -500 && pan == 300) << f << " " << v << " " << pan;
 }
 
-using SoundDevice = SoundTest;
-
-TEST_F(SoundDevice, PrimaryFormatAndReinitialise) {
+TEST_F(SoundTest, PrimaryFormatAndReinitialise) {
     ASSERT_EQ(device.Initialize(TestWindow(), DSSCL_PRIORITY), S_OK);  // again
     EXPECT_EQ(device.SetPrimaryFormat(1, 11025, 8), S_OK);
     EXPECT_EQ(platform::PrimaryFormatForTest().nAvgBytesPerSec, 11025u);
     testing::internal::CaptureStderr();
     EXPECT_EQ(device.SetPrimaryFormat(3, 11025, 24), DSERR_BADFORMAT);
+    EXPECT_EQ(device.Initialize(nullptr, DSSCL_PRIORITY), E_INVALIDARG);  // a level needs a window
     EXPECT_NE(testing::internal::GetCapturedStderr().find("SetFormat hr=DSERR_BADFORMAT"),
               std::string::npos);
-    // A cooperative level needs a window.
+}
+
+// 8-bit mono at 44100 Hz (a byte a frame, so positions are exact), 4 blocks of 1000.
+class Streaming : public SoundTest {
+  protected:
+    void TearDown() override { delete sound; }  // the event lives on, as the game's do
+    void Start(const Bytes& wave) {
+        WriteBytes("st_wave.wav", PcmWave(1, 44100, 8, wave));
+        ASSERT_EQ(device.CreateStreamingSound(&sound, "st_wave.wav", 0, GUID_NULL, 4, 1000, event),
+                  S_OK);
+        sound->Play(0, DSBPLAY_LOOPING, 0, -1, 0);
+    }
+    Bytes Ring() { return Contents(sound->GetBuffer(0)); }
+    // Mixes frame by frame until the event fires; returns the play cursor then.
+    DWORD Next() {
+        for (int i = 0; i < 100000; ++i) {
+            Mix(1);
+            if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return Cursor(sound->GetBuffer(0));
+        }
+        return 0xFFFFFFFF;
+    }
+    HANDLE event = CreateEventA(nullptr, 0, 0, nullptr);
+    CStreamingSound* sound = nullptr;
+};
+
+// The wave is heard whole, then silence until the first notification after
+// its end stops the sound.
+TEST_F(Streaming, StreamedBytesEqualTheWaveThenSilence) {
+    const Bytes wave = Ramp(9500);
+    Start(wave);
+    Bytes heard;
+    platform::SetMixTap([&](const std::int16_t* f, int n) {
+        for (int i = 0; i < n; ++i)
+            heard.push_back(static_cast<std::uint8_t>((f[2 * i] >> 8) + 128));
+    });
+    for (int step = 0; step < 400 && sound->IsPlaying(); ++step) {
+        Mix(100);
+        while (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) sound->HandleNotification(false);
+    }
+    platform::SetMixTap(nullptr);
+    EXPECT_FALSE(sound->IsPlaying());
+    ASSERT_TRUE(heard.size() >= wave.size() && heard.size() <= 10100) << heard.size();
+    EXPECT_EQ(Bytes(heard.begin(), heard.begin() + wave.size()), wave);
+    for (std::size_t i = wave.size(); i < heard.size(); ++i) ASSERT_EQ(heard[i], 0x80) << i;
+}
+
+TEST_F(Streaming, LoopingWaveShorterThanABlockRepeatsForEver) {
+    const Bytes wave = Ramp(300);
+    Start(wave);
+    EXPECT_EQ(Next(), 1000u);
+    EXPECT_EQ(sound->HandleNotification(true), S_OK);
+    const Bytes ring = Ring();
+    for (std::size_t i = 0; i < 1000; ++i) ASSERT_EQ(ring[i], wave[i % 300]) << i;
+    for (int k = 0; k < 8; ++k) Next(), sound->HandleNotification(true);
+    EXPECT_FALSE(sound->FillingWithSilence());
+    EXPECT_TRUE(sound->IsPlaying());
+}
+
+// Reset starts the wave again at block 0; a lost ring is refilled from the start.
+TEST_F(Streaming, ResetAndLossRewindTheStream) {
+    const Bytes wave = Ramp(6000);
+    Start(wave);
+    Next();
+    sound->HandleNotification(false);  // block 0 now holds bytes 4000..4999
+    EXPECT_EQ(sound->Reset(), S_OK);
+    EXPECT_EQ(Next(), 1000u);
+    sound->HandleNotification(false);
+    const Bytes ring = Ring();
+    EXPECT_EQ(Bytes(ring.begin(), ring.begin() + 1000), Bytes(wave.begin(), wave.begin() + 1000));
+    platform::MarkBufferLostForTest(sound->GetBuffer(0));
+    EXPECT_EQ(sound->HandleNotification(false), S_OK);
+    EXPECT_EQ(Ring(), Bytes(wave.begin(), wave.begin() + 4000));
+}
+
+TEST_F(Streaming, CreationFailures) {
+    CStreamingSound* s = nullptr;
+    auto create = [&](const char* file, DWORD blocks, HANDLE e) {
+        return device.CreateStreamingSound(&s, file, 0, GUID_NULL, blocks, 65536, e);
+    };
+    WriteBytes("st_float.wav",
+               Riff({Chunk("fmt ", Fmt(3, 1, 44100, 32, 0)), Chunk("data", Ramp(40))}));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(device.Initialize(nullptr, DSSCL_PRIORITY), E_INVALIDARG);
+    EXPECT_EQ(create("x.wav", 4, nullptr), E_INVALIDARG);
+    EXPECT_EQ(create("st_missing.wav", 4, event), E_INVALIDARG);  // no format to make the ring with
+    EXPECT_EQ(create("st_float.wav", 4, event), DSERR_BADFORMAT);
+    EXPECT_EQ(create("st_float.wav", 65536, event), E_INVALIDARG);  // a ring too large for a buffer
     testing::internal::GetCapturedStderr();
+    EXPECT_EQ(s, nullptr);
 }
 
 }  // namespace
