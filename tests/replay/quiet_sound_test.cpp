@@ -17,11 +17,9 @@ TEST(QuietStart, NoSoundDeviceIsOneLineOfOurOwn) {
         xvfb, {"-a", "/usr/bin/env", "SDL_AUDIODRIVER=alsa", "AUDIODEV=velmor_no_such_device",
                VELMOR_BINARY, "--frames", "30", "--screenshot", "30:/dev/null"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err.rfind("velmor: no sound output: ", 0), 0u) << r.err;
-    const auto end = std::string("; playing silently\n");
-    ASSERT_GE(r.err.size(), end.size()) << r.err;
-    EXPECT_EQ(r.err.substr(r.err.size() - end.size()), end) << r.err;
-    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    EXPECT_TRUE(r.err.starts_with("velmor: no sound output: ") &&
+                r.err.ends_with("; playing silently\n") && Count(r.err, "\n") == 1)
+        << r.err;
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # Plays a windowed velmor under an X server (run it inside xvfb-run) the way
-# a player would, through xdotool.
+# a player would, through xdotool; exits with velmor's status.
 #   xdrive.sh PLAN VELMOR [ARGS...]
-# PLAN: gallery (aim at the bunnies' lane, hold the trigger and sweep until
-# velmor ends, so give it --frames), savanna (add lions and giraffes, group
-# and ungroup them, then Escape), window (move the mouse 8,4 counts five
-# times around each of a resize, F11 and Alt+Enter, then wait for --frames;
-# it runs openbox when there is one, so that fullscreen really happens).
-# Exits with velmor's status.
+# PLAN: savanna (add lions and giraffes, group and ungroup them, Escape), or
+# window (move the mouse 8,4 counts five times around each of a resize, F11
+# and Alt+Enter, then wait for --frames; under openbox when there is one, so
+# that fullscreen really happens).
 set -u
 plan=$1
 shift
@@ -31,8 +29,7 @@ if ! appeared; then
     kill "$pid"
     exit 3
 fi
-# With --dump, wait until the game has presented some frames (slow builds
-# take a while to get going); without, a moment.
+# With --dump, wait for the game's first frames (slow builds start slowly).
 dump=""
 prev=""
 for a in "$@"; do
@@ -60,16 +57,6 @@ key() { # name, held long enough for a slow frame to see it
     xdotool keyup "$1"
 }
 case $plan in
-gallery)
-    # Bunnies come in from the right along the lower band.
-    move 20 0 22
-    move 0 20 9
-    xdotool mousedown 1
-    while kill -0 "$pid" 2>/dev/null; do
-        move 0 40 5
-        move 0 -40 5
-    done
-    ;;
 savanna)
     key 2
     sleep 0.5

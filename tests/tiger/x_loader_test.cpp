@@ -1,10 +1,15 @@
-// Loading X files: subsets, materials, texture names, positions and winding
-// exactly as the file stores them, and clean failures.
+// Loading X files (subsets, materials, texture names, positions and winding
+// exactly as the file stores them, clean failures) and the mesh model's
+// fallbacks and messages.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
+#include "entities/base_model.h"
 #include "platform/core/d3dx9mesh.h"
+#include "platform/testing/test_hooks.h"
 #include "support/run_process.h"  // WriteFile
 #include "support/scene_fixture.h"
 
@@ -35,8 +40,15 @@ Frame Root {
 }
 )";
 
+// Runs in a "play" folder inside the test's own folder, its parent.
 class XLoaderTest : public SceneTest {
   protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        std::filesystem::create_directories(std::filesystem::path(folder_.dir()) / "play");
+        std::filesystem::current_path(std::filesystem::path(folder_.dir()) / "play");
+        platform::ClearMessageBoxesForTest();
+    }
     HRESULT Load(const char* name) {
         return D3DXLoadMeshFromXA(name, D3DXMESH_SYSTEMMEM, engine->renderer->device, nullptr,
                                   &buffer, nullptr, &count, &mesh);
@@ -53,42 +65,48 @@ TEST_F(XLoaderTest, TextFileKeepsMaterialsPositionsAndWinding) {
     ASSERT_EQ(count, 3u);
     const auto* m = static_cast<const D3DXMATERIAL*>(buffer->GetBufferPointer());
     const D3DMATERIAL9& skin = m[0].MatD3D;
-    EXPECT_EQ(skin.Diffuse.g, 0.5f);
-    EXPECT_EQ(skin.Diffuse.a, 0.75f);
-    EXPECT_EQ(skin.Power, 8.0f);
+    EXPECT_TRUE(skin.Diffuse.a == 0.75f && skin.Power == 8.0f && skin.Emissive.g == 0.5f);
     EXPECT_FLOAT_EQ(skin.Specular.b, 0.3f);
-    EXPECT_FLOAT_EQ(skin.Emissive.r, 0.4f);
-    ASSERT_NE(m[0].pTextureFilename, nullptr);
     EXPECT_STREQ(m[0].pTextureFilename, "Sub\\Skin.BMP");
-    EXPECT_EQ(m[1].MatD3D.Diffuse.g, 1.0f);
-    EXPECT_EQ(m[1].pTextureFilename, nullptr);
-    EXPECT_FLOAT_EQ(m[2].MatD3D.Diffuse.b, 0.3f);
-    EXPECT_EQ(m[2].pTextureFilename, nullptr);
-
+    EXPECT_TRUE(m[2].MatD3D.Power == 16.0f && m[2].pTextureFilename == nullptr);
     // Each face, as positions after the frame transform, in the file's order.
-    ASSERT_EQ(mesh->GetNumFaces(), 2u);
-    const float expected[6][5] = {{10, 20, 30, 0, 0}, {10, 22, 30, 0, 1},
-                                  {12, 20, 30, 1, 0}, {12, 20, 30, 1, 0},
-                                  {10, 22, 30, 0, 1}, {12, 22, 32, 0.25f, 0.75f}};
-    for (int i = 0; i < 6; ++i) {
-        const MeshVertex c = mesh->Vertices()[mesh->Indices()[i]];
-        const float got[5] = {c.x, c.y, c.z, c.u, c.v};
-        for (int k = 0; k < 5; ++k) EXPECT_FLOAT_EQ(got[k], expected[i][k]) << i << "," << k;
+    std::vector<float> got;
+    for (std::uint32_t i : mesh->Indices()) {
+        const MeshVertex& c = mesh->Vertices()[i];
+        got.insert(got.end(), {c.x, c.y, c.z, c.u, c.v});
     }
-    EXPECT_EQ(mesh->Attributes()[0], 0u);
-    EXPECT_EQ(mesh->Attributes()[1], 2u);
+    EXPECT_EQ(got,
+              (std::vector<float>{10, 20, 30, 0, 0, 10, 22, 30, 0, 1, 12, 20, 30, 1,     0,
+                                  12, 20, 30, 1, 0, 10, 22, 30, 0, 1, 12, 22, 32, 0.25f, 0.75f}));
+    EXPECT_TRUE(mesh->Attributes()[0] == 0 && mesh->Attributes()[1] == 2);
 }
 
-TEST_F(XLoaderTest, BrokenOrMissingFilesFailWithACode) {
-    const std::string text = kMeshText;
-    WriteFile("cut.x", text.substr(0, text.size() / 2));
-    WriteFile("junk.x", "xof 0302txt 0032\nMesh { 3; 1;2;");
-    WriteFile("empty.x", "");
-    for (const char* name : {"cut.x", "junk.x", "empty.x", "missing.x"}) {
-        EXPECT_LT(Load(name), 0) << name;
-        EXPECT_EQ(mesh, nullptr) << name;
-        EXPECT_EQ(buffer, nullptr) << name;
-    }
+TEST_F(XLoaderTest, BrokenFileFailsAndAModelWithoutMeshOrTextureShowsOneMessageEach) {
+    WriteFile("cut.x", std::string(kMeshText).substr(0, 300));
+    EXPECT_LT(Load("cut.x"), 0);
+    EXPECT_TRUE(mesh == nullptr && buffer == nullptr);
+    EXPECT_EQ((new BaseModel("tiger.x"))->mesh, nullptr);
+    EXPECT_EQ(platform::MessageBoxCountForTest(), 1);
+    EXPECT_STREQ(platform::LastMessageBoxForTest(), "Meshes.exe: Could not find tiger.x");
+    WriteFile("thing.x", kMeshText);
+    auto* model = new BaseModel("thing.x");
+    EXPECT_EQ(platform::MessageBoxCountForTest(), 2);
+    EXPECT_STREQ(platform::LastMessageBoxForTest(), "Meshes.exe: Could not find texture map");
+    ASSERT_EQ(model->materialCount, 3u);
+    Draw();  // untextured, without a fault
+}
+
+TEST_F(XLoaderTest, ModelFallsBackToTheParentFolderForMeshAndTexture) {
+    // "..\Tiger.x" finds the parent's tiger.x whatever name was asked for,
+    // "..\" + the texture name the parent's texture. Mesh textures have no
+    // colour key: magenta stays.
+    WriteFile("../tiger.x", kMeshText);
+    std::filesystem::create_directories("../Sub");
+    ASSERT_TRUE(testbmp::WriteSolid("../Sub/skin.bmp", 4, 4, 0xFFFF00FF));
+    auto* model = new BaseModel("other.x");
+    EXPECT_EQ(platform::MessageBoxCountForTest(), 0) << platform::LastMessageBoxForTest();
+    ASSERT_NE(model->textures[0], nullptr);
+    EXPECT_EQ(model->textures[0]->Texels()[0], 0xFFFF00FFu);
 }
 
 }  // namespace
