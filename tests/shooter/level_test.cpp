@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <vector>
 
 #include "entities/bitmap_text.h"
 #include "game/bullet.h"
 #include "game/enemy.h"
+#include "game/player.h"
 #include "levels/shooter_level.h"
 #include "support/engine_fixture.h"
 
