@@ -22,9 +22,9 @@ class Level : public LevelTest {
         level.Init();
     }
     void Hold(std::initializer_list<int> keys) {
-        Keys(keys, true);
+        for (int k : keys) Key(k, true);
         level.Update();
-        Keys(keys, false);
+        for (int k : keys) Key(k, false);
     }
     SavannaLevel level;
 };

@@ -1,5 +1,4 @@
-// Find jumps along per-key chains; it must answer exactly as a walk along
-// `next` from the cursor would, whatever was added, removed or pointed at.
+// Find jumps along per-key chains yet must answer exactly as a plain walk from the cursor.
 #include <gtest/gtest.h>
 
 #include <random>
