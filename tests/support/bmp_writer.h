@@ -1,5 +1,4 @@
-// Writes small Windows bitmaps for tests: 1, 4, 8, 24 and 32 bits, bottom-up
-// or top-down; 32-bit either with an alpha mask (V4 header) or without.
+// Small Windows bitmaps for tests: 1 to 32 bits, either row order, 32-bit alpha mask (V4).
 #pragma once
 
 #include <algorithm>
@@ -51,20 +50,16 @@ inline bool Write(const std::string& path, int w, int h, const std::vector<std::
     for (auto c : palette) Put(&b, c);
     for (int row = 0; row < h; ++row) {
         const int y = o.topDown ? row : h - 1 - row;
-        Bytes line(rowBytes, 0);
-        for (int x = 0; x < w; ++x) {
+        const auto line = b.insert(b.end(), rowBytes, 0);  // the row, filled in below
+        for (int x = 0, bit = 0; x < w; ++x, bit += o.bits) {
             const std::uint32_t p = pixels[static_cast<std::size_t>(y) * w + x];
-            if (o.bits >= 24) {
-                for (int i = 0; i < o.bits / 8; ++i)
-                    line[x * o.bits / 8 + i] = (p >> (8 * i)) & 0xFF;
-            } else {
-                const auto idx =
-                    std::find(palette.begin(), palette.end(), p & 0xFFFFFF) - palette.begin();
-                const int bit = x * o.bits;
+            const auto idx =
+                std::find(palette.begin(), palette.end(), p & 0xFFFFFF) - palette.begin();
+            if (o.bits >= 24)
+                for (int i = 0; i < o.bits / 8; ++i) line[bit / 8 + i] = (p >> (8 * i)) & 0xFF;
+            else
                 line[bit / 8] |= static_cast<std::uint8_t>(idx << (8 - o.bits - bit % 8));
-            }
         }
-        b.insert(b.end(), line.begin(), line.end());
     }
     return WriteBytes(path, b);
 }

@@ -18,9 +18,6 @@ void Put(Bytes* b, T... values) {
     };
     (one(values), ...);
 }
-inline void PutId(Bytes* b, const char* id) {
-    for (int i = 0; i < 4; ++i) b->push_back(static_cast<std::uint8_t>(id[i]));
-}
 
 inline Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -1,14 +1,11 @@
-// Engine fixtures: a fresh engine for one test, installed as the global
-// `engine` and put back afterwards (windows and queued messages of earlier
-// tests dropped); and the same engine initialised on the started headless
-// platform, with the input of earlier tests forgotten, as a run has it.
+// A fresh engine for one test as the global `engine` (windows and messages of
+// earlier tests dropped); and one initialised on the headless platform, as a run has it.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -48,8 +45,7 @@ class RunningEngineTest : public EngineTest {
         std::string error;
         ASSERT_TRUE(StartPlatform(true, platform::kDefaultClockStart, &error)) << error;
         EngineTest::SetUp();
-        // The engine lives as long as the program, as in a run.
-        static auto* engines = new std::vector<Engine*>;
+        static auto* engines = new std::vector<Engine*>;  // they live as long as the program
         engines->push_back(engine);
         platform::ResetInputForTest();
         InitEngine();
@@ -58,18 +54,13 @@ class RunningEngineTest : public EngineTest {
         EngineTest::TearDown();
         platform::Shutdown();
     }
-    // Takes in pending system events the way the loop does, leaving any
-    // window message in the queue.
+    // Takes in pending system events as the loop does, leaving window messages queued.
     static void Pump() {
         MSG m;
         PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
     }
-    // Holds or releases keys; the keyboard sees them from its next read.
-    static void Keys(std::initializer_list<int> keys, bool down) {
-        for (int k : keys) platform::InjectKey(k, down);
-        Pump();
-    }
-    static void Key(int dik, bool down) { Keys({dik}, down); }
+    // Holds or releases a key; the keyboard sees it from its next read.
+    static void Key(int dik, bool down) { platform::InjectKey(dik, down), Pump(); }
     // The update of frame k sees k - 1 presented frames on the virtual clock.
     static void AtFrame(std::int64_t k) { platform::SetPresentedFramesForTest(k - 1); }
     // The registered entities of one kind, in registry order.
@@ -81,14 +72,13 @@ class RunningEngineTest : public EngineTest {
         return out;
     }
     static bool Registered(const void* entity) {
-        for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
-            if (n->value == entity) return true;
-        return false;
+        ObjectNode* n = engine->registry->Head();
+        while (n && n->value != entity) n = n->next;
+        return n != nullptr;
     }
 };
 
-// Works in `dir` (a fresh scratch folder, removed afterwards, when none is
-// given) for its lifetime: the engine names its files relative to it.
+// Works in `dir` (else a fresh scratch folder, removed afterwards) for its lifetime.
 class WorkIn {
   public:
     explicit WorkIn(std::string dir = "") : own_(dir.empty()) {

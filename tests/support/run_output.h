@@ -1,5 +1,4 @@
-// Reading what a run of the binary leaves: its dump lines, the entities in
-// them, and its screenshots.
+// Reading what a run of the binary leaves: its dump lines and its screenshots.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,8 +25,7 @@ inline std::string DumpEntity(const std::string& line, int id) {
     return at == std::string::npos ? "" : line.substr(at, line.find('}', at) - at + 1);
 }
 
-// The text after `"key":` in an entity object, up to the next ',' or '}'
-// (strings keep their quotes).
+// The text after `"key":` in an entity object up to the next ',' or '}' (quotes kept).
 inline std::string DumpField(const std::string& object, const std::string& key) {
     const auto at = object.find("\"" + key + "\":");
     if (at == std::string::npos) return "";

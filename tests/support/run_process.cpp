@@ -10,42 +10,31 @@
 #include <vector>
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
 void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
+    std::ofstream(path, std::ios::binary) << text;
 }
 
 std::string MakeTempDir(const std::string& tag) {
-    std::string pattern = "/tmp/velmor-" + tag + "-XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    const char* dir = mkdtemp(buf.data());
-    return dir ? std::string(dir) : std::string("/tmp");
+    std::string dir = "/tmp/velmor-" + tag + "-XXXXXX";
+    return mkdtemp(dir.data()) ? dir : std::string("/tmp");
 }
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& unsetEnv, const std::string& workDir) {
-    ProcessResult result;
-    const std::string dir = MakeTempDir("proc");
-    const std::string outPath = dir + "/out", errPath = dir + "/err";
+    const std::string dir = MakeTempDir("proc"), outPath = dir + "/out", errPath = dir + "/err";
     const pid_t pid = fork();
     if (pid == 0) {
-        const int o = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int e = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int n = open("/dev/null", O_RDONLY);
-        dup2(o, 1);
-        dup2(e, 2);
-        dup2(n, 0);
+        dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+        dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        dup2(open("/dev/null", O_RDONLY), 0);
         for (const auto& v : unsetEnv) unsetenv(v.c_str());
         if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(127);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         execv(program.c_str(), argv.data());
@@ -53,10 +42,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
-    return result;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(outPath), ReadFile(errPath)};
 }
 
 std::string Which(const std::string& name) {

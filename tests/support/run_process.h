@@ -1,5 +1,4 @@
-// Runs a program with arguments and an environment tweak, capturing its exit
-// status, standard output and standard error (for end-to-end tests).
+// Runs a program, capturing its exit status, standard output and standard error.
 #pragma once
 
 #include <string>
@@ -7,8 +6,7 @@
 
 struct ProcessResult {
     int status = -1;  // exit status, or -1 if it did not exit normally
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // `unsetEnv` names variables removed from the child's environment.

@@ -1,5 +1,4 @@
-// A fresh engine with a software device, run in a scratch folder that the
-// test fills with its own bitmaps.
+// A fresh engine with a software device in a scratch folder for the test's own bitmaps.
 #pragma once
 
 #include <cstdint>

@@ -10,8 +10,7 @@
 
 // A chunk with its pad byte after an odd size; `sizeField` overrides the size.
 inline Bytes Chunk(const char* id, const Bytes& data, std::uint32_t sizeField = 0xFFFFFFFF) {
-    Bytes b;
-    PutId(&b, id);
+    Bytes b(id, id + 4);
     Put(&b, sizeField == 0xFFFFFFFF ? static_cast<std::uint32_t>(data.size()) : sizeField);
     b.insert(b.end(), data.begin(), data.end());
     if (data.size() & 1) b.push_back(0);
@@ -29,13 +28,11 @@ inline Bytes Fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, 
 }
 
 inline Bytes Riff(const std::vector<Bytes>& chunks, std::uint32_t sizeField = 0xFFFFFFFF) {
-    Bytes body;
-    PutId(&body, "WAVE");
+    Bytes body{'W', 'A', 'V', 'E'};
     for (const auto& c : chunks) body.insert(body.end(), c.begin(), c.end());
     return Chunk("RIFF", body, sizeField);
 }
 
-// A plain PCM file of `samples`.
 inline Bytes PcmWave(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
                      const Bytes& samples) {
     return Riff({Chunk("fmt ", Fmt(1, channels, rate, bits)), Chunk("data", samples)});
@@ -51,12 +48,12 @@ inline Bytes Ramp(std::size_t n) {
 inline std::vector<std::int16_t> ReadWave16(const std::string& path,
                                             WAVEFORMATEX* format = nullptr) {
     CRiffWave wave;
-    std::vector<std::int16_t> samples;
-    if (FAILED(wave.Open(path.c_str(), nullptr, WAVEFILE_READ))) return samples;
+    if (FAILED(wave.Open(path.c_str(), nullptr, WAVEFILE_READ))) return {};
     if (format) *format = *wave.GetFormat();
-    samples.resize(wave.GetSize() / 2);
+    std::vector<std::int16_t> samples(wave.GetSize() / 2);
     DWORD read = 0;
-    wave.Read(reinterpret_cast<BYTE*>(samples.data()), wave.GetSize(), &read);
+    wave.Read(reinterpret_cast<BYTE*>(samples.data()), static_cast<DWORD>(samples.size() * 2),
+              &read);
     samples.resize(read / 2);
     return samples;
 }
