@@ -44,6 +44,8 @@ int Lion::LeaderRoll(int randValue) {
     return static_cast<int>((randValue * range) / 32768.0) + lo;
 }
 
+Lion::~Lion() { delete birthTime; }
+
 Lion::Lion(const char* fileName, bool leaderAtBirth) {
     SetUp(kKind, fileName, true);
     if (leaderAtBirth) MakeLeader();

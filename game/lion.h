@@ -23,7 +23,7 @@ class Lion : public BaseSprite {
     explicit Lion(const char* fileName);
     // A registered lion that is a leader or not as asked; no clock, no roll.
     Lion(const char* fileName, bool leader);
-    ~Lion() override {}
+    ~Lion() override;
 
     void Update() override;
     void Dump(DumpRecord* record) override;

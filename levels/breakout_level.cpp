@@ -79,6 +79,7 @@ class ServedBall : public Ball {
 }  // namespace
 
 void BreakoutLevel::Init() {
+    engine->registry->TrackRemoved(kBrickKind);
     for (int row = 0; row < kRows; ++row)
         for (int column = 0; column < kColumns; ++column) {
             Brick* brick = new Brick("brick.bmp");
@@ -117,6 +118,8 @@ void BreakoutLevel::NewGame() {
     // Knocked-out bricks come back (with new ids) in wall order.
     ObjectList* registry = engine->registry;
     registry->RemoveAll(kBrickKind);
+    // The bricks live on in the wall: only their old registry nodes go.
+    registry->Reclaim([](void*, std::int32_t) { return true; });
     for (Brick* brick : bricks) brick->Register();
     StartGame();
 }

@@ -1,7 +1,9 @@
 #include "levels/savanna_level.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "base/random.h"
 #include "engine/engine.h"
@@ -56,6 +58,8 @@ void PlaceAtRandom(BaseSprite* sprite) {
 }  // namespace
 
 void SavannaLevel::Init() {
+    engine->registry->TrackRemoved(Giraffe::kKind);
+    engine->registry->TrackRemoved(Lion::kKind);
     Srand(static_cast<std::uint32_t>(Time()));
     for (int i = 0; i < kGrassCount; ++i) {
         grass[i] = new GrassNode("grass.bmp");
@@ -93,6 +97,8 @@ void SavannaLevel::AddLion() {
 }
 
 void SavannaLevel::Update() {
+    // Between two frames: no walk is under way, so spent animals can go.
+    ReclaimSpent();
     FormatCount(giraffeTextBuffer, "Giraffes %d", Count(Giraffe::kKind));
     giraffeText->SetText(giraffeTextBuffer);
     FormatCount(lionTextBuffer, "Lions %d", Count(Lion::kKind));
@@ -107,4 +113,26 @@ void SavannaLevel::Update() {
     if (input->KeyDown(DIK_6)) ForEachLion([](Lion* l) { l->SetGrouped(true); });
     if (input->KeyDown(DIK_3)) engine->registry->RemoveAll(Giraffe::kKind);
     if (input->KeyDown(DIK_4)) engine->registry->RemoveAll(Lion::kKind);
+}
+
+void SavannaLevel::ReclaimSpent() {
+    // A lion in play reads its target, its leader and its leader's target,
+    // whether or not these are still in play: those stay while it names them.
+    std::vector<const BaseEntity*> named = {lastGiraffe, lastLion};
+    for (ObjectNode* n = engine->registry->Head(); n; n = n->next) {
+        if (n->key != Lion::kKind || !n->value) continue;
+        const auto* lion = static_cast<const Lion*>(static_cast<BaseEntity*>(n->value));
+        named.push_back(lion->target);
+        if (lion->leader) {
+            named.push_back(lion->leader);
+            named.push_back(lion->leader->target);
+        }
+    }
+    std::sort(named.begin(), named.end());
+    reclaimed += engine->registry->Reclaim([&](void* v, std::int32_t) {
+        auto* entity = static_cast<BaseEntity*>(v);
+        if (std::binary_search(named.begin(), named.end(), entity)) return false;
+        delete entity;
+        return true;
+    });
 }

@@ -28,8 +28,12 @@ class SavannaLevel : public BaseLevel {
     BitmapText* lionText = nullptr;
     char lionTextBuffer[kLineSize] = {};
     BitmapText* menuText = nullptr;
+    // Giraffes and lions freed so far after leaving play.
+    int reclaimed = 0;
 
   private:
     void AddGiraffes();
     void AddLion();
+    // Frees the giraffes and lions taken out of play that nothing reads any more.
+    void ReclaimSpent();
 };

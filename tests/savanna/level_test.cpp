@@ -66,4 +66,21 @@ TEST_F(Level, ACountTooLongForItsLineIsCut) {
     EXPECT_STREQ(level.giraffeText->text, "Giraffes 10000");  // 14 characters and the zero
 }
 
+// Animals taken out of play are freed between frames, except what a lion in
+// play still reads (under AddressSanitizer a read of a freed one fails).
+TEST_F(Level, SpentAnimalsAreFreedOnceNoLionNamesThem) {
+    auto* lion = new Lion("lion.bmp", false);
+    level.Update();
+    engine->Frame();
+    Giraffe* prey = lion->target;
+    ASSERT_NE(prey, nullptr);
+    Hold({DIK_3});
+    level.Update();  // all but the prey and the last one made
+    EXPECT_EQ(level.reclaimed, prey == level.lastGiraffe ? 99 : 98);
+    engine->Frame();  // the lion still runs at its prey
+    engine->registry->Remove(static_cast<BaseEntity*>(lion));
+    level.Update();
+    EXPECT_EQ(level.reclaimed, 100);
+}
+
 }  // namespace
