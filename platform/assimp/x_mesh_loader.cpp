@@ -4,8 +4,9 @@
 // undoes exactly that (z, V and the winding). Assimp splits a mesh into one
 // mesh per used material; they are joined again here into one vertex and
 // index list, each triangle keeping its material as its subset. The file is
-// read here and handed to Assimp from memory, so a size limit and the X
-// magic are checked before any parsing.
+// read here and handed to Assimp from memory, so a size limit, the X magic
+// and the file's counts and material lists (XFileFault) are checked before
+// any parsing.
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
@@ -13,11 +14,12 @@
 #include <assimp/Importer.hpp>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <vector>
 
 #include "platform/assimp/assimp_driver.h"
+#include "platform/assimp/x_file_check.h"
+#include "platform/core/debug.h"
 #include "platform/core/x_mesh_data.h"
 
 namespace {
@@ -136,6 +138,10 @@ HRESULT LoadXMeshFile(const char* path, XMeshData* out) {
     const bool readFailed = std::ferror(f) != 0;
     std::fclose(f);
     if (tooLarge || readFailed) return kLoadFailed;
+    if (const char* fault = platform::assimp::XFileFault(bytes.data(), bytes.size())) {
+        platform::ReportLoadFailure(path, fault);
+        return kLoadFailed;
+    }
     return platform::assimp::LoadXMeshMemory(bytes.data(), bytes.size(), out);
 }
 
@@ -144,8 +150,9 @@ namespace platform::assimp {
 HRESULT LoadXMeshMemory(const void* bytes, std::size_t size, XMeshData* out) {
     if (!out || (!bytes && size > 0)) return E_POINTER;
     *out = XMeshData{};
-    // Only what starts like an X file (the 16-byte header) reaches Assimp.
-    if (size < 16 || size > kMaxXFileBytes || std::memcmp(bytes, "xof ", 4) != 0)
+    // Only an X file whose counts fit and whose material lists are whole
+    // reaches Assimp.
+    if (size > kMaxXFileBytes || XFileFault(static_cast<const std::uint8_t*>(bytes), size))
         return kLoadFailed;
     try {
         Assimp::Importer importer;
