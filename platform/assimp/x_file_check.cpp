@@ -171,17 +171,17 @@ const char* MaterialList(Lexer& in, double meshFaces) {
         if (!IsCount(t, 1e9)) return "a face material index is not a number";
         highest = std::max(highest, t.value);
     }
+    // A material or {reference} counts where an object may start: first,
+    // or after one ends. Anything else there starts an object Assimp skips.
     double given = 0;
     int depth = 0;
-    for (Kind prev = kNumber;;) {
+    for (bool start = true;;) {
         const Token t = in.Next();
         if (t.kind == kEnd || t.kind == kBad) return "the file ends inside a material list";
         if (depth == 0 && t.kind == kClose) break;
-        if (depth == 0 && prev != kWord &&
-            ((t.kind == kWord && t.text == "Material") || t.kind == kOpen))
-            ++given;
+        if (start && ((t.kind == kWord && t.text == "Material") || t.kind == kOpen)) ++given;
         depth += t.kind == kOpen ? 1 : t.kind == kClose ? -1 : 0;
-        prev = t.kind;
+        start = depth == 0 && t.kind == kClose;
     }
     if (faces > 0 && given == 0) return "a material list gives face materials but no material";
     if (declared > given) return "a material list names more materials than it gives";
