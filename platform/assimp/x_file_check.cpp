@@ -1,9 +1,11 @@
 #include "platform/assimp/x_file_check.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace platform::assimp {
 namespace {
@@ -14,6 +16,7 @@ struct Token {
     Kind kind = kEnd;
     double value = 0;
     std::string_view text;
+    bool afterStray = false;
 };
 
 std::uint32_t Le(const std::uint8_t* p, int n) {
@@ -22,42 +25,51 @@ std::uint32_t Le(const std::uint8_t* p, int n) {
     return v;
 }
 
-// The tokens of the text or binary format alike: names, numbers, strings
-// and braces; separators are dropped. Copied to look ahead.
+// The tokens of the text or binary format alike, split as Assimp splits
+// them: names, numbers, strings and braces. Separators are dropped, but a
+// token after a ',' (or any binary separator but ';') is marked: where Assimp
+// expects an object, it takes that separator as one. Copied to look ahead.
 class Lexer {
   public:
-    Lexer(const std::uint8_t* p, std::size_t n, bool binary, std::size_t floatBytes)
-        : p_(p), n_(n), binary_(binary), floatBytes_(floatBytes) {}
+    Lexer(const std::uint8_t* p, std::size_t n, bool binary) : p_(p), n_(n), binary_(binary) {
+        // Assimp skips the rest of a text file's header line.
+        while (!binary && pos_ < n_ && p_[pos_ - 1] != '\n' && p_[pos_ - 1] != '\r') ++pos_;
+    }
     std::size_t BytesLeft() const { return n_ - pos_; }
-    Token Next() { return binary_ ? NextBinary() : NextText(); }
+    // Within a binary list of numbers, where Assimp reads a token anew.
+    bool MidList() const { return listLeft_ > 0; }
+    Token Next() {
+        stray_ = false;
+        Token t = binary_ ? NextBinary() : NextText();
+        t.afterStray = stray_;
+        return t;
+    }
 
   private:
-    static bool Ends(char c) { return std::strchr(" \t\r\n,;{}\"<", c) != nullptr; }
+    static bool Space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    static bool Delimiter(char c) { return c == ';' || c == ',' || c == '{' || c == '}'; }
 
     Token NextText() {
         while (pos_ < n_) {
             const char c = static_cast<char>(p_[pos_]);
-            if (c == '#' || (c == '/' && pos_ + 1 < n_ && p_[pos_ + 1] == '/'))
+            if (c == '#' || (c == '/' && pos_ + 1 < n_ && p_[pos_ + 1] == '/')) {
                 while (pos_ < n_ && p_[pos_] != '\n') ++pos_;
-            else if (Ends(c) && c != '{' && c != '}' && c != '"' && c != '<')
+            } else if (Space(c) || c == ';' || c == ',') {
+                stray_ |= c == ',';
                 ++pos_;
-            else
+            } else {
                 break;
+            }
         }
         if (pos_ >= n_) return {};
         const char* s = reinterpret_cast<const char*>(p_) + pos_;
         const char c = *s;
         if (c == '{' || c == '}') return ++pos_, Token{c == '{' ? kOpen : kClose, 0, {}};
-        if (c == '"' || c == '<') {
-            const void* end = std::memchr(s + 1, c == '"' ? '"' : '>', n_ - pos_ - 1);
-            if (!end) return {kBad, 0, {}};
-            const std::size_t len = static_cast<const char*>(end) - s + 1;
-            pos_ += len;
-            return {c == '"' ? kString : kOther, 0, {s, len}};
-        }
         std::size_t len = 0;
-        while (pos_ < n_ && !Ends(static_cast<char>(p_[pos_]))) ++pos_, ++len;
-        Token t{kWord, 0, {s, len}};
+        while (pos_ < n_ && !Space(static_cast<char>(p_[pos_])) &&
+               !Delimiter(static_cast<char>(p_[pos_])))
+            ++pos_, ++len;
+        Token t{c == '"' ? kString : c == '<' ? kOther : kWord, 0, {s, len}};
         if (std::strchr("0123456789+-.", c)) {
             t.kind = kNumber;
             if (std::from_chars(s + (c == '+'), s + len, t.value).ec != std::errc()) t.value = NAN;
@@ -69,8 +81,8 @@ class Lexer {
         for (;;) {
             if (listLeft_ > 0) {
                 --listLeft_;
-                pos_ += listWidth_;
-                return {kNumber, static_cast<double>(Le(p_ + pos_ - listWidth_, 4)), {}};
+                pos_ += 4;
+                return {kNumber, static_cast<double>(Le(p_ + pos_ - 4, 4)), {}};
             }
             if (n_ - pos_ < 2) return {};
             const unsigned tag = Le(p_ + pos_, 2);
@@ -96,8 +108,7 @@ class Lexer {
                     return {kOther, 0, {}};
                 case 6:  // integer list
                 case 7:  // float list
-                    listWidth_ = tag == 6 ? 4 : floatBytes_;
-                    if (left < 4 || dword > (left - 4) / listWidth_) return {kBad, 0, {}};
+                    if (left < 4 || dword > (left - 4) / 4) return {kBad, 0, {}};
                     pos_ += 4;
                     listLeft_ = dword;
                     continue;
@@ -105,11 +116,11 @@ class Lexer {
                     return {kOpen, 0, {}};
                 case 0x0b:
                     return {kClose, 0, {}};
-                case 0x0e:
-                case 0x0f:
-                    return {kOther, 0, {}};
                 default:
-                    if (tag >= 0x0c && tag <= 0x14) continue;               // separators
+                    if (tag >= 0x0c && tag <= 0x14) {  // separators
+                        stray_ |= tag != 0x14;
+                        continue;
+                    }
                     if (tag >= 0x1f && tag <= 0x34) return {kWord, 0, {}};  // keywords
                     return {kBad, 0, {}};
             }
@@ -118,8 +129,8 @@ class Lexer {
 
     const std::uint8_t* p_;
     std::size_t n_, pos_ = 16;
-    bool binary_;
-    std::size_t floatBytes_, listWidth_ = 4, listLeft_ = 0;
+    bool binary_, stray_ = false;
+    std::size_t listLeft_ = 0;
 };
 
 bool IsCount(const Token& t, double limit) {
@@ -155,7 +166,7 @@ const char* MeshCounts(Lexer& in, double* faces) {
         if (k == 0) return "a face has no indices";
         if (const char* f = Numbers(in, k, points)) return f;
     }
-    return nullptr;
+    return in.MidList() ? "a mesh's number list runs past its faces" : nullptr;
 }
 
 // Assimp counts the Material objects and {references} the list holds, not
@@ -171,6 +182,7 @@ const char* MaterialList(Lexer& in, double meshFaces) {
         if (!IsCount(t, 1e9)) return "a face material index is not a number";
         highest = std::max(highest, t.value);
     }
+    if (in.MidList()) return "a material list's number list runs past its indices";
     // A material or {reference} counts where an object may start: first,
     // or after one ends. Anything else there starts an object Assimp skips.
     double given = 0;
@@ -179,7 +191,9 @@ const char* MaterialList(Lexer& in, double meshFaces) {
         const Token t = in.Next();
         if (t.kind == kEnd || t.kind == kBad) return "the file ends inside a material list";
         if (depth == 0 && t.kind == kClose) break;
-        if (start && ((t.kind == kWord && t.text == "Material") || t.kind == kOpen)) ++given;
+        if (start && !t.afterStray &&
+            ((t.kind == kWord && t.text == "Material") || t.kind == kOpen))
+            ++given;
         depth += t.kind == kOpen ? 1 : t.kind == kClose ? -1 : 0;
         start = depth == 0 && t.kind == kClose;
     }
@@ -189,25 +203,18 @@ const char* MaterialList(Lexer& in, double meshFaces) {
     return nullptr;
 }
 
-// The faces of the mesh read last; a second material list takes them all.
-struct MeshState {
-    double faces = 0;
-};
-
-const char* Object(std::string_view name, Lexer& in, MeshState* mesh) {
+// meshFaces: the faces of the mesh read last, which its first material
+// list takes up.
+const char* Object(std::string_view name, Lexer& in, double* meshFaces) {
     double n = 0;
-    if (name == "Mesh") return MeshCounts(in, &mesh->faces);
+    if (name == "Mesh") return MeshCounts(in, meshFaces);
     if (name == "MeshNormals") return MeshCounts(in, &n);
-    if (name == "MeshMaterialList") {
-        const char* fault = MaterialList(in, mesh->faces);
-        mesh->faces = 0;
-        return fault;
-    }
+    if (name == "MeshMaterialList") return MaterialList(in, std::exchange(*meshFaces, 0));
     if (name == "MeshTextureCoords" && !Count(in, 2, &n))
         return "a texture coordinate count exceeds the file";
     if (name == "MeshVertexColors" && !Count(in, 5, &n))
         return "a vertex colour count exceeds the file";
-    if (name == "SkinWeights" && in.Next().kind == kString && !Count(in, 2, &n))
+    if (name == "SkinWeights" && in.Next().kind != kEnd && !Count(in, 2, &n))
         return "a skin weight count exceeds the file";
     if (name == "AnimationKey" && in.Next().kind == kNumber && !Count(in, 3, &n))
         return "an animation key count exceeds the file";
@@ -223,8 +230,11 @@ const char* XFileFault(const std::uint8_t* bytes, std::size_t size) {
     if (format == "tzip" || format == "bzip") return "compressed X files are not supported";
     if ((format != "txt " && format != "bin ") || (floats != "0032" && floats != "0064"))
         return "an unknown X file format";
-    Lexer in(bytes, size, format == "bin ", floats == "0064" ? 8 : 4);
-    MeshState mesh;
+    // Assimp reads 8-byte floats in binary where it expects 4-byte integers.
+    if (format == "bin " && floats == "0064")
+        return "binary X files of 64-bit floats are not supported";
+    Lexer in(bytes, size, format == "bin ");
+    double meshFaces = 0;
     for (bool afterWord = false;;) {
         const Token t = in.Next();
         if (t.kind == kEnd) return nullptr;
@@ -240,7 +250,7 @@ const char* XFileFault(const std::uint8_t* bytes, std::size_t size) {
         if (u.kind != kOpen) continue;
         Lexer guid = body;
         if (guid.Next().kind == kOther) body = guid;
-        if (const char* fault = Object(t.text, body, &mesh)) return fault;
+        if (const char* fault = Object(t.text, body, &meshFaces)) return fault;
     }
 }
 

@@ -113,6 +113,30 @@ HRESULT Convert(const aiScene* scene, XMeshData* out) {
     return S_OK;
 }
 
+// Bytes that passed XFileFault, read by Assimp into `out` (empty on failure).
+HRESULT ReadChecked(const void* bytes, std::size_t size, XMeshData* out) {
+    try {
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFileFromMemory(bytes, size, 0, "x");
+        if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode ||
+            !Sound(scene))
+            return kLoadFailed;
+        scene = importer.ApplyPostProcessing(
+            aiProcess_ConvertToLeftHanded | aiProcess_PreTransformVertices | aiProcess_Triangulate |
+            aiProcess_JoinIdenticalVertices);
+        if (!scene) return kLoadFailed;
+        const HRESULT hr = Convert(scene, out);
+        if (FAILED(hr)) *out = XMeshData{};
+        return hr;
+    } catch (const std::bad_alloc&) {
+        *out = XMeshData{};
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        *out = XMeshData{};
+        return kLoadFailed;
+    }
+}
+
 }  // namespace
 
 HRESULT LoadXMeshFile(const char* path, XMeshData* out) {
@@ -142,7 +166,7 @@ HRESULT LoadXMeshFile(const char* path, XMeshData* out) {
         platform::ReportLoadFailure(path, fault);
         return kLoadFailed;
     }
-    return platform::assimp::LoadXMeshMemory(bytes.data(), bytes.size(), out);
+    return ReadChecked(bytes.data(), bytes.size(), out);
 }
 
 namespace platform::assimp {
@@ -150,30 +174,9 @@ namespace platform::assimp {
 HRESULT LoadXMeshMemory(const void* bytes, std::size_t size, XMeshData* out) {
     if (!out || (!bytes && size > 0)) return E_POINTER;
     *out = XMeshData{};
-    // Only an X file whose counts fit and whose material lists are whole
-    // reaches Assimp.
     if (size > kMaxXFileBytes || XFileFault(static_cast<const std::uint8_t*>(bytes), size))
         return kLoadFailed;
-    try {
-        Assimp::Importer importer;
-        const aiScene* scene = importer.ReadFileFromMemory(bytes, size, 0, "x");
-        if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode ||
-            !Sound(scene))
-            return kLoadFailed;
-        scene = importer.ApplyPostProcessing(
-            aiProcess_ConvertToLeftHanded | aiProcess_PreTransformVertices | aiProcess_Triangulate |
-            aiProcess_JoinIdenticalVertices);
-        if (!scene) return kLoadFailed;
-        const HRESULT hr = Convert(scene, out);
-        if (FAILED(hr)) *out = XMeshData{};
-        return hr;
-    } catch (const std::bad_alloc&) {
-        *out = XMeshData{};
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        *out = XMeshData{};
-        return kLoadFailed;
-    }
+    return ReadChecked(bytes, size, out);
 }
 
 const MeshLoader kMeshLoader = {"assimp", LoadXMeshFile};

@@ -38,6 +38,8 @@ TEST(XMeshFiles, OnlySoundXFilesLoad) {
          false},
         {"normal-past-normals", head + "MeshNormals { 1; 0;0;1;; 1; 3;0,0,9;; }}", false},
         {"huge-count", "xof 0303txt 0032\nMesh { 99999999; 0;0;0;; }", false},
+        // Assimp takes a NUL into a name: this is a mesh of -2 (4294967294) vertices.
+        {"nul-in-name", "xof 0303txt 0032\nMesh a\0b { -2; }"s, false},
         {"huge-count-bin", "xof 0303bin 0032\1\0\4\0\0\0Mesh\x0a\0\3\0\xff\xff\xff\x0f"s, false},
         {"compressed", "xof 0303tzip0032\0\0\0\0"s, false},
     };
