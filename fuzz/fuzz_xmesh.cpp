@@ -2,12 +2,10 @@
 // mesh or fail with the output left empty.
 //
 // Assimp's X reader sizes its arrays from counts in the file before it
-// checks that the file holds that many values (and in binary files reads
-// zeros past the end), so a few hundred bytes can ask for gigabytes; and a
-// mesh that fails half read is never freed. Here an input's allocations fail
-// (std::bad_alloc, which the loader turns into a failed load) once it has
-// asked for kBudget bytes in all, and whatever it leaves allocated is freed
-// after it, so such inputs count as handled and fuzzing goes on past them.
+// checks that the file holds that many values; the loader refuses a file
+// whose counts do not fit in it, so an input that still asks for more than
+// kBudget bytes in all is a finding. A mesh that fails half read is never
+// freed by Assimp: whatever an input leaves allocated is freed after it.
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -18,7 +16,7 @@
 
 namespace {
 
-constexpr std::size_t kBudget = 16u << 20;
+constexpr std::size_t kBudget = 64u << 20;
 
 template <typename T>
 struct MallocAllocator {
@@ -38,7 +36,7 @@ std::unordered_set<void*, std::hash<void*>, std::equal_to<void*>, MallocAllocato
 
 void* Allocate(std::size_t size) {
     if (!tracking) return std::malloc(size ? size : 1);
-    if (size > kBudget - spent) return nullptr;
+    if (size > kBudget - spent) __builtin_trap();
     spent += size;
     void* p = std::malloc(size ? size : 1);
     if (p) live.insert(p);

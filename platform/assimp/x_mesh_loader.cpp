@@ -4,8 +4,9 @@
 // undoes exactly that (z, V and the winding). Assimp splits a mesh into one
 // mesh per used material; they are joined again here into one vertex and
 // index list, each triangle keeping its material as its subset. The file is
-// read here and handed to Assimp from memory, so a size limit and the X
-// magic are checked before any parsing.
+// read here and handed to Assimp from memory, so a size limit, the X magic
+// and the file's counts and material lists (XFileFault) are checked before
+// any parsing.
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
@@ -13,11 +14,12 @@
 #include <assimp/Importer.hpp>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <vector>
 
 #include "platform/assimp/assimp_driver.h"
+#include "platform/assimp/x_file_check.h"
+#include "platform/core/debug.h"
 #include "platform/core/x_mesh_data.h"
 
 namespace {
@@ -111,6 +113,30 @@ HRESULT Convert(const aiScene* scene, XMeshData* out) {
     return S_OK;
 }
 
+// Bytes that passed XFileFault, read by Assimp into `out` (empty on failure).
+HRESULT ReadChecked(const void* bytes, std::size_t size, XMeshData* out) {
+    try {
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFileFromMemory(bytes, size, 0, "x");
+        if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode ||
+            !Sound(scene))
+            return kLoadFailed;
+        scene = importer.ApplyPostProcessing(
+            aiProcess_ConvertToLeftHanded | aiProcess_PreTransformVertices | aiProcess_Triangulate |
+            aiProcess_JoinIdenticalVertices);
+        if (!scene) return kLoadFailed;
+        const HRESULT hr = Convert(scene, out);
+        if (FAILED(hr)) *out = XMeshData{};
+        return hr;
+    } catch (const std::bad_alloc&) {
+        *out = XMeshData{};
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        *out = XMeshData{};
+        return kLoadFailed;
+    }
+}
+
 }  // namespace
 
 HRESULT LoadXMeshFile(const char* path, XMeshData* out) {
@@ -136,7 +162,11 @@ HRESULT LoadXMeshFile(const char* path, XMeshData* out) {
     const bool readFailed = std::ferror(f) != 0;
     std::fclose(f);
     if (tooLarge || readFailed) return kLoadFailed;
-    return platform::assimp::LoadXMeshMemory(bytes.data(), bytes.size(), out);
+    if (const char* fault = platform::assimp::XFileFault(bytes.data(), bytes.size())) {
+        platform::ReportLoadFailure(path, fault);
+        return kLoadFailed;
+    }
+    return ReadChecked(bytes.data(), bytes.size(), out);
 }
 
 namespace platform::assimp {
@@ -144,29 +174,9 @@ namespace platform::assimp {
 HRESULT LoadXMeshMemory(const void* bytes, std::size_t size, XMeshData* out) {
     if (!out || (!bytes && size > 0)) return E_POINTER;
     *out = XMeshData{};
-    // Only what starts like an X file (the 16-byte header) reaches Assimp.
-    if (size < 16 || size > kMaxXFileBytes || std::memcmp(bytes, "xof ", 4) != 0)
+    if (size > kMaxXFileBytes || XFileFault(static_cast<const std::uint8_t*>(bytes), size))
         return kLoadFailed;
-    try {
-        Assimp::Importer importer;
-        const aiScene* scene = importer.ReadFileFromMemory(bytes, size, 0, "x");
-        if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode ||
-            !Sound(scene))
-            return kLoadFailed;
-        scene = importer.ApplyPostProcessing(
-            aiProcess_ConvertToLeftHanded | aiProcess_PreTransformVertices | aiProcess_Triangulate |
-            aiProcess_JoinIdenticalVertices);
-        if (!scene) return kLoadFailed;
-        const HRESULT hr = Convert(scene, out);
-        if (FAILED(hr)) *out = XMeshData{};
-        return hr;
-    } catch (const std::bad_alloc&) {
-        *out = XMeshData{};
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        *out = XMeshData{};
-        return kLoadFailed;
-    }
+    return ReadChecked(bytes, size, out);
 }
 
 const MeshLoader kMeshLoader = {"assimp", LoadXMeshFile};
