@@ -9,9 +9,7 @@
 #include "sound/sound_device.h"
 #include "sound/sound_system.h"
 
-namespace {
-constexpr int kBunnyKind = 4;
-}
+namespace {}
 
 Cursor::Cursor(const char* fileName) {
     SetUp(1, fileName, true);
@@ -45,7 +43,7 @@ void Cursor::Update() {
 
     ObjectList* registry = engine->registry;
     registry->Reset();
-    for (void* v = registry->Find(kBunnyKind); v; v = registry->Find(kBunnyKind))
+    for (void* v = registry->Find(Bunny::kKind); v; v = registry->Find(Bunny::kKind))
         static_cast<Bunny*>(static_cast<BaseEntity*>(v))->HitTest(position);
 }
 

@@ -1,6 +1,9 @@
 #include "levels/sprite_level.h"
 
+#include <vector>
+
 #include "base/random.h"
+#include "engine/engine.h"
 #include "entities/bunny.h"
 #include "entities/cursor.h"
 #include "levels/show_flowers.h"
@@ -14,10 +17,12 @@ void SpriteLevel::Init() {
     flowerEvent = new ShowFlowers();
     flowerEvent->Fire();
     nextSpawnTime = -1;
+    engine->registry->TrackRemoved(Bunny::kKind);
     Srand(static_cast<std::uint32_t>(Time()));
 }
 
 void SpriteLevel::Update() {
+    ReclaimGone();
     if (nextSpawnTime == -1) nextSpawnTime = static_cast<std::int32_t>(Time()) + 3;
     // Reached or passed, not only equal: a frame longer than a second (a
     // stall while the window is dragged) must not stop the bunnies for good.
@@ -27,4 +32,24 @@ void SpriteLevel::Update() {
         lastBunny->SetPosition(1060.0f, static_cast<float>(y0) + 526.0f);
         nextSpawnTime = -1;
     }
+}
+
+void SpriteLevel::ReclaimGone() {
+    // Between two frames, outside the entity walk: taking one out here makes
+    // no other entity miss an update.
+    ObjectList* registry = engine->registry;
+    std::vector<void*> gone;
+    for (ObjectNode* n = registry->Head(); n; n = n->next) {
+        if (n->key != Bunny::kKind || !n->value) continue;
+        const auto* bunny = static_cast<Bunny*>(static_cast<BaseEntity*>(n->value));
+        // A cell is 96 pixels wide: at x <= -96 no pixel of it is on screen.
+        if (!bunny->hit && bunny->position->x <= -96.0f) gone.push_back(n->value);
+    }
+    for (void* v : gone) registry->Remove(v);
+    reclaimed += registry->Reclaim([this](void* v, std::int32_t) {
+        auto* bunny = static_cast<Bunny*>(static_cast<BaseEntity*>(v));
+        if (bunny == lastBunny) return false;
+        delete bunny;
+        return true;
+    });
 }

@@ -22,4 +22,11 @@ class SpriteLevel : public BaseLevel {
     Bunny* lastBunny = nullptr;
     Cursor* crosshair = nullptr;
     std::int32_t nextSpawnTime = -1;
+    // Bunnies freed so far after hopping out of sight.
+    int reclaimed = 0;
+
+  private:
+    // Takes out of play the bunnies that have hopped past the left edge
+    // (they only ever move left, so they are never seen again) and frees them.
+    void ReclaimGone();
 };

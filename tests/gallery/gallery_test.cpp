@@ -50,6 +50,28 @@ TEST_F(Gallery, SpawnerRecoversAfterAStallPastTheScheduledSecond) {
     EXPECT_EQ(All<Bunny>(4).size(), 2u);
 }
 
+// A live bunny wholly past the left edge leaves play and is freed; one
+// partly on screen, a hit one and the newest stay.
+TEST_F(Gallery, BunniesOutOfSightAreFreed) {
+    SpriteLevel level;
+    level.Init();
+    auto bunny = [](float x) {
+        auto* b = new Bunny("bunny.bmp", 9, 96, 96, 3, 3);
+        b->SetPosition(x, 600);
+        return b;
+    };
+    bunny(-96.0f);
+    Bunny* edge = bunny(-95.5f);
+    Bunny* shot = bunny(-500.0f);
+    shot->Hit();
+    level.lastBunny = bunny(-300.0f);
+    level.Update();
+    EXPECT_EQ(level.reclaimed, 1);
+    auto in = [](Bunny* b) { return Registered(static_cast<BaseEntity*>(b)); };
+    EXPECT_TRUE(in(edge) && in(shot) && !in(level.lastBunny));
+    engine->Frame();
+}
+
 TEST_F(Gallery, CursorHitsEveryBunnyInRangeButNotAtExactlyFifty) {
     Cursor cursor("crosshair.bmp");
     cursor.SetPosition(500, 500);
