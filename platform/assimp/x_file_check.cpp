@@ -84,20 +84,22 @@ class Lexer {
                 pos_ += 4;
                 return {kNumber, static_cast<double>(Le(p_ + pos_ - 4, 4)), {}};
             }
-            if (n_ - pos_ < 2) return {};
+            if (pos_ > n_ || n_ - pos_ < 2) return {};
             const unsigned tag = Le(p_ + pos_, 2);
             pos_ += 2;
             const std::size_t left = n_ - pos_;
             const std::uint32_t dword = left >= 4 ? Le(p_ + pos_, 4) : 0;
             switch (tag) {
-                case 1:  // name
-                case 2:  // string, with a 2-byte terminator
-                    if (left < 4 || dword > left - 4 - (tag == 2 ? 2 : 0)) return {kBad, 0, {}};
+                case 1:    // name
+                case 2: {  // string, with a 2-byte terminator
+                    const std::size_t fixed = tag == 2 ? 6 : 4;
+                    if (left < fixed || dword > left - fixed) return {kBad, 0, {}};
                     pos_ += 4 + dword + (tag == 2 ? 2 : 0);
                     return {tag == 1 ? kWord : kString,
                             0,
                             {reinterpret_cast<const char*>(p_) + pos_ - dword - (tag == 2 ? 2 : 0),
                              dword}};
+                }
                 case 3:  // one integer
                     if (left < 4) return {kBad, 0, {}};
                     pos_ += 4;

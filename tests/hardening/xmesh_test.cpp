@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/assimp/assimp_driver.h"
 #include "platform/assimp/x_file_check.h"
@@ -42,10 +43,13 @@ TEST(XMeshFiles, OnlySoundXFilesLoad) {
         {"nul-in-name", "xof 0303txt 0032\nMesh a\0b { -2; }"s, false},
         {"huge-count-bin", "xof 0303bin 0032\1\0\4\0\0\0Mesh\x0a\0\3\0\xff\xff\xff\x0f"s, false},
         {"compressed", "xof 0303tzip0032\0\0\0\0"s, false},
+        // A binary string whose length field ends the file: no room for its terminator.
+        {"string-at-end-bin", "xof 0303bin 0032\2\0\0\0\0\0"s, false},
     };
     for (const Case& c : cases) {
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(c.bytes.data());
-        EXPECT_EQ(platform::assimp::XFileFault(bytes, c.bytes.size()) == nullptr, c.loads)
+        // Exactly the file's bytes, so that a read past them is caught.
+        const std::vector<std::uint8_t> bytes(c.bytes.begin(), c.bytes.end());
+        EXPECT_EQ(platform::assimp::XFileFault(bytes.data(), bytes.size()) == nullptr, c.loads)
             << c.name;
         const std::string path = dir + "/" + c.name + ".x";
         WriteFile(path, c.bytes);
