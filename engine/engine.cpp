@@ -1,5 +1,7 @@
 #include "engine/engine.h"
 
+#include <algorithm>
+
 #include "engine/base_entity.h"
 #include "engine/game_world.h"
 #include "engine/input_system.h"
@@ -100,6 +102,16 @@ void Engine::UpdateEntities() {
 
 void Engine::RenderEntities() {
     WalkEntities([](BaseEntity* e) { e->Render(); });
+}
+
+int Engine::FreeRemovedExcept(std::vector<const BaseEntity*> named) {
+    std::sort(named.begin(), named.end());
+    return registry->Reclaim([&](void* v, std::int32_t) {
+        auto* entity = static_cast<BaseEntity*>(v);
+        if (std::binary_search(named.begin(), named.end(), entity)) return false;
+        delete entity;
+        return true;
+    });
 }
 
 void Engine::Run() {

@@ -2,9 +2,12 @@
 // the sub-objects every other part reaches through the global `engine`.
 #pragma once
 
+#include <vector>
+
 #include "engine/object_list.h"
 #include "platform/core/window.h"
 
+class BaseEntity;
 class Renderer;
 class InputSystem;
 class SoundSystem;
@@ -23,6 +26,10 @@ class Engine {
     void UpdateEntities();
     void RenderEntities();
     void Run();
+    // Frees the entities taken out of play (of the kinds the registry tracks)
+    // and their nodes, except those in `named`, which something still reads.
+    // Call between frames only. Returns how many were freed.
+    int FreeRemovedExcept(std::vector<const BaseEntity*> named);
 
     Renderer* renderer;
     InputSystem* input;

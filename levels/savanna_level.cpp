@@ -1,8 +1,8 @@
 #include "levels/savanna_level.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "base/random.h"
@@ -128,11 +128,5 @@ void SavannaLevel::ReclaimSpent() {
             named.push_back(lion->leader->target);
         }
     }
-    std::sort(named.begin(), named.end());
-    reclaimed += engine->registry->Reclaim([&](void* v, std::int32_t) {
-        auto* entity = static_cast<BaseEntity*>(v);
-        if (std::binary_search(named.begin(), named.end(), entity)) return false;
-        delete entity;
-        return true;
-    });
+    reclaimed += engine->FreeRemovedExcept(std::move(named));
 }

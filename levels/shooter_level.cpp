@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/random.h"
@@ -137,17 +138,8 @@ void ShooterLevel::ReclaimSpent() {
     std::vector<const BaseEntity*> owners;
     for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
         if (n->key == kBulletKind && n->value)
-            if (const BaseSprite* owner =
-                    static_cast<Bullet*>(static_cast<BaseEntity*>(n->value))->owner)
-                owners.push_back(owner);
-    std::sort(owners.begin(), owners.end());
-    reclaimed += engine->registry->Reclaim([&](void* v, std::int32_t key) {
-        auto* entity = static_cast<BaseEntity*>(v);
-        if (key == kEnemyKind && std::binary_search(owners.begin(), owners.end(), entity))
-            return false;
-        delete entity;
-        return true;
-    });
+            owners.push_back(static_cast<Bullet*>(static_cast<BaseEntity*>(n->value))->owner);
+    reclaimed += engine->FreeRemovedExcept(std::move(owners));
 }
 
 void ShooterLevel::ApplySlowdown() {

@@ -46,10 +46,5 @@ void SpriteLevel::ReclaimGone() {
         if (!bunny->hit && bunny->position->x <= -96.0f) gone.push_back(n->value);
     }
     for (void* v : gone) registry->Remove(v);
-    reclaimed += registry->Reclaim([this](void* v, std::int32_t) {
-        auto* bunny = static_cast<Bunny*>(static_cast<BaseEntity*>(v));
-        if (bunny == lastBunny) return false;
-        delete bunny;
-        return true;
-    });
+    reclaimed += engine->FreeRemovedExcept({lastBunny});
 }

@@ -94,11 +94,9 @@ class Lexer {
                 case 2: {  // string, with a 2-byte terminator
                     const std::size_t fixed = tag == 2 ? 6 : 4;
                     if (left < fixed || dword > left - fixed) return {kBad, 0, {}};
-                    pos_ += 4 + dword + (tag == 2 ? 2 : 0);
-                    return {tag == 1 ? kWord : kString,
-                            0,
-                            {reinterpret_cast<const char*>(p_) + pos_ - dword - (tag == 2 ? 2 : 0),
-                             dword}};
+                    const char* text = reinterpret_cast<const char*>(p_) + pos_ + 4;
+                    pos_ += fixed + dword;
+                    return {tag == 1 ? kWord : kString, 0, {text, dword}};
                 }
                 case 3:  // one integer
                     if (left < 4) return {kBad, 0, {}};
