@@ -85,6 +85,15 @@ Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int wor
         pool_ = std::make_unique<WorkerPool>(workers_);
         opBins_.resize(bands_);
         bins_.resize(bands_);
+        // The target is cut into one run of bands per worker, and tasks are
+        // dealt from the runs in turn, so bands drawn at the same time are
+        // about a run apart. Workers drawing neighbouring bands at once run
+        // a third slower: each core's prefetcher pulls in rows the other
+        // core is writing.
+        const int run = (bands_ + workers_ - 1) / workers_;
+        for (int i = 0; i < run; ++i)
+            for (int w = 0; w < workers_; ++w)
+                if (w * run + i < bands_) order_.push_back(w * run + i);
     }
 }
 
@@ -96,11 +105,10 @@ void Frame::Record(const Op& op, std::int64_t area) {
         pending = this;
         detail::drawingPending.store(true, std::memory_order_relaxed);
     }
-    const auto index = static_cast<std::uint32_t>(ops_.size());
-    ops_.push_back(op);
+    ++recorded_;
     work_ += area;
     const int last = BandOf(op.r.bottom - 1);
-    for (int b = BandOf(op.r.top); b <= last; ++b) opBins_[b].push_back(index);
+    for (int b = BandOf(op.r.top); b <= last; ++b) opBins_[b].push_back(op);
 }
 
 void Frame::Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color, float z) {
@@ -201,8 +209,7 @@ void Frame::Run(const Op& op, int y0, int y1, RowKernel blend) {
 void Frame::DrawBand(int band) {
     const int y0 = static_cast<int>(static_cast<std::int64_t>(band) * target_.height / bands_);
     const int y1 = static_cast<int>(static_cast<std::int64_t>(band + 1) * target_.height / bands_);
-    for (const std::uint32_t index : opBins_[band]) {
-        const Op& op = ops_[index];
+    for (const Op& op : opBins_[band]) {
         if (op.kind != Kind::Mesh) {
             Run(op, y0, y1, blend_);
             continue;
@@ -216,21 +223,24 @@ void Frame::DrawBand(int band) {
     }
 }
 
-void Frame::BandTask(void* frame, int band) { static_cast<Frame*>(frame)->DrawBand(band); }
+void Frame::BandTask(void* frame, int task) {
+    auto* self = static_cast<Frame*>(frame);
+    self->DrawBand(self->order_[task]);
+}
 
 void Frame::Flush() {
     if (pending == this) {
         pending = nullptr;
         detail::drawingPending.store(false, std::memory_order_relaxed);
     }
-    if (ops_.empty()) return;
+    if (recorded_ == 0) return;
     blend_ = BlendRow();
     if (work_ < parallelMinWork) {
         for (int b = 0; b < bands_; ++b) DrawBand(b);
     } else {
         pool_->Run(bands_, &Frame::BandTask, this);
     }
-    ops_.clear();
+    recorded_ = 0;
     stretches_.clear();
     meshes_.clear();
     triangles_.clear();

@@ -90,14 +90,19 @@ class Frame {
     int workers_;
     int bands_;
     std::unique_ptr<WorkerPool> pool_;
-    std::vector<Op> ops_;
     std::vector<StretchOp> stretches_;
     std::vector<MeshOp> meshes_;
     std::vector<TriangleSetup> triangles_;
-    std::vector<std::vector<std::uint32_t>> opBins_;  // per band: indices into ops_
-    std::vector<std::vector<std::uint32_t>> bins_;    // per band: indices into triangles_
+    // Per band: a copy of each call touching it, so a band reads its calls
+    // in one sequential stream rather than hopping through a shared list.
+    std::vector<std::vector<Op>> opBins_;
+    std::vector<std::vector<std::uint32_t>> bins_;  // per band: indices into triangles_
+    // Task i draws band order_[i]: tasks taken one after another go to bands
+    // far apart (see the constructor).
+    std::vector<int> order_;
     std::vector<std::uint32_t> binRanges_;
-    std::int64_t work_ = 0;  // pixels the recorded calls may touch
+    std::size_t recorded_ = 0;  // calls recorded
+    std::int64_t work_ = 0;     // pixels the recorded calls may touch
     RowKernel blend_ = nullptr;
 };
 
