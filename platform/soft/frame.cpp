@@ -87,9 +87,10 @@ Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int wor
         bins_.resize(bands_);
         // The target is cut into one run of bands per worker, and tasks are
         // dealt from the runs in turn, so bands drawn at the same time are
-        // about a run apart. Workers drawing neighbouring bands at once run
-        // a third slower: each core's prefetcher pulls in rows the other
-        // core is writing.
+        // about a run apart. Neighbouring bands drawn at once ran a third
+        // slower: a sprite crossing their edge is drawn by both cores at
+        // about the same moment, and each core's prefetcher pulls in rows
+        // the other is writing.
         const int run = (bands_ + workers_ - 1) / workers_;
         for (int i = 0; i < run; ++i)
             for (int w = 0; w < workers_; ++w)
@@ -99,14 +100,22 @@ Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int wor
 
 Frame::~Frame() { Flush(); }
 
-void Frame::Record(const Op& op, std::int64_t area) {
+bool Frame::DrawNow(std::int64_t area) {
+    if (bands_ == 1) return true;
     if (pending != this) {
         if (pending) pending->Flush();
         pending = this;
         detail::drawingPending.store(true, std::memory_order_relaxed);
     }
-    ++recorded_;
     work_ += area;
+    if (direct_ && work_ < parallelMinWork) return true;
+    direct_ = false;
+    return false;
+}
+
+void Frame::Record(const Op& op, std::int64_t area) {
+    ++recorded_;
+    recordedWork_ += area;
     const int last = BandOf(op.r.bottom - 1);
     for (int b = BandOf(op.r.top); b <= last; ++b) opBins_[b].push_back(op);
 }
@@ -119,8 +128,10 @@ void Frame::Clear(const PixelRect& r, bool target, bool depth, std::uint32_t col
     op.r = r;
     op.aux = color;
     op.z = z;
-    if (bands_ == 1) return Run(op, r.top, r.bottom, nullptr);
-    Record(op, static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top) * (target + depth));
+    const std::int64_t area =
+        static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top) * (target + depth);
+    if (DrawNow(area)) return Run(op, r.top, r.bottom, nullptr);
+    Record(op, area);
 }
 
 void Frame::Sprite(const PixelRect& r, const std::uint32_t* src, std::ptrdiff_t srcStride,
@@ -131,20 +142,22 @@ void Frame::Sprite(const PixelRect& r, const std::uint32_t* src, std::ptrdiff_t 
     op.r = r;
     op.aux = static_cast<std::uint32_t>(srcStride);
     op.src = src;
-    if (bands_ == 1) return Run(op, r.top, r.bottom, BlendRow());
-    Record(op, static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top));
+    const std::int64_t area = static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top);
+    if (DrawNow(area)) return Run(op, r.top, r.bottom, BlendRow());
+    Record(op, area);
 }
 
 void Frame::Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s,
                     const PixelRect& d) {
-    if (bands_ == 1)
+    const std::int64_t area = static_cast<std::int64_t>(d.right - d.left) * (d.bottom - d.top);
+    if (DrawNow(area))
         return StretchRows(src, srcWidth, s, target_.pixels, target_.width, d, d.top, d.bottom);
     stretches_.push_back({src, srcWidth, s});
     Op op{};
     op.kind = Kind::Stretch;
     op.r = d;
     op.aux = static_cast<std::uint32_t>(stretches_.size() - 1);
-    Record(op, static_cast<std::int64_t>(d.right - d.left) * (d.bottom - d.top));
+    Record(op, area);
 }
 
 void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
@@ -155,13 +168,22 @@ void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
     const std::size_t first = triangles_.size();
     SetUpTriangles(target_, state, vertices, vertexCount, indices, triangleCount, &triangles_);
     if (triangles_.size() == first) return;
-    MeshOp mesh{state, binRanges_.size()};
     std::int64_t area = 0;
+    for (std::size_t i = first; i < triangles_.size(); ++i) {
+        const TriangleSetup& t = triangles_[i];
+        area += static_cast<std::int64_t>(t.x1 - t.x0 + 1) * (t.y1 - t.y0 + 1);
+    }
+    if (DrawNow(area)) {
+        for (std::size_t i = first; i < triangles_.size(); ++i)
+            FillTriangleRows(target_, state, triangles_[i], triangles_[i].y0, triangles_[i].y1 + 1);
+        triangles_.resize(first);
+        return;
+    }
+    MeshOp mesh{state, binRanges_.size()};
     for (int b = 0; b < bands_; ++b)
         binRanges_.push_back(static_cast<std::uint32_t>(bins_[b].size()));
     for (std::size_t i = first; i < triangles_.size(); ++i) {
         const TriangleSetup& t = triangles_[i];
-        area += static_cast<std::int64_t>(t.x1 - t.x0 + 1) * (t.y1 - t.y0 + 1);
         const int lastBand = BandOf(t.y1);
         for (int b = BandOf(t.y0); b <= lastBand; ++b)
             bins_[b].push_back(static_cast<std::uint32_t>(i));
@@ -233,21 +255,24 @@ void Frame::Flush() {
         pending = nullptr;
         detail::drawingPending.store(false, std::memory_order_relaxed);
     }
+    // The next run of calls is likely to be as big as this one.
+    direct_ = work_ < parallelMinWork;
+    work_ = 0;
     if (recorded_ == 0) return;
     blend_ = BlendRow();
-    if (work_ < parallelMinWork) {
+    if (recordedWork_ < parallelMinWork) {
         for (int b = 0; b < bands_; ++b) DrawBand(b);
     } else {
         pool_->Run(bands_, &Frame::BandTask, this);
     }
-    recorded_ = 0;
     stretches_.clear();
     meshes_.clear();
     triangles_.clear();
     for (auto& bin : opBins_) bin.clear();
     for (auto& bin : bins_) bin.clear();
     binRanges_.clear();
-    work_ = 0;
+    recorded_ = 0;
+    recordedWork_ = 0;
 }
 
 }  // namespace platform::soft

@@ -1,8 +1,8 @@
 // The software device's drawing, in bands. With one worker every call draws
-// at once. With more, calls are recorded and drawn when the result is needed
-// (Flush): the target is cut into horizontal bands of about kBandRows rows,
-// one task per band, taken by the workers as they come free. Each call is
-// binned when recorded to the bands its rows touch, and each task draws its
+// at once. With more, calls are recorded (past the first few of a small
+// frame, see DrawNow) and drawn when the result is needed (Flush): the target is cut into
+// horizontal bands of about kBandRows rows, one task per band, taken by the workers as they come
+// free. Each call is binned when recorded to the bands its rows touch, and each task draws its
 // band's calls in submission order clipped to its rows. Every pixel sees the
 // same writes in the same order as with one worker, so the picture is
 // byte-identical for any worker count. Bands much smaller than the target
@@ -76,6 +76,12 @@ class Frame {
         std::size_t first;  // its bin ranges: binRanges_[first + 2 * band], [.. + 1]
     };
 
+    // Counts a call touching `area` pixels; true when it is to be drawn at
+    // once. A run of calls (up to a Flush) starts drawn at once when the
+    // last run was small, and turns to recording once it grows past the
+    // parallel minimum: calls drawn earlier come first anyway, so the bytes
+    // do not change, and small frames skip the recording.
+    bool DrawNow(std::int64_t area);
     void Record(const Op& op, std::int64_t area);
     // Band b holds rows [b * h / n, (b + 1) * h / n), rounded down: row y is
     // in the last band starting at or above it, ((y + 1) * n - 1) / h.
@@ -101,8 +107,10 @@ class Frame {
     // far apart (see the constructor).
     std::vector<int> order_;
     std::vector<std::uint32_t> binRanges_;
-    std::size_t recorded_ = 0;  // calls recorded
-    std::int64_t work_ = 0;     // pixels the recorded calls may touch
+    std::int64_t work_ = 0;  // pixels this run's calls may touch
+    bool direct_ = true;     // this run's calls are drawn at once so far
+    std::size_t recorded_ = 0;
+    std::int64_t recordedWork_ = 0;
     RowKernel blend_ = nullptr;
 };
 
@@ -110,8 +118,8 @@ class Frame {
 // 1 ... 64, else the processor count (a test may force one instead).
 int DeviceWorkers();
 void ForceDeviceWorkers(int workers);  // 0: back to the default
-// Frames touching fewer pixels than this are drawn by the caller alone
-// (band after band); negative restores the default.
+// Runs of calls touching fewer pixels than this are drawn by the caller
+// alone; negative restores the default, 0 sends every call to the workers.
 void SetParallelMinWork(std::int64_t pixels);
 
 }  // namespace platform::soft

@@ -16,7 +16,7 @@ void FailNextDirect3DCreateForTest() { detail::Faults().create = true; }
 void FailNextCreateDeviceForTest() { detail::Faults().device = true; }
 void FailNextBeginSceneForTest() { detail::Faults().beginScene = true; }
 void SetDeviceWorkersForTest(int workers) { soft::ForceDeviceWorkers(workers); }
-void SetAlwaysParallelForTest(bool always) { soft::SetParallelMinWork(always ? 0 : -1); }
+void SetParallelMinWorkForTest(std::int64_t pixels) { soft::SetParallelMinWork(pixels); }
 
 std::int64_t ImageFileReadsForTest() { return detail::ImageFileReads(); }
 

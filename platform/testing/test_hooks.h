@@ -23,9 +23,10 @@ void FailNextDirect3DCreateForTest();
 void FailNextCreateDeviceForTest();
 void FailNextBeginSceneForTest();
 // Graphics: the worker count of devices created from now on (0: the
-// default), and whether every frame, however small, goes to the workers.
+// default), and how many pixels a run of calls touches before it goes to
+// the workers (0: every call, however small; negative: the default).
 void SetDeviceWorkersForTest(int workers);
-void SetAlwaysParallelForTest(bool always);
+void SetParallelMinWorkForTest(std::int64_t pixels);
 
 // Images: how many image files have been read and decoded so far.
 std::int64_t ImageFileReadsForTest();

@@ -31,9 +31,11 @@ void Noise(std::uint32_t* out, int n, std::uint32_t seed, bool alpha) {
     }
 }
 
-// One frame of everything the device draws, with `workers` workers.
-Pictures DrawScene(int workers) {
-    platform::SetAlwaysParallelForTest(true);  // even a frame this small
+// One frame of everything the device draws, with `workers` workers, sent to
+// them past `minWork` pixels of a run (the first run crosses 150,000 after a
+// few dozen sprites: the start is drawn at once, the rest recorded).
+Pictures DrawScene(int workers, std::int64_t minWork = 0) {
+    platform::SetParallelMinWorkForTest(minWork);
     platform::SetDeviceWorkersForTest(workers);
     D3DPRESENT_PARAMETERS pp;
     pp.BackBufferWidth = kW;
@@ -106,7 +108,7 @@ Pictures DrawScene(int workers) {
     out.offscreen.assign(off->Pixels(), off->Pixels() + 60 * 50);
     out.depth.assign(device->DepthBuffer(), device->DepthBuffer() + kW * kH);
     off->Release();
-    platform::SetAlwaysParallelForTest(false);
+    platform::SetParallelMinWorkForTest(-1);
     return out;
 }
 
@@ -116,12 +118,13 @@ TEST(BandedDrawing, EveryWorkerCountGivesTheSameBytes) {
     EXPECT_NE(one.midFrame, one.final);
     const auto cleared = std::count(one.depth.begin(), one.depth.end(), 1.0f);
     EXPECT_TRUE(cleared > 0 && cleared < kW * kH);
-    for (int workers : {2, 3, 7}) {
-        SCOPED_TRACE(workers);
-        const Pictures many = DrawScene(workers);
-        EXPECT_TRUE(many.midFrame == one.midFrame && many.final == one.final);
-        EXPECT_TRUE(many.offscreen == one.offscreen && many.depth == one.depth);
-    }
+    for (int workers : {2, 3, 7})
+        for (std::int64_t minWork : {0, 150000}) {
+            SCOPED_TRACE(testing::Message() << workers << " workers from " << minWork);
+            const Pictures many = DrawScene(workers, minWork);
+            EXPECT_TRUE(many.midFrame == one.midFrame && many.final == one.final);
+            EXPECT_TRUE(many.offscreen == one.offscreen && many.depth == one.depth);
+        }
 }
 
 }  // namespace
