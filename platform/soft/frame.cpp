@@ -100,14 +100,13 @@ Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int wor
 
 Frame::~Frame() { Flush(); }
 
-bool Frame::DrawNow(std::int64_t area) {
+bool Frame::DrawNow() {
     if (bands_ == 1) return true;
     if (pending != this) {
         if (pending) pending->Flush();
         pending = this;
         detail::drawingPending.store(true, std::memory_order_relaxed);
     }
-    work_ += area;
     if (direct_ && work_ < parallelMinWork) return true;
     direct_ = false;
     return false;
@@ -115,6 +114,7 @@ bool Frame::DrawNow(std::int64_t area) {
 
 void Frame::Record(const Op& op, std::int64_t area) {
     ++recorded_;
+    work_ += area;
     recordedWork_ += area;
     const int last = BandOf(op.r.bottom - 1);
     for (int b = BandOf(op.r.top); b <= last; ++b) opBins_[b].push_back(op);
@@ -130,7 +130,11 @@ void Frame::Clear(const PixelRect& r, bool target, bool depth, std::uint32_t col
     op.z = z;
     const std::int64_t area =
         static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top) * (target + depth);
-    if (DrawNow(area)) return Run(op, r.top, r.bottom, nullptr);
+    if (DrawNow()) {
+        Run(op, r.top, r.bottom, nullptr);
+        work_ += area;
+        return;
+    }
     Record(op, area);
 }
 
@@ -143,15 +147,22 @@ void Frame::Sprite(const PixelRect& r, const std::uint32_t* src, std::ptrdiff_t 
     op.aux = static_cast<std::uint32_t>(srcStride);
     op.src = src;
     const std::int64_t area = static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top);
-    if (DrawNow(area)) return Run(op, r.top, r.bottom, BlendRow());
+    if (DrawNow()) {
+        Run(op, r.top, r.bottom, BlendRow());
+        work_ += area;
+        return;
+    }
     Record(op, area);
 }
 
 void Frame::Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s,
                     const PixelRect& d) {
     const std::int64_t area = static_cast<std::int64_t>(d.right - d.left) * (d.bottom - d.top);
-    if (DrawNow(area))
-        return StretchRows(src, srcWidth, s, target_.pixels, target_.width, d, d.top, d.bottom);
+    if (DrawNow()) {
+        StretchRows(src, srcWidth, s, target_.pixels, target_.width, d, d.top, d.bottom);
+        work_ += area;
+        return;
+    }
     stretches_.push_back({src, srcWidth, s});
     Op op{};
     op.kind = Kind::Stretch;
@@ -163,22 +174,15 @@ void Frame::Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s,
 void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
                       std::size_t vertexCount, const std::uint32_t* indices,
                       std::size_t triangleCount) {
-    if (bands_ == 1)
-        return DrawTriangles(target_, state, vertices, vertexCount, indices, triangleCount);
+    if (DrawNow()) {
+        work_ += DrawTriangles(target_, state, vertices, vertexCount, indices, triangleCount);
+        return;
+    }
     const std::size_t first = triangles_.size();
     SetUpTriangles(target_, state, vertices, vertexCount, indices, triangleCount, &triangles_);
     if (triangles_.size() == first) return;
     std::int64_t area = 0;
-    for (std::size_t i = first; i < triangles_.size(); ++i) {
-        const TriangleSetup& t = triangles_[i];
-        area += static_cast<std::int64_t>(t.x1 - t.x0 + 1) * (t.y1 - t.y0 + 1);
-    }
-    if (DrawNow(area)) {
-        for (std::size_t i = first; i < triangles_.size(); ++i)
-            FillTriangleRows(target_, state, triangles_[i], triangles_[i].y0, triangles_[i].y1 + 1);
-        triangles_.resize(first);
-        return;
-    }
+    for (std::size_t i = first; i < triangles_.size(); ++i) area += PixelBoxArea(triangles_[i]);
     MeshOp mesh{state, binRanges_.size()};
     for (int b = 0; b < bands_; ++b)
         binRanges_.push_back(static_cast<std::uint32_t>(bins_[b].size()));

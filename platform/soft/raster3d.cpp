@@ -305,12 +305,16 @@ void ForEachTriangle(const RasterTarget& target, const RasterState& state,
 
 }  // namespace
 
-void DrawTriangles(const RasterTarget& target, const RasterState& state,
-                   const RasterVertex* vertices, std::size_t vertexCount,
-                   const std::uint32_t* indices, std::size_t triangleCount) {
-    ForEachTriangle(
-        target, state, vertices, vertexCount, indices, triangleCount,
-        [&](const TriangleSetup& t) { FillTriangleRows(target, state, t, t.y0, t.y1 + 1); });
+std::int64_t DrawTriangles(const RasterTarget& target, const RasterState& state,
+                           const RasterVertex* vertices, std::size_t vertexCount,
+                           const std::uint32_t* indices, std::size_t triangleCount) {
+    std::int64_t area = 0;
+    ForEachTriangle(target, state, vertices, vertexCount, indices, triangleCount,
+                    [&](const TriangleSetup& t) {
+                        FillTriangleRows(target, state, t, t.y0, t.y1 + 1);
+                        area += PixelBoxArea(t);
+                    });
+    return area;
 }
 
 void SetUpTriangles(const RasterTarget& target, const RasterState& state,

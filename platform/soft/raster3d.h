@@ -49,10 +49,11 @@ struct RasterState {
 };
 
 // Draws `triangleCount` triangles of three indices each. Indices not below
-// `vertexCount` skip their triangle.
-void DrawTriangles(const RasterTarget& target, const RasterState& state,
-                   const RasterVertex* vertices, std::size_t vertexCount,
-                   const std::uint32_t* indices, std::size_t triangleCount);
+// `vertexCount` skip their triangle. Returns the pixels of the drawn
+// triangles' pixel boxes.
+std::int64_t DrawTriangles(const RasterTarget& target, const RasterState& state,
+                           const RasterVertex* vertices, std::size_t vertexCount,
+                           const std::uint32_t* indices, std::size_t triangleCount);
 
 // One screen triangle after transform, clipping and culling: its edge
 // functions, attribute planes and the pixel box it may cover. Filling any
@@ -68,6 +69,10 @@ struct TriangleSetup {
     Plane z, iw, u, v;   // iw, u, v only when textured
     int x0, x1, y0, y1;  // inclusive pixel box inside the target
 };
+
+inline std::int64_t PixelBoxArea(const TriangleSetup& t) {
+    return std::int64_t{t.x1 - t.x0 + 1} * (t.y1 - t.y0 + 1);
+}
 
 // DrawTriangles in two steps: the set-up of every visible triangle, appended
 // to `out` in draw order, and the filling of one triangle's rows
