@@ -28,8 +28,10 @@ constexpr std::int64_t kDefaultParallelMinWork = 4 << 20;
 std::int64_t parallelMinWork = kDefaultParallelMinWork;
 
 // Rows per band when drawing with several workers: a band of a 1024-wide
-// target is then 128 KB of colour, which stays in a core's own cache.
-constexpr int kBandRows = 32;
+// target is then 256 KB of colour, which stays in a core's own cache. Half
+// that cut more 32-row sprites in two, and recorded and drew them twice:
+// 100,000 sprites took about a tenth longer.
+constexpr int kBandRows = 64;
 
 void FillRows(std::uint32_t* pixels, int stride, const PixelRect& r, int y0, int y1,
               std::uint32_t color) {
