@@ -87,6 +87,9 @@ Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int wor
         pool_ = std::make_unique<WorkerPool>(workers_);
         opBins_.resize(bands_);
         bins_.resize(bands_);
+        // Row y is in the last band starting at or above it.
+        for (int y = 0; y < height; ++y)
+            bandOfRow_.push_back(static_cast<int>((std::int64_t{y + 1} * bands_ - 1) / height));
         // The target is cut into one run of bands per worker, and tasks are
         // dealt from the runs in turn, so bands drawn at the same time are
         // about a run apart. Neighbouring bands drawn at once ran a third
