@@ -143,8 +143,7 @@ void Frame::Clear(const PixelRect& r, bool target, bool depth, std::uint32_t col
     Record(op, area);
 }
 
-void Frame::Sprite(const PixelRect& r, const std::uint32_t* src, std::ptrdiff_t srcStride,
-                   bool blend) {
+void Frame::Sprite(PixelRect r, const std::uint32_t* src, std::ptrdiff_t srcStride, bool blend) {
     Op op{};
     op.kind = Kind::Sprite;
     op.flag = blend;

@@ -43,7 +43,7 @@ class Frame {
     // Every rectangle is inside the target and not empty.
     void Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color, float z);
     // Texels of the rectangle's top-left pixel at `src`, rows `srcStride` apart.
-    void Sprite(const PixelRect& r, const std::uint32_t* src, std::ptrdiff_t srcStride, bool blend);
+    void Sprite(PixelRect r, const std::uint32_t* src, std::ptrdiff_t srcStride, bool blend);
     // Copies (same size) or point-samples `s` of an image `srcWidth` wide,
     // other than the target, into `d`.
     void Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s, const PixelRect& d);
