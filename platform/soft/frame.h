@@ -1,12 +1,14 @@
 // The software device's drawing, in bands. With one worker every call draws
-// at once. With more, calls are recorded (past the first few of a small
-// frame, see DrawNow) and drawn when the result is needed (Flush): the target is cut into
-// horizontal bands of about kBandRows rows, one task per band, taken by the workers as they come
-// free. Each call is binned when recorded to the bands its rows touch, and each task draws its
-// band's calls in submission order clipped to its rows. Every pixel sees the
-// same writes in the same order as with one worker, so the picture is
-// byte-identical for any worker count. Bands much smaller than the target
-// keep a task's pixels in the worker's own cache.
+// at once. With more, a frame following a small one is drawn at once too,
+// until it grows past the parallel minimum (see DrawNow); other calls are
+// recorded and drawn when the result is needed (Flush): the target is cut
+// into horizontal bands of about kBandRows rows, one task per band, taken by
+// the workers as they come free. Each call is copied when recorded into the
+// list of every band its rows touch, and each task draws its band's calls in
+// submission order clipped to its rows. Every pixel sees the same writes in
+// the same order as with one worker, so the picture is byte-identical for
+// any worker count. Bands much smaller than the target keep a task's pixels
+// in the worker's own cache.
 //
 // Triangles are set up once when recorded (transform, clip, cull) and binned
 // to the bands their pixel box touches. Recorded calls keep pointers to
@@ -87,7 +89,7 @@ class Frame {
     int BandOf(int y) const { return bandOfRow_[y]; }
     void Run(const Op& op, int yBegin, int yEnd, RowKernel blend);
     void DrawBand(int band);
-    static void BandTask(void* frame, int band);
+    static void BandTask(void* frame, int task);
 
     RasterTarget target_;
     int workers_;
