@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -22,10 +23,24 @@ namespace {
 Frame* pending = nullptr;
 int forcedWorkers = 0;
 
+// A whole number from the environment within [low, high], or `otherwise`.
+long long FromEnvironment(const char* name, long long low, long long high, long long otherwise) {
+    const char* env = std::getenv(name);
+    if (!env) return otherwise;
+    char* end = nullptr;
+    errno = 0;
+    const long long n = std::strtoll(env, &end, 10);
+    if (end == env || *end != '\0' || errno != 0 || n < low || n > high) return otherwise;
+    return n;
+}
+
 // Below this many touched pixels a frame is drawn by the caller alone: waking
-// the workers would cost more than it saves.
-constexpr std::int64_t kDefaultParallelMinWork = 4 << 20;
-std::int64_t parallelMinWork = kDefaultParallelMinWork;
+// the workers would cost more than it saves. VELMOR_PARALLEL_MIN_PIXELS sets
+// it (0: every frame goes to the workers, to check them on small frames).
+std::int64_t DefaultParallelMinWork() {
+    return FromEnvironment("VELMOR_PARALLEL_MIN_PIXELS", 0, std::int64_t{1} << 50, 4 << 20);
+}
+std::int64_t parallelMinWork = DefaultParallelMinWork();
 
 // Rows per band when drawing with several workers: a band of a 1024-wide
 // target is then 256 KB of colour, which stays in a core's own cache. Half
@@ -62,18 +77,14 @@ void StretchRows(const std::uint32_t* sp, int sw, const PixelRect& s, std::uint3
 
 int DeviceWorkers() {
     if (forcedWorkers > 0) return forcedWorkers;
-    if (const char* env = std::getenv("VELMOR_THREADS")) {
-        char* end = nullptr;
-        const long n = std::strtol(env, &end, 10);
-        if (end != env && *end == '\0' && n >= 1 && n <= 64) return static_cast<int>(n);
-    }
-    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
+    const auto cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
+    return static_cast<int>(FromEnvironment("VELMOR_THREADS", 1, 64, cores));
 }
 
 void ForceDeviceWorkers(int workers) { forcedWorkers = std::clamp(workers, 0, 64); }
 
 void SetParallelMinWork(std::int64_t pixels) {
-    parallelMinWork = pixels < 0 ? kDefaultParallelMinWork : pixels;
+    parallelMinWork = pixels < 0 ? DefaultParallelMinWork() : pixels;
 }
 
 Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int workers)
