@@ -146,6 +146,14 @@ void* ObjectList::Find(std::int32_t key) {
     return n->value;
 }
 
+std::vector<void*> ObjectList::ValuesOf(std::int32_t key) {
+    std::vector<void*> values;
+    const KeyChain* chain = Chain(key, false);
+    for (ObjectNode* n = chain ? chain->first : nullptr; n; n = n->keyNext)
+        if (n->value) values.push_back(n->value);
+    return values;
+}
+
 ObjectNode* ObjectList::Next() {
     if (!cursor) return nullptr;
     cursor = cursor->next;

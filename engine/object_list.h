@@ -44,6 +44,9 @@ class ObjectList {
     void SetCursor(ObjectNode* node) { cursor = node; }
     ObjectNode* Head() const { return head; }
     ObjectNode* Tail() const { return tail; }
+    // The values of the nodes of `key` in play, in list order, read along the
+    // key's own chain; the cursor stays where it is.
+    std::vector<void*> ValuesOf(std::int32_t key);
 
     // Nodes of this key removed from now on are remembered for Reclaim.
     void TrackRemoved(std::int32_t key) { trackedKeys.push_back(key); }

@@ -9,8 +9,6 @@
 #include "sound/sound_device.h"
 #include "sound/sound_system.h"
 
-namespace {}
-
 Cursor::Cursor(const char* fileName) {
     SetUp(1, fileName, true);
     fireTime = new SYSTEMTIME{};

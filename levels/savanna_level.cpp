@@ -119,9 +119,8 @@ void SavannaLevel::ReclaimSpent() {
     // A lion in play reads its target, its leader and its leader's target,
     // whether or not these are still in play: those stay while it names them.
     std::vector<const BaseEntity*> named = {lastGiraffe, lastLion};
-    for (ObjectNode* n = engine->registry->Head(); n; n = n->next) {
-        if (n->key != Lion::kKind || !n->value) continue;
-        const auto* lion = static_cast<const Lion*>(static_cast<BaseEntity*>(n->value));
+    for (void* v : engine->registry->ValuesOf(Lion::kKind)) {
+        const auto* lion = static_cast<const Lion*>(static_cast<BaseEntity*>(v));
         named.push_back(lion->target);
         if (lion->leader) {
             named.push_back(lion->leader);

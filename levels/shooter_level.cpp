@@ -136,9 +136,8 @@ void ShooterLevel::ReclaimSpent() {
     // A bullet in play still names its owner (dumped, and scored for); such
     // an enemy stays until its last bullet has gone. The player is never freed.
     std::vector<const BaseEntity*> owners;
-    for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
-        if (n->key == kBulletKind && n->value)
-            owners.push_back(static_cast<Bullet*>(static_cast<BaseEntity*>(n->value))->owner);
+    for (void* v : engine->registry->ValuesOf(kBulletKind))
+        owners.push_back(static_cast<Bullet*>(static_cast<BaseEntity*>(v))->owner);
     reclaimed += engine->FreeRemovedExcept(std::move(owners));
 }
 

@@ -38,13 +38,10 @@ void SpriteLevel::ReclaimGone() {
     // Between two frames, outside the entity walk: taking one out here makes
     // no other entity miss an update.
     ObjectList* registry = engine->registry;
-    std::vector<void*> gone;
-    for (ObjectNode* n = registry->Head(); n; n = n->next) {
-        if (n->key != Bunny::kKind || !n->value) continue;
-        const auto* bunny = static_cast<Bunny*>(static_cast<BaseEntity*>(n->value));
+    for (void* v : registry->ValuesOf(Bunny::kKind)) {
+        const auto* bunny = static_cast<Bunny*>(static_cast<BaseEntity*>(v));
         // A cell is 96 pixels wide: at x <= -96 no pixel of it is on screen.
-        if (!bunny->hit && bunny->position->x <= -96.0f) gone.push_back(n->value);
+        if (!bunny->hit && bunny->position->x <= -96.0f) registry->Remove(v);
     }
-    for (void* v : gone) registry->Remove(v);
     reclaimed += engine->FreeRemovedExcept({lastBunny});
 }
