@@ -116,21 +116,20 @@ Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int wor
 
 Frame::~Frame() { Flush(); }
 
-bool Frame::DrawNow() {
+bool Frame::DrawNow(std::int64_t area) {
     if (bands_ == 1) return true;
     if (pending != this) {
         if (pending) pending->Flush();
         pending = this;
         detail::drawingPending.store(true, std::memory_order_relaxed);
     }
-    if (direct_ && work_ < parallelMinWork) return true;
-    direct_ = false;
-    return false;
+    direct_ = direct_ && work_ < parallelMinWork;
+    work_ += area;
+    return direct_;
 }
 
 void Frame::Record(const Op& op, std::int64_t area) {
     ++recorded_;
-    work_ += area;
     recordedWork_ += area;
     const int last = BandOf(op.r.bottom - 1);
     for (int b = BandOf(op.r.top); b <= last; ++b) opBins_[b].push_back(op);
@@ -146,11 +145,7 @@ void Frame::Clear(const PixelRect& r, bool target, bool depth, std::uint32_t col
     op.z = z;
     const std::int64_t area =
         static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top) * (target + depth);
-    if (DrawNow()) {
-        Run(op, r.top, r.bottom, nullptr);
-        work_ += area;
-        return;
-    }
+    if (DrawNow(area)) return Run(op, r.top, r.bottom, nullptr);
     Record(op, area);
 }
 
@@ -162,22 +157,15 @@ void Frame::Sprite(PixelRect r, const std::uint32_t* src, std::ptrdiff_t srcStri
     op.aux = static_cast<std::uint32_t>(srcStride);
     op.src = src;
     const std::int64_t area = static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top);
-    if (DrawNow()) {
-        Run(op, r.top, r.bottom, BlendRow());
-        work_ += area;
-        return;
-    }
+    if (DrawNow(area)) return Run(op, r.top, r.bottom, BlendRow());
     Record(op, area);
 }
 
 void Frame::Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s,
                     const PixelRect& d) {
     const std::int64_t area = static_cast<std::int64_t>(d.right - d.left) * (d.bottom - d.top);
-    if (DrawNow()) {
-        StretchRows(src, srcWidth, s, target_.pixels, target_.width, d, d.top, d.bottom);
-        work_ += area;
-        return;
-    }
+    if (DrawNow(area))
+        return StretchRows(src, srcWidth, s, target_.pixels, target_.width, d, d.top, d.bottom);
     stretches_.push_back({src, srcWidth, s});
     Op op{};
     op.kind = Kind::Stretch;
@@ -189,7 +177,8 @@ void Frame::Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s,
 void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
                       std::size_t vertexCount, const std::uint32_t* indices,
                       std::size_t triangleCount) {
-    if (DrawNow()) {
+    // A mesh's pixels are known once it is set up: counted as it is drawn.
+    if (DrawNow(0)) {
         work_ += DrawTriangles(target_, state, vertices, vertexCount, indices, triangleCount);
         return;
     }
@@ -214,6 +203,7 @@ void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
     op.kind = Kind::Mesh;
     op.r = PixelRect{0, 0, target_.width, target_.height};
     op.aux = static_cast<std::uint32_t>(meshes_.size() - 1);
+    work_ += area;
     Record(op, area);
 }
 

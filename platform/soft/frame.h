@@ -78,12 +78,13 @@ class Frame {
         std::size_t first;  // its bin ranges: binRanges_[first + 2 * band], [.. + 1]
     };
 
-    // True when the next call is to be drawn at once. A run of calls (up to
-    // a Flush) starts drawn at once when the last run was small, and turns
-    // to recording once it has grown past the parallel minimum: calls drawn
-    // earlier come first anyway, so the bytes do not change, and small
-    // frames skip the recording. The caller adds the call's pixels to work_.
-    bool DrawNow();
+    // Counts a call touching `area` pixels; true when it is to be drawn at
+    // once. A run of calls (up to a Flush) starts drawn at once when the
+    // last run was small, and turns to recording once the calls before have
+    // grown past the parallel minimum: calls drawn earlier come first
+    // anyway, so the bytes do not change, and small frames skip the
+    // recording.
+    bool DrawNow(std::int64_t area);
     void Record(const Op& op, std::int64_t area);
     // Band b holds rows [b * h / n, (b + 1) * h / n), rounded down.
     int BandOf(int y) const { return bandOfRow_[y]; }
