@@ -2,7 +2,6 @@
 // recorded again gives the same file, and windowed sessions played under Xvfb
 // with xdotool replay headless frame for frame.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -52,26 +51,23 @@ TEST(Record, TheRecordedClockReplaysWithoutOptions) {
     EXPECT_GT(Count(a, "\"class\":\"Bunny\""), 0);
 }
 
-// Runs velmor windowed under Xvfb with `options`, played by xdrive.sh PLAN.
+// Runs velmor windowed under an Xvfb of its own with `options`, played by
+// xdrive.sh PLAN.
 ProcessResult PlayWindowed(const std::string& dir, const std::string& plan,
                            const std::vector<std::string>& options) {
-    std::vector<std::string> args = {"-a",
-                                     "-s",
-                                     "-screen 0 1280x1024x24",
-                                     "bash",
-                                     VELMOR_SOURCE_DIR "/tests/replay/xdrive.sh",
-                                     plan,
+    std::vector<std::string> args = {VELMOR_SOURCE_DIR "/tests/replay/xserver.sh", "bash",
+                                     VELMOR_SOURCE_DIR "/tests/replay/xdrive.sh", plan,
                                      VELMOR_BINARY};
     args.insert(args.end(), options.begin(), options.end());
-    return RunProcess(Which("xvfb-run"), args, {}, dir);
+    return RunProcess("/bin/bash", args, {}, dir);
 }
 
-bool CanPlayWindowed() { return !Which("xvfb-run").empty() && !Which("xdotool").empty(); }
+bool CanPlayWindowed() { return !Which("Xvfb").empty() && !Which("xdotool").empty(); }
 
 // A savanna session played with keys, recorded with its dump: the headless
 // replay of the recording dumps the same frames and records the same file.
 TEST(RecordWindowed, ASavannaSessionWithLionsReplaysHeadless) {
-    if (!CanPlayWindowed()) GTEST_SKIP() << "xvfb-run or xdotool is missing: not run";
+    if (!CanPlayWindowed()) GTEST_SKIP() << "Xvfb or xdotool is missing: not run";
     const std::string dir = MakeTempDir("xrecord");
     const auto run = PlayWindowed(dir, "savanna",
                                   {"--level", "savanna", "--record", "r.txt", "--dump", "w.jsonl"});
@@ -92,7 +88,7 @@ TEST(RecordWindowed, ASavannaSessionWithLionsReplaysHeadless) {
 // screenshot takes is the one the headless replay presents, and every
 // mouse count moves the crosshair by one pixel as before.
 TEST(RecordWindowed, ResizeAndFullscreenChangeNeitherFramesNorMotion) {
-    if (!CanPlayWindowed()) GTEST_SKIP() << "xvfb-run or xdotool is missing: not run";
+    if (!CanPlayWindowed()) GTEST_SKIP() << "Xvfb or xdotool is missing: not run";
     const std::string dir = MakeTempDir("xwindow");
     const auto run = PlayWindowed(dir, "window",
                                   {"--frames", "400", "--record", "r.txt", "--dump", "window.jsonl",

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Plays a windowed velmor under an X server (run it inside xvfb-run) the way
+# Plays a windowed velmor under an X server (run it under xserver.sh) the way
 # a player would, through xdotool; exits with velmor's status.
 #   xdrive.sh PLAN VELMOR [ARGS...]
 # PLAN: savanna (add lions and giraffes, group and ungroup them, Escape), or
