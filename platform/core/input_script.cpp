@@ -2,16 +2,15 @@
 #include "platform/core/input_script.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
+#include "base/parse_number.h"
 #include "platform/core/clock.h"
 #include "platform/core/dinput.h"
 #include "platform/core/platform.h"
@@ -34,20 +33,6 @@ std::vector<std::string_view> Tokens(std::string_view line) {
         if (i > start) out.push_back(line.substr(start, i - start));
     }
     return out;
-}
-
-// A whole decimal number (optional sign) within [lo, hi].
-bool ParseNumber(std::string_view text, std::int64_t lo, std::int64_t hi, std::int64_t* out) {
-    if (text.empty() || text.size() > 20) return false;
-    const std::string s(text);
-    if (!(std::isdigit(static_cast<unsigned char>(s[0])) || s[0] == '-' || s[0] == '+'))
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    const long long v = std::strtoll(s.c_str(), &end, 10);
-    if (errno != 0 || end == s.c_str() || *end != '\0' || v < lo || v > hi) return false;
-    *out = v;
-    return true;
 }
 
 // "DIK_LEFT" or "0xCB": the key's code, or -1 with `why` set.

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
 
+#include "base/parse_number.h"
 #include "platform/core/d3d9.h"
 #include "platform/soft/worker_pool.h"
 
@@ -24,14 +24,11 @@ Frame* pending = nullptr;
 int forcedWorkers = 0;
 
 // A whole number from the environment within [low, high], or `otherwise`.
-long long FromEnvironment(const char* name, long long low, long long high, long long otherwise) {
+std::int64_t FromEnvironment(const char* name, std::int64_t low, std::int64_t high,
+                             std::int64_t otherwise) {
     const char* env = std::getenv(name);
-    if (!env) return otherwise;
-    char* end = nullptr;
-    errno = 0;
-    const long long n = std::strtoll(env, &end, 10);
-    if (end == env || *end != '\0' || errno != 0 || n < low || n > high) return otherwise;
-    return n;
+    std::int64_t n = 0;
+    return env && ParseNumber(env, low, high, &n) ? n : otherwise;
 }
 
 // Below this many touched pixels a frame is drawn by the caller alone: waking
@@ -185,13 +182,13 @@ void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
     const std::size_t first = triangles_.size();
     SetUpTriangles(target_, state, vertices, vertexCount, indices, triangleCount, &triangles_);
     if (triangles_.size() == first) return;
-    std::int64_t area = 0;
-    for (std::size_t i = first; i < triangles_.size(); ++i) area += PixelBoxArea(triangles_[i]);
     MeshOp mesh{state, binRanges_.size()};
     for (int b = 0; b < bands_; ++b)
         binRanges_.push_back(static_cast<std::uint32_t>(bins_[b].size()));
+    std::int64_t area = 0;
     for (std::size_t i = first; i < triangles_.size(); ++i) {
         const TriangleSetup& t = triangles_[i];
+        area += PixelBoxArea(t);
         const int lastBand = BandOf(t.y1);
         for (int b = BandOf(t.y0); b <= lastBand; ++b)
             bins_[b].push_back(static_cast<std::uint32_t>(i));
