@@ -64,9 +64,11 @@ struct InputDeviceAccess {
     static DWORD Cooperation(const IDirectInputDevice8A& d) { return d.cooperation_; }
     static bool Wanted(const IDirectInputDevice8A& d) { return d.wanted_; }
     static bool Acquired(const IDirectInputDevice8A& d) { return d.acquired_; }
+    static bool Read(const IDirectInputDevice8A& d) { return d.read_; }
     static void Lose(IDirectInputDevice8A& d) {
         d.acquired_ = false;
         d.lost_ = true;
+        d.read_ = false;
         std::fill(std::begin(d.motion_), std::end(d.motion_), 0);
     }
     static void Regain(IDirectInputDevice8A& d) {
@@ -89,9 +91,36 @@ using Kind = IDirectInputDevice8A::Kind;
 
 constexpr LONG kWheelDelta = 120;  // z units of one wheel notch
 
+// A key or button that goes down is also latched: it reads as down until a
+// poll has shown it and that frame has been presented, so a press and
+// release between two polls is still seen once.
+template <std::size_t N>
+struct Switches {
+    BYTE held[N] = {};
+    bool latched[N] = {};  // went down since a presented poll showed it
+    bool shown[N] = {};    // the latch was read in the frame being made
+
+    void Set(std::size_t i, bool down) {
+        held[i] = down ? 0x80 : 0;
+        if (down) latched[i] = true;
+    }
+    // What a poll sees: held, or pressed since the last frame's poll.
+    void Read(BYTE* out) {
+        for (std::size_t i = 0; i < N; ++i) {
+            out[i] = held[i] | (latched[i] ? 0x80 : 0);
+            shown[i] = shown[i] || latched[i];
+        }
+    }
+    void EndFrame() {
+        for (std::size_t i = 0; i < N; ++i)
+            if (shown[i]) latched[i] = shown[i] = false;
+    }
+    void Clear() { *this = Switches{}; }
+};
+
 struct Hub {
-    BYTE keys[256] = {};
-    BYTE buttons[4] = {};
+    Switches<256> keys;
+    Switches<4> buttons;
     std::vector<IDirectInputDevice8A*> devices;
     int focus = -1;  // -1 not yet told by an event, 0 lost, 1 focused
     bool relativeMode = false;
@@ -121,14 +150,16 @@ bool InForeground(const IDirectInputDevice8A& d) {
     return !(Access::Cooperation(d) & DISCL_FOREGROUND) || HasFocus();
 }
 
-// An exclusive mouse that is acquired owns the pointer: the driver hides it
-// and reports raw motion. Only a real window has a pointer.
+// An exclusive mouse that is acquired owns the pointer once the game reads
+// it with the window in front: the driver hides the pointer and reports raw
+// motion. A game that never reads the mouse leaves the pointer free. Only a
+// real window has a pointer.
 void UpdateRelativeMode() {
     Hub& hub = TheHub();
     bool want = false;
     for (IDirectInputDevice8A* d : hub.devices)
         want = want || (Access::Kind(*d) == Kind::kMouse && Access::Acquired(*d) &&
-                        (Access::Cooperation(*d) & DISCL_EXCLUSIVE));
+                        Access::Read(*d) && (Access::Cooperation(*d) & DISCL_EXCLUSIVE));
     if (!MainNative()) want = false;
     if (want == hub.relativeMode) return;
     hub.relativeMode = want;
@@ -144,8 +175,8 @@ void OnFocus(bool focused) {
     } else {
         // Releases that happen elsewhere are never reported to us: start
         // from nothing held, and let the next events say what is.
-        std::fill(std::begin(hub.keys), std::end(hub.keys), 0);
-        std::fill(std::begin(hub.buttons), std::end(hub.buttons), 0);
+        hub.keys.Clear();
+        hub.buttons.Clear();
         for (IDirectInputDevice8A* d : hub.devices)
             if (Access::Acquired(*d) && (Access::Cooperation(*d) & DISCL_FOREGROUND))
                 Access::Lose(*d);
@@ -242,18 +273,22 @@ HRESULT IDirectInputDevice8A::Unacquire() {
 HRESULT IDirectInputDevice8A::GetDeviceState(DWORD size, void* data) {
     if (!acquired_) return lost_ ? DIERR_INPUTLOST : DIERR_NOTACQUIRED;
     if (!data || size != dataSize_) return DIERR_INVALIDPARAM;
-    const Hub& hub = TheHub();
+    Hub& hub = TheHub();
     if (kind_ == Kind::kKeyboard) {
-        std::memcpy(data, hub.keys, sizeof(hub.keys));
+        hub.keys.Read(static_cast<BYTE*>(data));
         return DI_OK;
     }
     DIMOUSESTATE state;
     state.lX = Clamp(motion_[0]);
     state.lY = Clamp(motion_[1]);
     state.lZ = Clamp(motion_[2]);
-    std::memcpy(state.rgbButtons, hub.buttons, sizeof(state.rgbButtons));
+    hub.buttons.Read(state.rgbButtons);
     std::fill(std::begin(motion_), std::end(motion_), 0);
     std::memcpy(data, &state, sizeof(state));
+    if (!read_ && HasFocus()) {
+        read_ = true;
+        UpdateRelativeMode();
+    }
     return DI_OK;
 }
 
@@ -311,7 +346,7 @@ bool IsKeyboardKey(int dik) {
 // observer as the script event that replays it.
 void InjectKey(int dik, bool down) {
     if (!IsKeyboardKey(dik)) return;
-    TheHub().keys[dik] = down ? 0x80 : 0;
+    TheHub().keys.Set(static_cast<std::size_t>(dik), down);
     Observe(ScriptEvent::Kind::kKey, dik, down);
     // Escape closes the window the way its close button does (the key
     // alone replays that close).
@@ -330,7 +365,7 @@ void InjectMouseWheel(int notches) {
 
 void InjectMouseButton(int button, bool down) {
     if (button < 0 || button > 3) return;
-    TheHub().buttons[button] = down ? 0x80 : 0;
+    TheHub().buttons.Set(static_cast<std::size_t>(button), down);
     Observe(ScriptEvent::Kind::kButton, button, down);
 }
 
@@ -358,10 +393,15 @@ bool DevicesAwaitFocus() {
 
 namespace platform::detail {
 
+void EndInputFrame() {
+    TheHub().keys.EndFrame();
+    TheHub().buttons.EndFrame();
+}
+
 void ResetInput() {
     Hub& hub = TheHub();
-    std::fill(std::begin(hub.keys), std::end(hub.keys), 0);
-    std::fill(std::begin(hub.buttons), std::end(hub.buttons), 0);
+    hub.keys.Clear();
+    hub.buttons.Clear();
     hub.focus = -1;
 }
 

@@ -134,6 +134,7 @@ class IDirectInputDevice8A {
     bool wanted_ = false;    // Acquire was asked for and not taken back
     bool acquired_ = false;  // reads succeed
     bool lost_ = false;      // taken away by a focus loss
+    bool read_ = false;      // a mouse the game has read with the window in front
     std::int64_t motion_[3] = {0, 0, 0};
 };
 

@@ -14,6 +14,9 @@ void* NativeWindowOf(HWND window);
 // Shows a finished frame in its window through the video driver.
 void ShowFrame(HWND window, const std::uint32_t* pixels, int width, int height);
 
+// A frame was presented: presses that its polls showed are no longer latched.
+void EndInputFrame();
+
 // What tests reach through platform/testing; the product never calls these.
 void SetPresentedFrames(std::int64_t frames);
 void ResetWindows();

@@ -3,6 +3,8 @@
 #include <map>
 
 #include "platform/core/clock.h"
+#include "platform/core/debug.h"
+#include "platform/core/internal.h"
 #include "platform/driver.h"
 
 namespace platform {
@@ -49,6 +51,7 @@ bool Init(const Config& config, std::string* error) {
 }
 
 void Shutdown() {
+    TellLoadFailures();
     if (started && installed.video && installed.video->stop) installed.video->stop();
     started = false;
 }
@@ -57,6 +60,7 @@ int AddPresentListener(PresentListener listener) { return Presents().Add(std::mo
 void RemovePresentListener(int id) { Presents().items.erase(id); }
 
 void NotifyPresented(const std::uint32_t* pixels, int width, int height) {
+    detail::EndInputFrame();
     CountPresentedFrame();
     const std::int64_t frame = PresentedFrames();
     // Copy: a listener may remove itself.
@@ -70,6 +74,7 @@ void RemovePassListener(int id) { Passes().items.erase(id); }
 void NotifyPassStart() {
     const std::int64_t frame = PresentedFrames() + 1;
     if (frame == lastPassFrame) return;
+    TellLoadFailures();
     lastPassFrame = frame;
     auto items = Passes().items;
     for (auto& [id, f] : items) f(frame);

@@ -11,6 +11,7 @@ namespace platform {
 void SetPresentedFramesForTest(std::int64_t frames) { detail::SetPresentedFrames(frames); }
 void ResetWindowsForTest() { detail::ResetWindows(); }
 void ResetInputForTest() { detail::ResetInput(); }
+void EndInputFrameForTest() { detail::EndInputFrame(); }
 
 void FailNextDirect3DCreateForTest() { detail::Faults().create = true; }
 void FailNextCreateDeviceForTest() { detail::Faults().device = true; }

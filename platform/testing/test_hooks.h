@@ -17,6 +17,9 @@ void ResetWindowsForTest();
 
 // Input: forgets the focus state and every held key and button.
 void ResetInputForTest();
+// Input: ends a frame as a present does (a press its reads showed is no
+// longer latched), for tests that update entities without presenting.
+void EndInputFrameForTest();
 
 // Graphics: make the next Direct3DCreate9 / CreateDevice / BeginScene fail.
 void FailNextDirect3DCreateForTest();

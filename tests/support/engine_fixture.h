@@ -59,8 +59,13 @@ class RunningEngineTest : public EngineTest {
         MSG m;
         PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
     }
-    // Holds or releases a key; the keyboard sees it from its next read.
-    static void Key(int dik, bool down) { platform::InjectKey(dik, down), Pump(); }
+    // Holds or releases a key in a new frame; the keyboard sees it from its
+    // next read (a press already read is no longer latched).
+    static void Key(int dik, bool down) {
+        platform::EndInputFrameForTest();
+        platform::InjectKey(dik, down);
+        Pump();
+    }
     // The update of frame k sees k - 1 presented frames on the virtual clock.
     static void AtFrame(std::int64_t k) { platform::SetPresentedFramesForTest(k - 1); }
     // The registered entities of one kind, in registry order.
