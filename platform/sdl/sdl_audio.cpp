@@ -1,12 +1,11 @@
 // SDL2 audio device: 44100 Hz, stereo, 16-bit; its callback runs the mixer.
 #include <SDL2/SDL.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/sdl/quietly.h"
 #include "platform/sdl/sdl_driver.h"
 
 namespace platform::sdl {
@@ -17,25 +16,6 @@ SDL_AudioDeviceID device = 0;
 void Callback(void* mix, Uint8* stream, int len) {
     reinterpret_cast<AudioDriver::MixCallback>(mix)(reinterpret_cast<std::int16_t*>(stream),
                                                     len / 4);
-}
-
-// Runs `f` with standard error sent to /dev/null: while they probe, the sound
-// library's back-ends print lines of their own, and a machine without sound
-// hardware is no error. The game thread is the only one running here.
-template <typename F>
-auto Quietly(F f) {
-    std::fflush(stderr);
-    const int saved = dup(STDERR_FILENO);
-    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
-    auto result = f();
-    std::fflush(stderr);
-    if (saved >= 0) {
-        dup2(saved, STDERR_FILENO);
-        close(saved);
-    }
-    if (null >= 0) close(null);
-    return result;
 }
 
 bool Open(AudioDriver::MixCallback mix) {

@@ -1,19 +1,30 @@
 // SDL2 video driver: the native window, system events translated into core's
-// input calls, presentation of finished frames, message boxes, focus and the
-// relative mouse. The window is resizable and the frame is scaled into it
-// with its aspect kept (F11 and Alt+Enter toggle desktop fullscreen); none
-// of that reaches core: the back buffer and the mouse motion stay as they are.
+// input calls, presentation of finished frames paced to 60 a second, message
+// boxes, focus and the relative mouse. The window is resizable and the frame
+// is scaled into it with its aspect kept (F11 and Alt+Enter toggle desktop
+// fullscreen); none of that reaches core: the back buffer and the mouse
+// motion stay as they are.
+//
+// VELMOR_FRAME_LOG=FILE writes one line per presented frame (the time it
+// was shown and how long the present took, in microseconds), for the
+// windowed frame-rate benchmark.
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/core/dinput.h"
+#include "platform/sdl/frame_pacer.h"
+#include "platform/sdl/quietly.h"
 #include "platform/sdl/sdl_driver.h"
 #include "platform/sdl/sdl_keymap.h"
+#include "platform/sdl/sdl_x11.h"
 
 namespace platform::sdl {
 namespace {
@@ -24,9 +35,25 @@ struct Presenter {
     SDL_Texture* texture = nullptr;
     int width = 0;
     int height = 0;
-    Uint64 lastPresent = 0;
+    bool retrace = false;  // the present waits for a 60 Hz display's retrace
 };
 Presenter presenter;
+FramePacer pacer;
+std::FILE* frameLog = nullptr;
+
+std::int64_t Now() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Without a window manager nobody carries out a fullscreen request: the
+// driver then covers the display with the window itself, and puts it back.
+struct OwnFullscreen {
+    bool on = false;
+    SDL_Rect saved{};
+};
+OwnFullscreen ownFullscreen;
 
 // Windows in creation order; the first is the program's main window.
 std::vector<SDL_Window*> windows;
@@ -41,8 +68,47 @@ void DropPresenter() {
     presenter = Presenter{};
 }
 
+// Whether the window's display refreshes at 60 Hz, so that its retrace can
+// pace the game. Any other rate (75, 144 Hz, unknown) is paced by deadlines.
+bool DisplayRunsAt60(SDL_Window* w) {
+    SDL_DisplayMode mode{};
+    return SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(w), &mode) == 0 &&
+           mode.refresh_rate >= 59 && mode.refresh_rate <= 61;
+}
+
+// The window's renderer, made before the window is first shown: making it
+// later may remake the native window, which the window manager then places
+// anew.
+bool MakeRenderer(SDL_Window* native) {
+    if (presenter.window == native && presenter.renderer) return true;
+    DropPresenter();
+    pacer.Restart();
+    presenter.window = native;
+    const bool at60 = DisplayRunsAt60(native);
+    if (at60) presenter.renderer = SDL_CreateRenderer(native, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!presenter.renderer) presenter.renderer = SDL_CreateRenderer(native, -1, 0);
+    if (!presenter.renderer) return false;
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(presenter.renderer, &info);
+    presenter.retrace = at60 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
+    if (frameLog)
+        std::fprintf(frameLog, "# %s renderer, paced by %s\n", info.name ? info.name : "?",
+                     presenter.retrace ? "the retrace" : "deadlines");
+    return true;
+}
+
+bool MakeTexture(int width, int height) {
+    if (presenter.texture && presenter.width == width && presenter.height == height) return true;
+    if (presenter.texture) SDL_DestroyTexture(presenter.texture);
+    presenter.texture = SDL_CreateTexture(presenter.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                          SDL_TEXTUREACCESS_STREAMING, width, height);
+    presenter.width = width;
+    presenter.height = height;
+    return presenter.texture != nullptr;
+}
+
 bool Start(std::string* error) {
-    if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_VIDEO) != 0) {
+    if (Quietly([] { return SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_VIDEO); }) != 0) {
         if (error)
             *error = std::string("cannot open a display (") + SDL_GetError() +
                      "); run with --headless, or under xvfb-run";
@@ -60,6 +126,8 @@ bool Start(std::string* error) {
         if (error) *error = "cannot open a display; run with --headless, or under xvfb-run";
         return false;
     }
+    if (const char* log = std::getenv("VELMOR_FRAME_LOG"); log && *log)
+        frameLog = std::fopen(log, "w");
     return true;
 }
 
@@ -69,6 +137,10 @@ void Stop() {
     relativeMode = false;
     keptKeys.clear();
     framePending = false;
+    ownFullscreen = OwnFullscreen{};
+    pacer.Restart();
+    if (frameLog) std::fclose(frameLog);
+    frameLog = nullptr;
     SDL_Quit();
 }
 
@@ -93,8 +165,10 @@ void* CreateWindow(const char* title, int width, int height) {
 }
 
 // Once the window manager has framed the new main window, window and frame
-// together must fit the usable area too. Tried on each window event until
-// the frame is known (a desktop without a window manager never tells).
+// together must fit the usable area too: the window shrinks to fit and a
+// frame that crosses the area's edges is centred in it. Tried on each
+// window event until the frame is known (a desktop without a window manager
+// never tells).
 void FitWithFrame(SDL_Window* w) {
     int top = 0, left = 0, bottom = 0, right = 0;
     SDL_Rect usable{};
@@ -103,28 +177,55 @@ void FitWithFrame(SDL_Window* w) {
         SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(w), &usable) != 0)
         return;
     framePending = false;
-    usable.w -= left + right;
-    usable.h -= top + bottom;
+    SDL_Rect inner{usable.x + left, usable.y + top, usable.w - left - right,
+                   usable.h - top - bottom};
     int width = 0, height = 0;
     SDL_GetWindowSize(w, &width, &height);
     const int oldWidth = width, oldHeight = height;
-    FitInto(usable, &width, &height);
-    if (width == oldWidth && height == oldHeight) return;
-    SDL_SetWindowSize(w, width, height);
-    SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    FitInto(inner, &width, &height);
+    if (width != oldWidth || height != oldHeight) SDL_SetWindowSize(w, width, height);
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(w, &x, &y);
+    const bool inside = x - left >= usable.x && y - top >= usable.y &&
+                        x + width + right <= usable.x + usable.w &&
+                        y + height + bottom <= usable.y + usable.h;
+    if (!inside || width != oldWidth || height != oldHeight)
+        SDL_SetWindowPosition(w, inner.x + std::max(0, (inner.w - width) / 2),
+                              inner.y + std::max(0, (inner.h - height) / 2));
 }
 
 void ShowWindow(void* native) {
     auto* w = static_cast<SDL_Window*>(native);
-    SDL_ShowWindow(w);
     framePending = !windows.empty() && w == windows.front();
+    if (framePending) MakeRenderer(w);
+    SDL_ShowWindow(w);
     if (framePending) FitWithFrame(w);
 }
 
 void ToggleFullscreen() {
     if (windows.empty()) return;
     SDL_Window* w = windows.front();
+    if (ownFullscreen.on) {
+        const SDL_Rect r = ownFullscreen.saved;
+        ownFullscreen.on = false;
+        SDL_SetWindowBordered(w, SDL_TRUE);
+        SDL_SetWindowSize(w, r.w, r.h);
+        SDL_SetWindowPosition(w, r.x, r.y);
+        return;
+    }
     const bool on = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_Rect display{};
+    if (!on && !HasWindowManager(w) &&
+        SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(w), &display) == 0) {
+        ownFullscreen.on = true;
+        SDL_GetWindowPosition(w, &ownFullscreen.saved.x, &ownFullscreen.saved.y);
+        SDL_GetWindowSize(w, &ownFullscreen.saved.w, &ownFullscreen.saved.h);
+        SDL_SetWindowBordered(w, SDL_FALSE);
+        SDL_SetWindowPosition(w, display.x, display.y);
+        SDL_SetWindowSize(w, display.w, display.h);
+        SDL_RaiseWindow(w);
+        return;
+    }
     SDL_SetWindowFullscreen(w, on ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
@@ -148,6 +249,7 @@ bool KeepKey(const SDL_KeyboardEvent& key) {
 void DestroyWindow(void* native) {
     auto* w = static_cast<SDL_Window*>(native);
     if (presenter.window == w) DropPresenter();
+    if (!windows.empty() && windows.front() == w) ownFullscreen = OwnFullscreen{};
     windows.erase(std::remove(windows.begin(), windows.end(), w), windows.end());
     SDL_DestroyWindow(w);
 }
@@ -179,6 +281,7 @@ void OnWindowEvent(const SDL_WindowEvent& e) {
     if (relativeMode && (what == SDL_WINDOWEVENT_SHOWN || what == SDL_WINDOWEVENT_EXPOSED ||
                          what == SDL_WINDOWEVENT_ENTER || what == SDL_WINDOWEVENT_FOCUS_GAINED))
         SDL_SetCursor(nullptr);
+    if (what == SDL_WINDOWEVENT_DISPLAY_CHANGED) DropPresenter();  // the new display's pacing
     if (what == SDL_WINDOWEVENT_CLOSE) InjectClose();
 }
 
@@ -241,39 +344,33 @@ SDL_Rect Placement(SDL_Renderer* renderer, int width, int height) {
     return SDL_Rect{(outW - w) / 2, (outH - h) / 2, w, h};
 }
 
+// Presentation is the loop's only pacing: 60 frames a second, by the
+// display's retrace or by deadlines (Xvfb, for one, never waits).
 void Present(void* window, const std::uint32_t* pixels, int width, int height) {
-    auto* native = static_cast<SDL_Window*>(window);
-    if (presenter.window != native || presenter.width != width || presenter.height != height) {
-        DropPresenter();
-        presenter.window = native;
-        presenter.renderer = SDL_CreateRenderer(native, -1, SDL_RENDERER_PRESENTVSYNC);
-        if (!presenter.renderer) presenter.renderer = SDL_CreateRenderer(native, -1, 0);
-        if (!presenter.renderer) return;
-        presenter.texture = SDL_CreateTexture(presenter.renderer, SDL_PIXELFORMAT_ARGB8888,
-                                              SDL_TEXTUREACCESS_STREAMING, width, height);
-        presenter.width = width;
-        presenter.height = height;
-    }
-    if (!presenter.texture) return;
+    if (!MakeRenderer(static_cast<SDL_Window*>(window)) || !MakeTexture(width, height)) return;
     SDL_UpdateTexture(presenter.texture, nullptr, pixels, width * 4);
     SDL_SetRenderDrawColor(presenter.renderer, 0, 0, 0, 255);
     SDL_RenderClear(presenter.renderer);
     const SDL_Rect place = Placement(presenter.renderer, width, height);
     SDL_RenderCopy(presenter.renderer, presenter.texture, nullptr, &place);
-    // Presentation is the loop's only pacing: never faster than 60 Hz, even
-    // where the display does not wait for its retrace (Xvfb, for one).
-    const Uint64 freq = SDL_GetPerformanceFrequency();
-    const Uint64 period = freq / 60;
-    if (presenter.lastPresent) {
-        Uint64 now = SDL_GetPerformanceCounter();
-        while (now - presenter.lastPresent < period) {
-            const Uint64 left = period - (now - presenter.lastPresent);
-            SDL_Delay(static_cast<Uint32>(left * 1000 / freq > 1 ? left * 1000 / freq - 1 : 0));
-            now = SDL_GetPerformanceCounter();
-        }
+    if (!presenter.retrace) {
+        const std::int64_t due = pacer.NextShow(Now());
+        std::this_thread::sleep_until(std::chrono::steady_clock::time_point(
+            std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::nanoseconds(due))));
     }
+    const std::int64_t begin = Now();
     SDL_RenderPresent(presenter.renderer);
-    presenter.lastPresent = SDL_GetPerformanceCounter();
+    const std::int64_t shown = Now();
+    if (presenter.retrace && pacer.RetraceIgnored(shown)) {
+        SDL_RenderSetVSync(presenter.renderer, 0);
+        presenter.retrace = false;
+        pacer.Restart();
+        if (frameLog) std::fputs("# the retrace did not wait: paced by deadlines\n", frameLog);
+    }
+    if (frameLog)
+        std::fprintf(frameLog, "%lld %lld\n", static_cast<long long>(shown / 1000),
+                     static_cast<long long>((shown - begin) / 1000));
 }
 
 bool MessageBox(void* window, const char* text, const char* caption) {

@@ -2,14 +2,17 @@
 # Plays a windowed velmor under an X server (run it under xserver.sh) the way
 # a player would, through xdotool; exits with velmor's status.
 #   xdrive.sh PLAN VELMOR [ARGS...]
-# PLAN: savanna (add lions and giraffes, group and ungroup them, Escape), or
+# PLAN: savanna (add lions and giraffes, group and ungroup them, Escape);
 # window (move the mouse 8,4 counts five times around each of a resize, F11
-# and Alt+Enter, then wait for --frames; under openbox when there is one, so
-# that fullscreen really happens).
+# and Alt+Enter, then wait for --frames); tap (three clicks of a few
+# milliseconds each, Escape); pointer (move the pointer to 3,3 and say where
+# it is, Escape); fit (say where the window and its frame are, Escape).
+# window and fit run under openbox when there is one, unless WM=none.
 set -u
 plan=$1
 shift
-if [ "$plan" = window ] && command -v openbox >/dev/null; then
+if [ "$plan" != savanna ] && [ "$plan" != tap ] && [ "${WM:-}" != none ] &&
+    command -v openbox >/dev/null; then
     openbox >/dev/null 2>&1 &
     sleep 1
 fi
@@ -69,7 +72,10 @@ savanna)
     key Escape
     ;;
 window)
-    size() { xdotool getwindowgeometry "$(win)" | sed -n 's/.*Geometry: //p'; }
+    size() {
+        xdotool getwindowgeometry "$(win)" |
+            awk '/Position:/ { p = $2 } /Geometry:/ { g = $2 } END { print g " at " p }'
+    }
     move 8 4 5
     xdotool windowsize "$(win)" 640 400
     sleep 0.5
@@ -85,6 +91,26 @@ window)
     sleep 0.7
     echo "Alt+Enter $(size)"
     move 8 4 5
+    ;;
+tap)
+    for _ in 1 2 3; do
+        xdotool click 1
+        sleep 0.3
+    done
+    key Escape
+    ;;
+pointer)
+    xdotool mousemove 3 3
+    sleep 0.3
+    echo "pointer $(xdotool getmouselocation)"
+    key Escape
+    ;;
+fit)
+    sleep 1
+    xwininfo -id "$(win)" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /Width:/ { w = $NF } /Height:/ { h = $NF } END { print "at " x " " y; print "size " w " " h }'
+    xprop -id "$(win)" _NET_FRAME_EXTENTS | sed -n 's/.*= \(.*\)/frame \1/p' | tr -d ,
+    key Escape
     ;;
 esac
 wait "$pid"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a command under an Xvfb of its own and exits with its status.
-#   xserver.sh COMMAND [ARGS...]
+#   xserver.sh COMMAND [ARGS...]      (XSCREEN=WxHxD sets the screen, 1280x1024x24)
 # Xvfb picks the display itself (-displayfd): it takes the first number whose
 # sockets it can bind, so two servers started at once, or a server of another
 # job on the same host, never share one. (xvfb-run -a guesses from lock files
@@ -8,7 +8,7 @@
 set -u
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
+Xvfb -displayfd 3 -screen 0 "${XSCREEN:-1280x1024x24}" -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
 xpid=$!
 for _ in $(seq 200); do
     [ -s "$dir/display" ] && break
