@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/core/d3dx9mesh.h"
+#include "platform/core/debug.h"
 #include "platform/core/image.h"
 #include "platform/core/x_mesh_data.h"
 #include "platform/driver.h"
@@ -51,7 +52,10 @@ HRESULT D3DXLoadMeshFromXA(const char* fileName, DWORD, IDirect3DDevice9* device
     if (materials) *materials = nullptr;
     if (!fileName || !device || adjacency || effectInstances) return D3DERR_INVALIDCALL;
     const std::string path = platform::ResolveImagePath(fileName);
-    if (path.empty()) return D3DXERR_INVALIDDATA;
+    if (path.empty()) {
+        platform::ReportLoadFailure(fileName, "no such file");
+        return D3DXERR_INVALIDDATA;
+    }
     XMeshData data;
     const platform::MeshLoader* loader = platform::InstalledDrivers().mesh;
     if (!loader || !loader->load) return D3DXERR_INVALIDDATA;

@@ -1,12 +1,15 @@
 #include "platform/core/debug.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <mutex>
-#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/core/internal.h"
 #include "platform/core/platform.h"
@@ -33,27 +36,105 @@ void OutputDebugStringW(const wchar_t* text) {
     std::fflush(stderr);
 }
 
+namespace {
+
+// A file that cannot be had, with every place it was looked for in turn
+// (a game retries a name in another folder): one line for all of them.
+struct LoadFailure {
+    std::string key;                                         // the file's own name, lower case
+    std::vector<std::pair<std::string, std::string>> tries;  // place, why
+    bool told = false;
+};
+
+struct LoadFailures {
+    std::mutex lock;
+    std::vector<LoadFailure> files;
+};
+
+LoadFailures& Failures() {
+    static LoadFailures f;
+    return f;
+}
+
+std::string LineFor(const LoadFailure& f) {
+    const auto& [first, why] = f.tries.front();
+    std::string line = "velmor: cannot load '" + first + "'";
+    bool sameWhy = true;
+    for (const auto& t : f.tries) sameWhy = sameWhy && t.second == why;
+    if (sameWhy) {
+        for (std::size_t i = 1; i < f.tries.size(); ++i)
+            line += (i == 1 ? " (also tried '" : ", '") + f.tries[i].first + "'";
+        if (f.tries.size() > 1) line += ")";
+        return line + ": " + why;
+    }
+    line += ": " + why;
+    for (std::size_t i = 1; i < f.tries.size(); ++i)
+        line += "; '" + f.tries[i].first + "': " + f.tries[i].second;
+    return line;
+}
+
+// Whether any line was written.
+bool TellPendingLocked(LoadFailures& all) {
+    bool told = false;
+    for (LoadFailure& f : all.files)
+        if (!f.told) {
+            std::fprintf(stderr, "%s\n", LineFor(f).c_str());
+            f.told = told = true;
+        }
+    return told;
+}
+
+}  // namespace
+
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT) {
     const char* t = text ? text : "";
     const char* c = caption ? caption : "";
     auto& log = platform::detail::MessageBoxes();
-    log.last = std::string(c) + ": " + t;
+    const std::string line = std::string(c) + ": " + t;
+    const bool repeated = log.count > 0 && log.last == line;
+    log.last = line;
     ++log.count;
+    // A box that follows a failed load tells the same news: headless, the
+    // file's own line stands for it, and a box repeated word for word is
+    // written once.
+    bool toldFile = false;
+    {
+        LoadFailures& all = Failures();
+        std::lock_guard<std::mutex> g(all.lock);
+        toldFile = TellPendingLocked(all);
+    }
     const platform::VideoDriver* video = platform::InstalledDrivers().video;
     const bool shown = !platform::IsHeadless() && video->messageBox &&
                        video->messageBox(platform::detail::NativeWindowOf(owner), t, c);
-    if (!shown) std::fprintf(stderr, "velmor: %s: %s\n", c, t);
+    if (!shown && !toldFile && !repeated) std::fprintf(stderr, "velmor: %s\n", line.c_str());
     return IDOK;
 }
 
 namespace platform {
 
 void ReportLoadFailure(const std::string& name, const std::string& why) {
-    static std::mutex lock;
-    static std::set<std::string> reported;
-    std::lock_guard<std::mutex> g(lock);
-    if (!reported.insert(name).second) return;
-    std::fprintf(stderr, "velmor: cannot load '%s': %s\n", name.c_str(), why.c_str());
+    std::string place = name;
+    std::replace(place.begin(), place.end(), '\\', '/');
+    std::string key = place.substr(place.find_last_of('/') + 1);
+    for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    LoadFailures& all = Failures();
+    std::lock_guard<std::mutex> g(all.lock);
+    auto it = std::find_if(all.files.begin(), all.files.end(),
+                           [&](const LoadFailure& f) { return f.key == key; });
+    if (it == all.files.end()) {
+        all.files.push_back({key, {{place, why}}, false});
+        return;
+    }
+    if (it->told) return;  // once per run
+    for (const auto& tried : it->tries)
+        if (tried.first == place) return;
+    it->tries.emplace_back(place, why);
+}
+
+void TellLoadFailures() {
+    LoadFailures& all = Failures();
+    std::lock_guard<std::mutex> g(all.lock);
+    TellPendingLocked(all);
 }
 
 }  // namespace platform

@@ -19,8 +19,14 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 
 namespace platform {
 
-// One line for the user, once per name for the whole run:
-// "velmor: cannot load 'NAME': WHY".
+// A file that cannot be loaded. The user gets one line per file for the
+// whole run, written at the start of the next loop pass, before a message
+// box, or at shutdown: "velmor: cannot load 'NAME': WHY", naming the other
+// places tried when the same file (by its own name, in any case) was looked
+// for elsewhere in between: "velmor: cannot load 'a.bmp' (also tried
+// '../a.bmp'): WHY".
 void ReportLoadFailure(const std::string& name, const std::string& why);
+// Writes the lines of failures not yet told.
+void TellLoadFailures();
 
 }  // namespace platform

@@ -42,6 +42,29 @@ TEST(HostileContent, BrokenFilesAreOneLineEachAndTheGameGoesOn) {
     EXPECT_NE(traced.err.find("hr=E_FAIL"), std::string::npos) << traced.err;
 }
 
+// A file the tiger level looks for in two places, and a display that cannot
+// be opened: one line each, written as Linux paths, with nothing of the
+// libraries' own before it.
+TEST(MissingContent, OneLineEachNamingThePlacesTried) {
+    for (const std::string file : {"tiger.bmp", "tiger.x"}) {
+        const std::string dir = "without-" + file;
+        fs::copy(VELMOR_CONTENT_DIR, dir, fs::copy_options::recursive);
+        fs::remove(dir + "/" + file);
+        const auto r = RunProcess(
+            VELMOR_BINARY, {"--headless", "--level", "tiger", "--frames", "5", "--assets", dir},
+            {"VELMOR_TRACE"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        const std::string other = file == "tiger.x" ? "../Tiger.x" : "../tiger.bmp";
+        EXPECT_EQ(r.err, "velmor: cannot load '" + file + "' (also tried '" + other +
+                             "'): no such file\n");
+    }
+    const auto r = RunProcess(VELMOR_BINARY, {"--frames", "5"},
+                              {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "SDL_VIDEODRIVER"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.starts_with("velmor: cannot open a display") && Count(r.err, "\n") == 1)
+        << r.err;
+}
+
 TEST(HostileCommandLine, RefusedWithOneLineAndExit2) {
     WriteFile("nul.txt", std::string("1 key DIK_\0LEFT down\n", 21));
     WriteFile("big.txt", "1 " + std::string(1 << 20, 'x') + "\n");
