@@ -11,10 +11,11 @@ namespace {
 TEST(QuietStart, NoSoundDeviceIsOneLineOfOurOwn) {
     if (Which("Xvfb").empty()) GTEST_SKIP() << "Xvfb is missing: not run";
     // ALSA with a device no machine has: the library complains at length.
-    const auto r =
-        RunProcess("/bin/bash", {VELMOR_SOURCE_DIR "/tests/replay/xserver.sh", "/usr/bin/env",
-                                 "SDL_AUDIODRIVER=alsa", "AUDIODEV=velmor_no_such_device",
-                                 VELMOR_BINARY, "--frames", "30", "--screenshot", "30:/dev/null"});
+    const auto r = RunProcess("/bin/bash",
+                              {VELMOR_SOURCE_DIR "/tests/replay/xserver.sh", "/usr/bin/env",
+                               "SDL_AUDIODRIVER=alsa", "AUDIODEV=velmor_no_such_device",
+                               VELMOR_BINARY, "--frames", "30", "--screenshot", "30:/dev/null"},
+                              {"XDG_RUNTIME_DIR"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.starts_with("velmor: no sound output: ") &&
                 r.err.ends_with("; playing silently\n") && Count(r.err, "\n") == 1)
