@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -15,7 +14,7 @@
 #include "app/platform_setup.h"
 #include "engine/engine.h"
 #include "engine/game_world.h"
-#include "levels/level_factory.h"
+#include "levels/level_table.h"
 #include "platform/core/clock.h"
 #include "platform/core/image.h"
 #include "platform/core/input_record.h"
@@ -76,20 +75,10 @@ bool EnterContentFolder(const std::string& assets, std::string* error) {
     return true;
 }
 
-// The content files each level opens; an --assets folder must hold at least
-// one of them (an empty or wrong folder would run a blank game).
-bool FolderHasLevelContent(const std::string& level) {
-    static const std::map<std::string, std::vector<const char*>> kFiles = {
-        {"sprite", {"background.bmp", "crosshair.bmp", "bunny.bmp", "flower.bmp", "magnum.wav"}},
-        {"savanna", {"grass.bmp", "giraffe.bmp", "lion.bmp", "lionleader.bmp", "smallfont.bmp"}},
-        {"shooter", {"player.bmp", "enemy.bmp", "bullet.bmp", "smallfont.bmp"}},
-        {"breakout",
-         {"brick.bmp", "paddle.bmp", "ball.bmp", "smallfont.bmp", "paddlehit.wav", "brickhit.wav",
-          "lostball.wav"}},
-    };
-    const auto it = kFiles.find(level);
-    if (it == kFiles.end()) return true;
-    for (const char* name : it->second)
+// An --assets folder must hold at least one of the level's content files (an
+// empty or wrong folder would run a blank game).
+bool FolderHasLevelContent(const LevelInfo& level) {
+    for (const char* name : level.contentFiles)
         if (!platform::ResolveImagePath(name).empty()) return true;
     return false;
 }
@@ -118,14 +107,13 @@ int RunVelmor(int argc, const char* const* argv) {
             return Fail(error);
         case ParseResult::kExit:
             if (options.help)
-                std::fputs(UsageText(), stdout);
+                std::fputs(UsageText().c_str(), stdout);
             else
                 std::printf("velmor %s\n", VELMOR_VERSION);
             return 0;
         case ParseResult::kRun:
             break;
     }
-    if (!LevelIsBuilt(options.level)) return Fail("level '" + options.level + "' is not built yet");
 
     // The input script is read and checked whole before anything opens.
     std::vector<platform::ScriptEvent> script;
@@ -138,8 +126,8 @@ int RunVelmor(int argc, const char* const* argv) {
     Absolutise(&options.dump);
     for (auto& shot : options.screenshots) Absolutise(&shot.second);
     if (!EnterContentFolder(options.assets, &error)) return Fail(error);
-    if (!options.assets.empty() && !FolderHasLevelContent(options.level))
-        return Fail("--assets: '" + options.assets + "' holds none of the " + options.level +
+    if (!options.assets.empty() && !FolderHasLevelContent(*options.level))
+        return Fail("--assets: '" + options.assets + "' holds none of the " + options.level->name +
                     " level's files");
 
     // --screenshot: each file's folder must exist before the run starts.
@@ -220,7 +208,7 @@ int RunVelmor(int argc, const char* const* argv) {
             });
 
     dump.Attach();
-    GameWorld::levelName = options.level;
+    GameWorld::levelName = options.level->name;
     GameWorld::levelFactory = CreateLevel;
     const int rc = WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
     if (framesListener) platform::RemovePresentListener(framesListener);
