@@ -125,11 +125,11 @@ int RunVelmor(int argc, const char* const* argv) {
         !StartPlatform(options.headless, options.clockStart, &error))
         return Fail(error);
     Screenshots shots(options.screenshots);
-    Recorder recorder;
+    Recorder recorder(options.frames);
     int rc = 0;
-    {
+    {  // the script, the signal handlers and the frame limit act while the loop runs
         const ScriptPlayer player(std::move(script));
-        if (!recorder.Open(options.record, options.frames, &error)) {
+        if (!recorder.Open(options.record, &error)) {
             platform::Shutdown();
             return Fail(error);
         }

@@ -95,8 +95,7 @@ Recorder::~Recorder() {
     Finish(&ignored);
 }
 
-bool Recorder::Open(const std::string& path, std::int64_t frames, std::string* error) {
-    frames_ = frames;
+bool Recorder::Open(const std::string& path, std::string* error) {
     recording_ = !path.empty() && platform::StartRecording(path, error);
     return path.empty() || recording_;
 }

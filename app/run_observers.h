@@ -70,15 +70,17 @@ class ScriptPlayer : public RunObserver {
 // after the platform starts and any script plays, so it sees the script's clock.
 class Recorder : public RunObserver {
   public:
+    // `frames` is the --frames limit (-1: none): a run it ended says so.
+    explicit Recorder(std::int64_t frames) : frames_(frames) {}
     ~Recorder() override;
-    // Starts recording into `path`; an empty path records nothing. `frames`
-    // is the --frames limit (-1: none). False with `error` set when it cannot.
-    bool Open(const std::string& path, std::int64_t frames, std::string* error);
+    // Starts recording into `path`; an empty path records nothing. False
+    // with `error` set when it cannot.
+    bool Open(const std::string& path, std::string* error);
     bool Finish(std::string* error) override;
 
   private:
+    const std::int64_t frames_;
     bool recording_ = false;
-    std::int64_t frames_ = -1;
 };
 
 // --screenshot FRAME:FILE: the presented image of each such frame as PNG.
