@@ -26,13 +26,10 @@ bool ParseInt(const std::string& text, std::int64_t lo, std::int64_t hi, std::in
 // The level names in table order, `between` separating them and `last`
 // before the final one: "a|b|c", "a, b or c".
 std::string LevelNames(const char* between, const char* last) {
-    std::string names;
     const auto levels = Levels();
-    for (std::size_t i = 0; i < levels.size(); ++i)
-        names += (i == 0                  ? ""
-                  : i + 1 < levels.size() ? between
-                                          : last) +
-                 std::string(levels[i].name);
+    std::string names = levels.front().name;
+    for (std::size_t i = 1; i < levels.size(); ++i)
+        names += (i + 1 < levels.size() ? between : last) + std::string(levels[i].name);
     return names;
 }
 

@@ -9,8 +9,8 @@
 class BaseLevel;
 
 struct LevelInfo {
-    const char* name;  // as --level takes it
-    BaseLevel* (*make)();
+    const char* name;      // as --level takes it
+    BaseLevel* (*make)();  // a new level, not yet set up
     // The files the level opens from the content folder.
     std::span<const char* const> contentFiles;
     const char* description;  // one line: what the level is
