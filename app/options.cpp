@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <set>
+#include <sstream>
 
 #include "platform/core/input_script.h"
 
@@ -22,29 +23,62 @@ bool ParseInt(const std::string& text, std::int64_t lo, std::int64_t hi, std::in
     return true;
 }
 
-const std::set<std::string> kLevels = {"sprite", "savanna", "shooter", "tiger", "breakout"};
+// The level names in table order, `between` separating them and `last`
+// before the final one: "a|b|c", "a, b or c".
+std::string LevelNames(const char* between, const char* last) {
+    const auto levels = Levels();
+    std::string names = levels.front().name;
+    for (std::size_t i = 1; i < levels.size(); ++i)
+        names += (i + 1 < levels.size() ? between : last) + std::string(levels[i].name);
+    return names;
+}
+
+// `text` broken between words into lines of at most `width` characters
+// (a longer word stands alone), each after `indent` blanks.
+std::string Wrapped(const std::string& text, std::size_t indent, std::size_t width) {
+    const std::string margin(indent, ' ');
+    std::string out, line;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        if (!line.empty() && indent + line.size() + 1 + word.size() > width) {
+            out += margin + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    return out + margin + line + "\n";
+}
 
 }  // namespace
 
-const char* UsageText() {
-    return "usage: velmor [--level sprite|savanna|shooter|tiger|breakout] [--headless]\n"
-           "              [--frames N] [--clock-start SECONDS] [--input FILE] [--record FILE]\n"
-           "              [--screenshot FRAME:FILE.png]... [--audio-out FILE.wav]\n"
-           "              [--dump FILE.jsonl] [--dump-every N] [--assets DIR]\n"
-           "              [--help] [--version]\n"
-           "\n"
-           "  --level NAME         level to play (default: sprite, the shooting gallery)\n"
-           "  --headless           no window or sound hardware; virtual clock\n"
-           "  --frames N           close the window after frame N\n"
-           "  --clock-start SECS   virtual clock start (headless; default 1700000000)\n"
-           "  --input FILE         scripted input, one event a line\n"
-           "  --record FILE        write this run's input and clock as an --input script\n"
-           "  --screenshot F:FILE  write the presented image of frame F as PNG\n"
-           "  --audio-out FILE     write what the mixer played as a WAVE file\n"
-           "  --dump FILE          write the entities after each frame as JSON lines\n"
-           "  --dump-every N       dump every Nth frame only (default 1)\n"
-           "  --assets DIR         folder holding the content files\n"
-           "  Escape or closing the window quits.\n";
+std::string UsageText() {
+    std::string text = "usage: velmor [--level " + LevelNames("|", "|") + "] [--headless]\n";
+    text +=
+        "              [--frames N] [--clock-start SECONDS] [--input FILE] [--record FILE]\n"
+        "              [--screenshot FRAME:FILE.png]... [--audio-out FILE.wav]\n"
+        "              [--dump FILE.jsonl] [--dump-every N] [--assets DIR]\n"
+        "              [--help] [--version]\n"
+        "\n"
+        "  --level NAME         level to play (default: the first listed below)\n"
+        "  --headless           no window or sound hardware; virtual clock\n"
+        "  --frames N           close the window after frame N\n"
+        "  --clock-start SECS   virtual clock start (headless; default 1700000000)\n"
+        "  --input FILE         scripted input, one event a line\n"
+        "  --record FILE        write this run's input and clock as an --input script\n"
+        "  --screenshot F:FILE  write the presented image of frame F as PNG\n"
+        "  --audio-out FILE     write what the mixer played as a WAVE file\n"
+        "  --dump FILE          write the entities after each frame as JSON lines\n"
+        "  --dump-every N       dump every Nth frame only (default 1)\n"
+        "  --assets DIR         folder holding the content files\n"
+        "\n"
+        "levels:\n";
+    for (const LevelInfo& level : Levels()) {
+        std::string name = level.name;
+        name.resize(std::max<std::size_t>(name.size() + 1, 10), ' ');
+        text += "  " + name + level.description + "\n";
+        text += Wrapped(std::string("controls: ") + level.controls, 12, 79);
+    }
+    return text + "  Escape or closing the window quits.\n";
 }
 
 ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::string* error) {
@@ -93,10 +127,10 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
         std::string v;
         if (!needValue(&v)) return fail(arg + " needs a value (see --help)");
         if (arg == "--level") {
-            if (!kLevels.count(v))
-                return fail("unknown level '" + platform::Shown(v) +
-                            "' (choose sprite, savanna, shooter, tiger or breakout)");
-            o.level = v;
+            o.level = FindLevel(v);
+            if (!o.level)
+                return fail("unknown level '" + platform::Shown(v) + "' (choose " +
+                            LevelNames(", ", " or ") + ")");
         } else if (arg == "--frames") {
             if (!ParseInt(v, 0, 1LL << 40, &o.frames))
                 return fail("--frames needs a whole number of frames, not '" + platform::Shown(v) +

@@ -6,8 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "levels/level_table.h"
+
 struct Options {
-    std::string level = "sprite";
+    const LevelInfo* level = &Levels().front();
     bool headless = false;
     std::int64_t frames = -1;  // -1: until the window is closed
     std::int64_t clockStart = 1700000000;
@@ -28,4 +30,5 @@ enum class ParseResult { kRun, kExit, kError };
 // newline) naming the bad option or value.
 ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::string* error);
 
-const char* UsageText();
+// The --help text: the options, then every level with its controls.
+std::string UsageText();

@@ -1,7 +1,13 @@
 // The velmor binary as users and scripts run it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
+
+#include "levels/level_table.h"
 #include "support/run_process.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -32,6 +38,45 @@ TEST(Cli, HelpVersionAndZeroFramesExitZero) {
          {std::vector<std::string>{"--help"}, {"--version"}, {"--headless", "--frames", "0"}})
         EXPECT_EQ(RunProcess(VELMOR_BINARY, args).status, 0) << args[0];
     EXPECT_EQ(RunProcess(VELMOR_BINARY, {"--version"}).out.rfind("velmor ", 0), 0u);
+}
+
+// Words separated by single blanks, however the text was broken into lines.
+std::string Words(const std::string& text) {
+    std::istringstream in(text);
+    std::string words;
+    for (std::string word; in >> word;) words += word + " ";
+    return words;
+}
+
+TEST(Cli, HelpListsEveryLevelWithItsDescriptionAndControls) {
+    const std::string help = Words(RunProcess(VELMOR_BINARY, {"--help"}).out);
+    for (const LevelInfo& level : Levels()) {
+        EXPECT_NE(help.find(Words(level.name + std::string(" ") + level.description)),
+                  std::string::npos)
+            << level.name;
+        EXPECT_NE(help.find(Words(std::string("controls: ") + level.controls)), std::string::npos)
+            << level.name;
+    }
+}
+
+// An --assets folder with none of a level's files is refused for that level;
+// any one of them alone (the tiger's mesh, say) lets it run.
+TEST(Cli, AssetsFolderNeedsOneOfTheLevelsFiles) {
+    const std::string dir = MakeTempDir("assets");
+    for (const LevelInfo& level : Levels()) {
+        const std::vector<std::string> args = {"--headless", "--frames", "0", "--level",
+                                               level.name,   "--assets", dir};
+        const auto refused = RunProcess(VELMOR_BINARY, args);
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_EQ(refused.err, "velmor: --assets: '" + dir + "' holds none of the " + level.name +
+                                   " level's files\n");
+        for (const char* file : level.contentFiles) {
+            fs::copy_file(fs::path(VELMOR_CONTENT_DIR) / file, fs::path(dir) / file);
+            EXPECT_EQ(RunProcess(VELMOR_BINARY, args).status, 0) << level.name << " " << file;
+            fs::remove(fs::path(dir) / file);
+        }
+    }
+    fs::remove_all(dir);
 }
 
 }  // namespace

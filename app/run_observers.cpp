@@ -1,0 +1,182 @@
+#include "app/run_observers.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include "engine/engine.h"
+#include "engine/entity_dump.h"
+#include "platform/core/clock.h"
+#include "platform/core/input_record.h"
+#include "platform/core/platform.h"
+#include "platform/core/png.h"
+
+namespace {
+
+// Closes the game's window the normal way, if it is still open.
+void CloseWindow() {
+    if (engine->window) SendMessageA(engine->window, WM_CLOSE, 0, 0);
+}
+
+// The signal StopOnSignal caught, 0 until one comes.
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void OnStopSignal(int sig) {
+    if (stopSignal) {
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
+        return;
+    }
+    stopSignal = sig;
+}
+
+}  // namespace
+
+DumpWriter::~DumpWriter() {
+    std::string ignored;
+    Finish(&ignored);
+}
+
+bool DumpWriter::Open(const std::string& path, std::int64_t every, std::string* error) {
+    if (path.empty()) return true;
+    file_ = std::fopen(path.c_str(), "w");
+    if (!file_) {
+        *error = "--dump: cannot write '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    path_ = path;
+    every_ = every < 1 ? 1 : every;
+    listener_ =
+        platform::AddPresentListener([this](std::int64_t frame, const std::uint32_t*, int, int) {
+            if (failed_ || frame % every_ != 0) return;
+            const std::string line = DumpFrameLine(frame) + "\n";
+            // Flushed per frame: a dump watched while it grows (the soak
+            // script counts its lines) or cut short holds whole frames.
+            if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() ||
+                std::fflush(file_) != 0)
+                failed_ = true;
+        });
+    return true;
+}
+
+bool DumpWriter::Finish(std::string* error) {
+    if (listener_) platform::RemovePresentListener(listener_);
+    listener_ = 0;
+    if (!file_) return true;
+    const bool ok = std::fclose(file_) == 0 && !failed_;
+    file_ = nullptr;
+    if (!ok) *error = "--dump: writing '" + path_ + "' failed";
+    return ok;
+}
+
+bool AudioCapture::Open(const std::string& path, std::string* error) {
+    path_ = path;
+    if (path.empty() || SUCCEEDED(recorder_.Start(path.c_str()))) return true;
+    *error = "--audio-out: cannot create '" + path + "'";
+    return false;
+}
+
+bool AudioCapture::Finish(std::string* error) {
+    if (SUCCEEDED(recorder_.Finish())) return true;
+    *error = "--audio-out: writing '" + path_ + "' failed";
+    return false;
+}
+
+ScriptPlayer::ScriptPlayer(std::vector<platform::ScriptEvent> script) {
+    if (!script.empty()) player_ = platform::PlayInputScript(std::move(script));
+}
+
+ScriptPlayer::~ScriptPlayer() {
+    if (player_) platform::StopInputScript(player_);
+}
+
+Recorder::~Recorder() {
+    std::string ignored;
+    Finish(&ignored);
+}
+
+bool Recorder::Open(const std::string& path, std::string* error) {
+    recording_ = !path.empty() && platform::StartRecording(path, error);
+    return path.empty() || recording_;
+}
+
+bool Recorder::Finish(std::string* error) {
+    if (!recording_) return true;
+    recording_ = false;
+    // A run that --frames ended has no close to record; its replay needs the same option.
+    std::string note;
+    if (frames_ >= 0 && platform::PresentedFrames() == frames_)
+        note = "closed by --frames " + std::to_string(frames_) + ": replay with the same --frames";
+    return platform::StopRecording(note, error);
+}
+
+Screenshots::Screenshots(std::vector<std::pair<std::int64_t, std::string>> shots)
+    : shots_(std::move(shots)), taken_(shots_.size(), false) {
+    if (shots_.empty()) return;
+    listener_ = platform::AddPresentListener(
+        [this](std::int64_t frame, const std::uint32_t* pixels, int width, int height) {
+            for (std::size_t i = 0; i < shots_.size(); ++i) {
+                if (shots_[i].first != frame) continue;
+                taken_[i] = true;
+                std::string why;
+                if (!platform::SavePng(shots_[i].second, pixels, width, height, false, &why) &&
+                    error_.empty())
+                    error_ = "--screenshot: " + why;
+            }
+        });
+}
+
+Screenshots::~Screenshots() {
+    if (listener_) platform::RemovePresentListener(listener_);
+}
+
+bool Screenshots::Finish(std::string* error) {
+    if (!error_.empty()) {
+        *error = error_;
+        return false;
+    }
+    for (std::size_t i = 0; i < shots_.size(); ++i)
+        if (!taken_[i]) {
+            *error = "--screenshot: frame " + std::to_string(shots_[i].first) +
+                     " was never presented, so '" + shots_[i].second + "' was not written";
+            return false;
+        }
+    return true;
+}
+
+FrameLimit::FrameLimit(std::int64_t frames) {
+    if (frames > 0)
+        presentListener_ = platform::AddPresentListener(
+            [frames](std::int64_t frame, const std::uint32_t*, int, int) {
+                if (frame == frames) CloseWindow();
+            });
+    if (frames == 0)
+        passListener_ = platform::AddPassListener([](std::int64_t frame) {
+            if (frame == 1) CloseWindow();
+        });
+}
+
+FrameLimit::~FrameLimit() {
+    if (presentListener_) platform::RemovePresentListener(presentListener_);
+    if (passListener_) platform::RemovePassListener(passListener_);
+}
+
+StopOnSignal::StopOnSignal() {
+    stopSignal = 0;
+    struct sigaction stopAction {};
+    stopAction.sa_handler = OnStopSignal;
+    sigemptyset(&stopAction.sa_mask);
+    sigaction(SIGINT, &stopAction, &oldInt_);
+    sigaction(SIGTERM, &stopAction, &oldTerm_);
+    listener_ = platform::AddPassListener([this](std::int64_t) {
+        if (!stopSignal || closeSent_ || !engine->window) return;
+        closeSent_ = true;
+        CloseWindow();
+    });
+}
+
+StopOnSignal::~StopOnSignal() {
+    platform::RemovePassListener(listener_);
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+}
