@@ -58,7 +58,7 @@ void BM_SavannaFrame(benchmark::State& state) {
         level->Update();
         engine->Frame();
         state.PauseTiming();
-        const int caught = giraffes - Count(Giraffe::kKind);
+        const int caught = giraffes - Count(kGiraffeKind);
         if (caught > 0) AddGiraffes(caught);
         state.ResumeTiming();
     }

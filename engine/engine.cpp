@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/base_entity.h"
+#include "engine/entity_registry.h"
 #include "engine/game_world.h"
 #include "engine/input_system.h"
 #include "engine/renderer.h"
@@ -91,7 +92,7 @@ void Engine::WalkEntities(Call call) {
     for (int i = 0; i < registry->Count(); ++i) {
         ObjectNode* saved = registry->GetCursor();
         ObjectNode* node = registry->NodeAt(i);
-        call(static_cast<BaseEntity*>(node->value));
+        call(EntityOf(node->value));
         registry->SetCursor(saved);
     }
 }
@@ -107,7 +108,7 @@ void Engine::RenderEntities() {
 int Engine::FreeRemovedExcept(std::vector<const BaseEntity*> named) {
     std::sort(named.begin(), named.end());
     return registry->Reclaim([&](void* v, std::int32_t) {
-        auto* entity = static_cast<BaseEntity*>(v);
+        BaseEntity* entity = EntityOf(v);
         if (std::binary_search(named.begin(), named.end(), entity)) return false;
         delete entity;
         return true;

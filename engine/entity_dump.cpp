@@ -6,6 +6,7 @@
 
 #include "engine/base_entity.h"
 #include "engine/engine.h"
+#include "engine/entity_registry.h"
 
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
@@ -103,7 +104,7 @@ std::string DumpFrameLine(std::int64_t frame) {
     for (ObjectNode* n = engine->registry->Head(); n; n = n->next) {
         if (!n->value) continue;
         DumpRecord record;
-        static_cast<BaseEntity*>(n->value)->Dump(&record);
+        EntityOf(n->value)->Dump(&record);
         if (!first) line += ",";
         first = false;
         line += record.Json();

@@ -51,7 +51,6 @@ void ObjectList::Unlink(ObjectNode* node) {
         node->prev->next = node->next;
         node->next->prev = node->prev;
     }
-    // The node keeps its own prev and next for a cursor that stands on it.
     --count;
     KeyChain* chain = Chain(node->key, false);
     if (node->keyPrev)
@@ -72,7 +71,7 @@ void ObjectList::Unlink(ObjectNode* node) {
 }
 
 int ObjectList::Reclaim(const std::function<bool(void*, std::int32_t)>& release) {
-    // The search hints only ever rest on linked nodes; checked all the same.
+    // The hints rest only on nodes in the list; checked all the same.
     for (const ObjectNode* n : {cursor, hintNode, lastHit})
         if (n && !n->linked) return 0;
     int freed = 0;
@@ -118,8 +117,7 @@ int ObjectList::RemoveAll(std::int32_t key) {
 // but jumps along the key's chain: the answer is the first linked node of the
 // key, with a value, at or behind the cursor; the cursor ends behind it.
 void* ObjectList::Find(std::int32_t key) {
-    // A removed node's old links may lead through other removed nodes, which
-    // are in no chain: walk those one by one until the list is reached.
+    // Removed nodes are on no chain: step over them one by one.
     while (cursor && !cursor->linked) {
         ObjectNode* looked = cursor;
         cursor = cursor->next;

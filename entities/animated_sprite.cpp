@@ -6,11 +6,12 @@
 
 AnimatedSprite::AnimatedSprite(const char* fileName, int frameCount, int frameWidth,
                                int frameHeight, int rows, int columns)
-    : AnimatedSprite(3, fileName, frameCount, frameWidth, frameHeight, rows, columns) {}
+    : AnimatedSprite(kAnimatedSpriteKind, fileName, frameCount, frameWidth, frameHeight, rows,
+                     columns) {}
 
 // The image size is not copied: width and height hold one cell, the size the
 // sprite shows on screen.
-AnimatedSprite::AnimatedSprite(int spriteKind, const char* fileName, int frameCount_,
+AnimatedSprite::AnimatedSprite(EntityKind spriteKind, const char* fileName, int frameCount_,
                                int frameWidth_, int frameHeight_, int rows_, int columns_)
     : frameCount(frameCount_),
       frameWidth(frameWidth_),

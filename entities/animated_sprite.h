@@ -28,6 +28,6 @@ class AnimatedSprite : public BaseSprite {
 
   protected:
     // For Bunny: the same set-up under another kind.
-    AnimatedSprite(int spriteKind, const char* fileName, int frameCount, int frameWidth,
+    AnimatedSprite(EntityKind spriteKind, const char* fileName, int frameCount, int frameWidth,
                    int frameHeight, int rows, int columns);
 };

@@ -4,7 +4,7 @@
 #include "engine/entity_dump.h"
 #include "engine/input_system.h"
 
-BaseCursor::BaseCursor(const char* fileName) { SetUp(1, fileName, true); }
+BaseCursor::BaseCursor(const char* fileName) { SetUp(kSpriteKind, fileName, true); }
 
 void BaseCursor::Update() {
     const DIMOUSESTATE mouse = engine->input->GetMouseState();

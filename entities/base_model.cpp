@@ -4,18 +4,18 @@
 
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
+#include "engine/entity_kinds.h"
 #include "engine/renderer.h"
 #include "platform/core/debug.h"
 
 namespace {
-constexpr int kKind = 2;
 constexpr std::size_t kMaxPath = 260;
 constexpr const char* kCaption = "Meshes.exe";
 }  // namespace
 
 BaseModel::BaseModel(const char* fileName)
     : position(new Vector3(0, 0, 0)), rotation(new Vector3(0, 0, 0)) {
-    kind = kKind;
+    kind = kModelKind;
     Register();
     mesh = nullptr;
     materials = nullptr;

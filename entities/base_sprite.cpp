@@ -15,9 +15,9 @@ BaseSprite::~BaseSprite() {
     delete velocity;
 }
 
-BaseSprite::BaseSprite(const char* fileName) : BaseSprite() { SetUp(1, fileName, true); }
+BaseSprite::BaseSprite(const char* fileName) : BaseSprite() { SetUp(kSpriteKind, fileName, true); }
 
-void BaseSprite::SetUp(int spriteKind, const char* fileName, bool copySize) {
+void BaseSprite::SetUp(EntityKind spriteKind, const char* fileName, bool copySize) {
     kind = spriteKind;
     Register();
     engine->textureCache->Load(fileName);

@@ -4,6 +4,7 @@
 
 #include "base/vector3.h"
 #include "engine/base_entity.h"
+#include "engine/entity_kinds.h"
 
 class IDirect3DTexture9;
 
@@ -12,7 +13,7 @@ class BaseSprite : public BaseEntity {
     // For derived classes: position and velocity at zero; no kind, no
     // registration, no image (the derived constructor does those).
     BaseSprite();
-    // A plain sprite (kind 1) showing the image in that file, registered.
+    // A plain sprite (kSpriteKind) showing the image in that file, registered.
     explicit BaseSprite(const char* fileName);
     ~BaseSprite() override;
 
@@ -36,7 +37,7 @@ class BaseSprite : public BaseEntity {
   protected:
     // Registers under `kind` and loads the image; copies texture, and the
     // image size when `copySize`. A missing image leaves texture null.
-    void SetUp(int spriteKind, const char* fileName, bool copySize);
+    void SetUp(EntityKind spriteKind, const char* fileName, bool copySize);
 };
 
 // Whether the two image rectangles overlap; edges are inclusive.

@@ -16,7 +16,7 @@ constexpr int kLastCode = 127;
 
 BitmapText::BitmapText(const char* fileName, int charWidth_, int charHeight_)
     : charWidth(charWidth_), charHeight(charHeight_) {
-    SetUp(8, fileName, true);
+    SetUp(kBitmapTextKind, fileName, true);
     text = "";
 }
 

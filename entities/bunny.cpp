@@ -6,7 +6,7 @@
 
 Bunny::Bunny(const char* fileName, int frameCount, int frameWidth, int frameHeight, int rows,
              int columns)
-    : AnimatedSprite(kKind, fileName, frameCount, frameWidth, frameHeight, rows, columns) {}
+    : AnimatedSprite(kBunnyKind, fileName, frameCount, frameWidth, frameHeight, rows, columns) {}
 
 void Bunny::Hit() {
     hit = true;

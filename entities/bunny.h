@@ -6,8 +6,6 @@
 
 class Bunny : public AnimatedSprite {
   public:
-    static constexpr int kKind = 4;
-
     Bunny(const char* fileName, int frameCount, int frameWidth, int frameHeight, int rows,
           int columns);
     ~Bunny() override {}

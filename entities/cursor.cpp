@@ -2,6 +2,8 @@
 
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
+#include "engine/entity_kinds.h"
+#include "engine/entity_registry.h"
 #include "engine/input_system.h"
 #include "entities/bunny.h"
 #include "platform/core/clock.h"
@@ -10,7 +12,7 @@
 #include "sound/sound_system.h"
 
 Cursor::Cursor(const char* fileName) {
-    SetUp(1, fileName, true);
+    SetUp(kSpriteKind, fileName, true);
     fireTime = new SYSTEMTIME{};
     rearmTime = new SYSTEMTIME{};
     if (engine->sound->device)
@@ -39,10 +41,7 @@ void Cursor::Update() {
     GetSystemTime(rearmTime);
     rearmTime->wMilliseconds = static_cast<WORD>(rearmTime->wMilliseconds + 10);
 
-    ObjectList* registry = engine->registry;
-    registry->Reset();
-    for (void* v = registry->Find(Bunny::kKind); v; v = registry->Find(Bunny::kKind))
-        static_cast<Bunny*>(static_cast<BaseEntity*>(v))->HitTest(position);
+    for (Bunny* bunny : EntitiesOf<Bunny>(kBunnyKind)) bunny->HitTest(position);
 }
 
 void Cursor::Dump(DumpRecord* record) {

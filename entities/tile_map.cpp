@@ -134,7 +134,7 @@ RECT TileMap::TileRect(int n) {
 // The map is composed from the fixed tile sheet; the constructor's file only
 // goes through the texture cache like any sprite's image.
 TileMap::TileMap(const char* fileName) {
-    SetUp(7, fileName, true);
+    SetUp(kTileMapKind, fileName, true);
     IDirect3DDevice9* device = engine->renderer->device;
     if (!device) return;
     D3DXIMAGE_INFO info;

@@ -4,11 +4,10 @@
 
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
+#include "engine/entity_kinds.h"
+#include "engine/entity_registry.h"
 
 namespace {
-constexpr int kBallKind = 1;
-constexpr int kPaddleKind = 5;
-constexpr int kBrickKind = 6;
 // The right wall is the fixed screen width, not the window's.
 constexpr int kScreenWidth = 1024;
 // Contact is a distance under this between the two top-left corners.
@@ -23,7 +22,7 @@ float Distance(const BaseSprite* a, const BaseSprite* b) {
 
 Ball::Ball(const char* fileName) {
     SetPosition(512.0f, 600.0f);
-    SetUp(kBallKind, fileName, true);
+    SetUp(kSpriteKind, fileName, true);  // to the registry, a plain sprite
     paddleArmed = true;
 }
 
@@ -44,22 +43,19 @@ void Ball::Update() {
         paddleArmed = true;
     }
 
-    ObjectList* registry = engine->registry;
     if (paddleArmed) {
-        registry->Reset();
-        for (void* v = registry->Find(kPaddleKind); v; v = registry->Find(kPaddleKind)) {
-            if (Distance(this, static_cast<BaseSprite*>(static_cast<BaseEntity*>(v))) < kReach) {
+        for (BaseSprite* paddle : EntitiesOf<BaseSprite>(kPaddleKind)) {
+            if (Distance(this, paddle) < kReach) {
                 BounceY();
                 paddleArmed = false;
                 break;
             }
         }
     }
-    registry->Reset();
-    for (void* v = registry->Find(kBrickKind); v; v = registry->Find(kBrickKind)) {
-        BaseEntity* brick = static_cast<BaseEntity*>(v);
-        if (Distance(this, static_cast<BaseSprite*>(brick)) < kReach) {
-            registry->Remove(brick);  // out of play, not destroyed
+    for (BaseSprite* brick : EntitiesOf<BaseSprite>(kBrickKind)) {
+        if (Distance(this, brick) < kReach) {
+            // Out of play, not destroyed.
+            engine->registry->Remove(static_cast<BaseEntity*>(brick));
             paddleArmed = true;
             BounceY();
             break;

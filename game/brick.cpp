@@ -2,10 +2,6 @@
 
 #include "engine/entity_dump.h"
 
-namespace {
-constexpr int kBrickKind = 6;
-}
-
 Brick::Brick(const char* fileName) { SetUp(kBrickKind, fileName, true); }
 
 void Brick::Dump(DumpRecord* record) {

@@ -2,8 +2,9 @@
 
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
+#include "engine/entity_kinds.h"
+#include "engine/entity_registry.h"
 #include "game/player.h"
-#include "game/shooter_kinds.h"
 
 Bullet::Bullet(const char* fileName, BaseSprite* owner_, std::int32_t ownerKind_)
     : owner(owner_), ownerKind(ownerKind_) {
@@ -22,17 +23,13 @@ void Bullet::Update() {
 void Bullet::CheckHits() {
     ObjectList* registry = engine->registry;
     if (ownerKind == kEnemyKind) {
-        registry->Reset();
-        while (void* v = registry->Find(kPlayerKind)) {
-            auto* ship = static_cast<Player*>(static_cast<BaseEntity*>(v));
-            if (Collides(this, ship)) registry->Remove(v);
-        }
+        for (BaseSprite* ship : EntitiesOf<BaseSprite>(kPlayerKind))
+            if (Collides(this, ship)) registry->Remove(static_cast<BaseEntity*>(ship));
     } else if (ownerKind == kPlayerKind) {
-        registry->Reset();
         // Goes on after a hit: one bullet takes every enemy it touches.
-        while (void* v = registry->Find(kEnemyKind)) {
-            if (Collides(this, static_cast<BaseSprite*>(static_cast<BaseEntity*>(v)))) {
-                registry->Remove(v);
+        for (BaseSprite* enemy : EntitiesOf<BaseSprite>(kEnemyKind)) {
+            if (Collides(this, enemy)) {
+                registry->Remove(static_cast<BaseEntity*>(enemy));
                 static_cast<Player*>(owner)->AddScore(10);
                 registry->Remove(static_cast<BaseEntity*>(this));
             }

@@ -2,8 +2,8 @@
 
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
+#include "engine/entity_kinds.h"
 #include "game/bullet.h"
-#include "game/shooter_kinds.h"
 
 Enemy::Enemy(const char* fileName) { SetUp(kEnemyKind, fileName, true); }
 

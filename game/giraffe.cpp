@@ -3,6 +3,8 @@
 #include "base/random.h"
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
+#include "engine/entity_kinds.h"
+#include "engine/entity_registry.h"
 #include "game/aim.h"
 #include "game/grass_node.h"
 
@@ -12,19 +14,10 @@ constexpr int kAimEvery = 50;
 constexpr float kArrival = 25.0f;
 constexpr float kSpeed = 5.0f;
 
-// Calls `visit` on every registered grass patch, in registration order.
-template <typename Visit>
-void ForEachGrass(Visit visit) {
-    ObjectList* registry = engine->registry;
-    registry->Reset();
-    for (void* v = registry->Find(GrassNode::kKind); v; v = registry->Find(GrassNode::kKind))
-        visit(static_cast<GrassNode*>(static_cast<BaseEntity*>(v)));
-}
-
 }  // namespace
 
 Giraffe::Giraffe(const char* fileName) {
-    SetUp(kKind, fileName, true);
+    SetUp(kGiraffeKind, fileName, true);
     heading = 180;
     targetGrass = -1;
     aimCounter = 0;
@@ -34,8 +27,7 @@ Giraffe::Giraffe(const char* fileName) {
 void Giraffe::Update() {
     bool mayAim = true;
     if (targetGrass == -1 || atGrass) {
-        int n = 0;
-        ForEachGrass([&](GrassNode*) { ++n; });
+        const int n = CountOf(kGrassKind);
         if (n < 2) {
             // No other patch to choose (none at all, or only the one it may
             // stand at): keep the target and leave the heading alone.
@@ -50,17 +42,17 @@ void Giraffe::Update() {
         }
     }
     if (mayAim && !atGrass && aimCounter >= kAimEvery) {
-        ForEachGrass([&](GrassNode* g) {
-            if (g->grassId != targetGrass) return;
-            AimHeading(g->position->x - position->x, -(g->position->y - position->y), &heading);
-        });
+        for (GrassNode* g : EntitiesOf<GrassNode>(kGrassKind)) {
+            if (g->grassId == targetGrass)
+                AimHeading(g->position->x - position->x, -(g->position->y - position->y), &heading);
+        }
         aimCounter = 0;
     }
-    ForEachGrass([&](GrassNode* g) {
-        if (g->grassId != targetGrass) return;
-        if (Distance(position->x, position->y, g->position->x, g->position->y) < kArrival)
+    for (GrassNode* g : EntitiesOf<GrassNode>(kGrassKind)) {
+        if (g->grassId == targetGrass &&
+            Distance(position->x, position->y, g->position->x, g->position->y) < kArrival)
             atGrass = true;
-    });
+    }
     aimCounter = aimCounter + 1;
     const int wobble = Rand() % 180 - 90;
     SetDirection(static_cast<float>(heading + wobble), kSpeed);

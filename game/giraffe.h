@@ -8,8 +8,6 @@
 
 class Giraffe : public BaseSprite {
   public:
-    static constexpr int kKind = 10;
-
     // Only the sprite part: no kind, no registration, no image.
     Giraffe() {}
     // A registered giraffe showing that image, at (0, 0), heading left.

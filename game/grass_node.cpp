@@ -3,7 +3,7 @@
 #include "engine/entity_dump.h"
 
 GrassNode::GrassNode(const char* fileName) {
-    SetUp(kKind, fileName, true);
+    SetUp(kGrassKind, fileName, true);
     grassId = -1;
 }
 

@@ -8,8 +8,6 @@
 
 class GrassNode : public BaseSprite {
   public:
-    static constexpr int kKind = 11;
-
     // Only the sprite part: no kind, no registration, no image.
     GrassNode() {}
     // A registered patch showing that image, id -1 until SetId.

@@ -3,6 +3,8 @@
 #include "base/random.h"
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
+#include "engine/entity_kinds.h"
+#include "engine/entity_registry.h"
 #include "engine/texture_cache.h"
 #include "game/aim.h"
 #include "game/giraffe.h"
@@ -16,16 +18,6 @@ constexpr float kRecruit = 50.0f;
 constexpr int kFullPride = 5;
 constexpr float kSpeed = 10.0f;
 constexpr const char* kLeaderImage = "lionleader.bmp";
-
-// Calls `visit` on every registered entity of that kind, in registration
-// order; stops early when `visit` returns false.
-template <typename T, typename Visit>
-void ForEach(int kind, Visit visit) {
-    ObjectList* registry = engine->registry;
-    registry->Reset();
-    for (void* v = registry->Find(kind); v; v = registry->Find(kind))
-        if (!visit(static_cast<T*>(static_cast<BaseEntity*>(v)))) return;
-}
 
 }  // namespace
 
@@ -47,7 +39,7 @@ int Lion::LeaderRoll(int randValue) {
 Lion::~Lion() { delete birthTime; }
 
 Lion::Lion(const char* fileName, bool leaderAtBirth) {
-    SetUp(kKind, fileName, true);
+    SetUp(kLionKind, fileName, true);
     if (leaderAtBirth) MakeLeader();
 }
 
@@ -72,7 +64,7 @@ void Lion::SetGrouped(bool on) {
 
 void Lion::Update() {
     if (bornLeader || (!prideFull && grouped)) {
-        ForEach<Lion>(kKind, [&](Lion* other) {
+        for (Lion* other : EntitiesOf<Lion>(kLionKind)) {
             if (Distance(position->x, position->y, other->position->x, other->position->y) <
                 kRecruit) {
                 if (!other->IsLeader()) {
@@ -81,23 +73,21 @@ void Lion::Update() {
                 }
                 if (prideSize == kFullPride) prideFull = true;
             }
-            return true;
-        });
+        }
     }
     // A grouped lion that is not full has just recruited itself, so `leader`
     // is set here; the check only guards against a lion that never walked.
     if (!bornLeader && grouped && leader) target = leader->GetTarget();
     if (!target || reachedTarget) {
-        int n = 0;
-        ForEach<Giraffe>(Giraffe::kKind, [&](Giraffe*) { return ++n, true; });
+        const int n = CountOf(kGiraffeKind);
         if (n == 0) return;  // nothing to hunt: stand still
         const int k = Rand() % n + 1;
         int seen = 0;
-        ForEach<Giraffe>(Giraffe::kKind, [&](Giraffe* g) {
-            if (++seen < k) return true;
+        for (Giraffe* g : EntitiesOf<Giraffe>(kGiraffeKind)) {
+            if (++seen < k) continue;
             target = g;
-            return false;
-        });
+            break;
+        }
         aimCounter = kAimEvery;
         reachedTarget = false;
     }

@@ -14,8 +14,6 @@ struct SYSTEMTIME;
 
 class Lion : public BaseSprite {
   public:
-    static constexpr int kKind = 12;
-
     // Only the sprite part: no kind, no registration, no image.
     Lion() {}
     // A registered lion. Re-seeds the process-wide generator from the clock's

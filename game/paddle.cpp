@@ -6,7 +6,6 @@
 #include "platform/core/dinput.h"
 
 namespace {
-constexpr int kPaddleKind = 5;
 constexpr int kScreenWidth = 1024;
 constexpr float kStep = 10.0f;
 }  // namespace

@@ -2,10 +2,16 @@
 
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
+#include "engine/entity_kinds.h"
 #include "engine/input_system.h"
 #include "game/bullet.h"
-#include "game/shooter_kinds.h"
 #include "platform/core/dinput.h"
+
+namespace {
+// The ship stays within these, whatever the window's size.
+constexpr int kShooterScreenWidth = 1024;
+constexpr int kShooterScreenHeight = 768;
+}  // namespace
 
 Player::Player(const char* fileName) { SetUp(kPlayerKind, fileName, true); }
 

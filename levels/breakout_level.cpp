@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/engine.h"
+#include "engine/entity_kinds.h"
 #include "engine/input_system.h"
 #include "entities/bitmap_text.h"
 #include "game/ball.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr int kBrickKind = 6;
 constexpr int kRows = 5;
 constexpr int kColumns = 12;
 // Bricks, paddle and ball are discs of the same 50-pixel size, so the

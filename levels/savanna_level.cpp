@@ -7,6 +7,8 @@
 
 #include "base/random.h"
 #include "engine/engine.h"
+#include "engine/entity_kinds.h"
+#include "engine/entity_registry.h"
 #include "engine/input_system.h"
 #include "entities/bitmap_text.h"
 #include "game/giraffe.h"
@@ -26,26 +28,10 @@ BitmapText* MakeLine(float x, float y, const char* text) {
     return line;
 }
 
-int Count(int kind) {
-    ObjectList* registry = engine->registry;
-    int n = 0;
-    registry->Reset();
-    while (registry->Find(kind)) ++n;
-    return n;
-}
-
 // "<label> <count>" into a line buffer. A count too long for the line is cut
 // (the label stays), never an error.
 void FormatCount(char (&buffer)[SavannaLevel::kLineSize], const char* format, int count) {
     if (std::snprintf(buffer, sizeof buffer, format, count) < 0) buffer[0] = '\0';
-}
-
-template <typename Call>
-void ForEachLion(Call call) {
-    ObjectList* registry = engine->registry;
-    registry->Reset();
-    for (void* v = registry->Find(Lion::kKind); v; v = registry->Find(Lion::kKind))
-        call(static_cast<Lion*>(static_cast<BaseEntity*>(v)));
 }
 
 // Draws y first, then x: a whole-pixel spot on the 1024 x 768 screen.
@@ -58,8 +44,8 @@ void PlaceAtRandom(BaseSprite* sprite) {
 }  // namespace
 
 void SavannaLevel::Init() {
-    engine->registry->TrackRemoved(Giraffe::kKind);
-    engine->registry->TrackRemoved(Lion::kKind);
+    engine->registry->TrackRemoved(kGiraffeKind);
+    engine->registry->TrackRemoved(kLionKind);
     Srand(static_cast<std::uint32_t>(Time()));
     for (int i = 0; i < kGrassCount; ++i) {
         grass[i] = new GrassNode("grass.bmp");
@@ -99,9 +85,9 @@ void SavannaLevel::AddLion() {
 void SavannaLevel::Update() {
     // Between two frames: no walk is under way, so spent animals can go.
     ReclaimSpent();
-    FormatCount(giraffeTextBuffer, "Giraffes %d", Count(Giraffe::kKind));
+    FormatCount(giraffeTextBuffer, "Giraffes %d", CountOf(kGiraffeKind));
     giraffeText->SetText(giraffeTextBuffer);
-    FormatCount(lionTextBuffer, "Lions %d", Count(Lion::kKind));
+    FormatCount(lionTextBuffer, "Lions %d", CountOf(kLionKind));
     lionText->SetText(lionTextBuffer);
 
     // Every command repeats on each update while its key is held; additions
@@ -109,18 +95,19 @@ void SavannaLevel::Update() {
     InputSystem* input = engine->input;
     if (input->KeyDown(DIK_1)) AddGiraffes();
     if (input->KeyDown(DIK_2)) AddLion();
-    if (input->KeyDown(DIK_5)) ForEachLion([](Lion* l) { l->SetGrouped(false); });
-    if (input->KeyDown(DIK_6)) ForEachLion([](Lion* l) { l->SetGrouped(true); });
-    if (input->KeyDown(DIK_3)) engine->registry->RemoveAll(Giraffe::kKind);
-    if (input->KeyDown(DIK_4)) engine->registry->RemoveAll(Lion::kKind);
+    if (input->KeyDown(DIK_5))
+        for (Lion* l : EntitiesOf<Lion>(kLionKind)) l->SetGrouped(false);
+    if (input->KeyDown(DIK_6))
+        for (Lion* l : EntitiesOf<Lion>(kLionKind)) l->SetGrouped(true);
+    if (input->KeyDown(DIK_3)) engine->registry->RemoveAll(kGiraffeKind);
+    if (input->KeyDown(DIK_4)) engine->registry->RemoveAll(kLionKind);
 }
 
 void SavannaLevel::ReclaimSpent() {
     // A lion in play reads its target, its leader and its leader's target,
     // whether or not these are still in play: those stay while it names them.
     std::vector<const BaseEntity*> named = {lastGiraffe, lastLion};
-    for (void* v : engine->registry->ValuesOf(Lion::kKind)) {
-        const auto* lion = static_cast<const Lion*>(static_cast<BaseEntity*>(v));
+    for (const Lion* lion : ValuesOf<Lion>(kLionKind)) {
         named.push_back(lion->target);
         if (lion->leader) {
             named.push_back(lion->leader);

@@ -9,12 +9,13 @@
 
 #include "base/random.h"
 #include "engine/engine.h"
+#include "engine/entity_kinds.h"
+#include "engine/entity_registry.h"
 #include "engine/input_system.h"
 #include "entities/bitmap_text.h"
 #include "game/bullet.h"
 #include "game/enemy.h"
 #include "game/player.h"
-#include "game/shooter_kinds.h"
 #include "platform/core/clock.h"
 #include "platform/core/dinput.h"
 
@@ -136,18 +137,12 @@ void ShooterLevel::ReclaimSpent() {
     // A bullet in play still names its owner (dumped, and scored for); such
     // an enemy stays until its last bullet has gone. The player is never freed.
     std::vector<const BaseEntity*> owners;
-    for (void* v : engine->registry->ValuesOf(kBulletKind))
-        owners.push_back(static_cast<Bullet*>(static_cast<BaseEntity*>(v))->owner);
+    for (const Bullet* bullet : ValuesOf<Bullet>(kBulletKind)) owners.push_back(bullet->owner);
     reclaimed += engine->FreeRemovedExcept(std::move(owners));
 }
 
 void ShooterLevel::ApplySlowdown() {
     const float f = static_cast<float>(speed / 100.0);
-    ObjectList* registry = engine->registry;
-    registry->Reset();
-    while (void* v = registry->Find(kBulletKind))
-        static_cast<Bullet*>(static_cast<BaseEntity*>(v))->SetSlowdown(f);
-    registry->Reset();
-    while (void* v = registry->Find(kEnemyKind))
-        static_cast<Enemy*>(static_cast<BaseEntity*>(v))->SetSlowdown(f);
+    for (Bullet* bullet : EntitiesOf<Bullet>(kBulletKind)) bullet->SetSlowdown(f);
+    for (Enemy* enemy : EntitiesOf<Enemy>(kEnemyKind)) enemy->SetSlowdown(f);
 }

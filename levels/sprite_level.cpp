@@ -4,6 +4,8 @@
 
 #include "base/random.h"
 #include "engine/engine.h"
+#include "engine/entity_kinds.h"
+#include "engine/entity_registry.h"
 #include "entities/bunny.h"
 #include "entities/cursor.h"
 #include "levels/show_flowers.h"
@@ -17,7 +19,7 @@ void SpriteLevel::Init() {
     flowerEvent = new ShowFlowers();
     flowerEvent->Fire();
     nextSpawnTime = -1;
-    engine->registry->TrackRemoved(Bunny::kKind);
+    engine->registry->TrackRemoved(kBunnyKind);
     Srand(static_cast<std::uint32_t>(Time()));
 }
 
@@ -37,11 +39,10 @@ void SpriteLevel::Update() {
 void SpriteLevel::ReclaimGone() {
     // Between two frames, outside the entity walk: taking one out here makes
     // no other entity miss an update.
-    ObjectList* registry = engine->registry;
-    for (void* v : registry->ValuesOf(Bunny::kKind)) {
-        const auto* bunny = static_cast<Bunny*>(static_cast<BaseEntity*>(v));
+    for (Bunny* bunny : ValuesOf<Bunny>(kBunnyKind)) {
         // A cell is 96 pixels wide: at x <= -96 no pixel of it is on screen.
-        if (!bunny->hit && bunny->position->x <= -96.0f) registry->Remove(v);
+        if (!bunny->hit && bunny->position->x <= -96.0f)
+            engine->registry->Remove(static_cast<BaseEntity*>(bunny));
     }
     reclaimed += engine->FreeRemovedExcept({lastBunny});
 }

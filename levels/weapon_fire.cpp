@@ -2,12 +2,9 @@
 
 #include <cmath>
 
-#include "engine/engine.h"
+#include "engine/entity_kinds.h"
+#include "engine/entity_registry.h"
 #include "entities/bunny.h"
-
-namespace {
-constexpr int kBunnyKind = 4;
-}
 
 // The event used to free itself at the end of its own constructor, which left
 // its creator holding freed storage; now its lifetime is the caller's.
@@ -16,10 +13,7 @@ WeaponFire::WeaponFire(int x, int y) { WeaponFire::FireAt(x, y); }
 void WeaponFire::Shoot(int x, int y) { WeaponFire event(x, y); }
 
 void WeaponFire::FireAt(int x, int y) {
-    ObjectList* registry = engine->registry;
-    registry->Reset();
-    for (void* v = registry->Find(kBunnyKind); v; v = registry->Find(kBunnyKind)) {
-        Bunny* bunny = static_cast<Bunny*>(static_cast<BaseEntity*>(v));
+    for (Bunny* bunny : EntitiesOf<Bunny>(kBunnyKind)) {
         const float dx = bunny->position->x - static_cast<float>(x);
         const float dy = bunny->position->y - static_cast<float>(y);
         const float distance = std::sqrt(dx * dx + dy * dy);

@@ -44,10 +44,10 @@ TEST_F(Gallery, SpawnerRecoversAfterAStallPastTheScheduledSecond) {
     AtFrame(301);
     level.Update();
     level.Update();
-    EXPECT_EQ(All<Bunny>(4).size(), 1u);  // one, and the next one is scheduled 3 s on
+    EXPECT_EQ(ValuesOf<Bunny>(kBunnyKind).size(), 1u);  // one, and the next one is scheduled 3 s on
     AtFrame(481);
     level.Update();
-    EXPECT_EQ(All<Bunny>(4).size(), 2u);
+    EXPECT_EQ(ValuesOf<Bunny>(kBunnyKind).size(), 2u);
 }
 
 // A live bunny wholly past the left edge leaves play and is freed; one

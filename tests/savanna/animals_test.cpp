@@ -74,7 +74,7 @@ TEST_F(Animals, GiraffeWithAMissingTargetOrTooFewPatchesKeepsItsHeading) {
     for (int i = 0; i < 60; ++i) lost->Update(), one->Update();
     EXPECT_TRUE(lost->heading == 45 && !lost->atGrass);
     EXPECT_TRUE(one->targetGrass == 0 && one->heading == 45);
-    engine->registry->RemoveAll(GrassNode::kKind);
+    engine->registry->RemoveAll(kGrassKind);
     Giraffe* none = new Giraffe("giraffe.bmp");
     none->Update();
     EXPECT_EQ(none->targetGrass, -1);
@@ -88,7 +88,7 @@ TEST_F(Animals, LionRunsOnToARemovedTargetThenStandsStill) {
     hunter.SetPosition(100, 100);
     hunter.Update();
     ASSERT_EQ(hunter.target, prey);
-    engine->registry->RemoveAll(Giraffe::kKind);
+    engine->registry->RemoveAll(kGiraffeKind);
     const int count = engine->registry->Count();
     for (int i = 0; i < 2000 && !hunter.reachedTarget; ++i) hunter.Update();
     EXPECT_TRUE(hunter.reachedTarget && engine->registry->Count() == count);

@@ -11,9 +11,7 @@
 
 namespace {
 
-BaseSprite* At(int i) {
-    return static_cast<BaseSprite*>(static_cast<BaseEntity*>(engine->registry->NodeAt(i)->value));
-}
+BaseSprite* At(int i) { return EntityOf<BaseSprite>(engine->registry->NodeAt(i)->value); }
 
 class Level : public LevelTest {
   protected:
@@ -36,7 +34,7 @@ TEST_F(Level, HeldCommandsRepeatEveryUpdateAdditionsBeforeDeletions) {
         platform::SetPresentedFramesForTest(frame);
         Hold({DIK_1});
     }
-    ASSERT_EQ(All<Giraffe>(Giraffe::kKind).size(), 130u);
+    ASSERT_EQ(ValuesOf<Giraffe>(kGiraffeKind).size(), 130u);
     std::map<std::pair<float, float>, int> spots;
     for (int i = 128; i < 158; ++i) ++spots[{At(i)->position->x, At(i)->position->y}];
     EXPECT_EQ(spots.size(), 10u);
@@ -55,9 +53,9 @@ TEST_F(Level, HeldCommandsRepeatEveryUpdateAdditionsBeforeDeletions) {
 
     // Added and deleted in one update: none left on the next.
     Hold({DIK_3, DIK_1});
-    EXPECT_EQ(All<Giraffe>(Giraffe::kKind).size(), 0u);
+    EXPECT_EQ(ValuesOf<Giraffe>(kGiraffeKind).size(), 0u);
     Hold({DIK_4});
-    EXPECT_TRUE(All<Lion>(Lion::kKind).empty() && All<GrassNode>(GrassNode::kKind).size() == 20);
+    EXPECT_TRUE(ValuesOf<Lion>(kLionKind).empty() && ValuesOf<GrassNode>(kGrassKind).size() == 20);
 }
 
 TEST_F(Level, ACountTooLongForItsLineIsCut) {

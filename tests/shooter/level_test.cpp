@@ -29,9 +29,9 @@ TEST_F(Level, WavesFollowTheSecondsSinceRunAndTheReseeding) {
     std::vector<std::vector<float>> bySecond(40);  // x of each new enemy, -1 inside a second
     for (int k = 1; k <= 40 * 60; ++k) {
         AtFrame(k);
-        const auto before = All<Enemy>(15).size();
+        const auto before = ValuesOf<Enemy>(kEnemyKind).size();
         level.Update();
-        const auto enemies = All<Enemy>(15);
+        const auto enemies = ValuesOf<Enemy>(kEnemyKind);
         for (auto i = before; i < enemies.size(); ++i)
             bySecond[(k - 1) / 60].push_back(k % 60 == 1 ? enemies[i]->position->x : -1);
     }
@@ -80,7 +80,7 @@ TEST_F(Level, ZWearsIntegritySlowsEverythingAndAWornOutShipIsRemoved) {
     AtFrame(61);
     level.Update();
     EXPECT_STREQ(level.scoreText->text, "Score: 40");
-    EXPECT_EQ(All<Enemy>(15).size(), 2u);  // the first wave came
+    EXPECT_EQ(ValuesOf<Enemy>(kEnemyKind).size(), 2u);  // the first wave came
 }
 
 // Lines longer than their buffer are cut; out-of-range conversions are defined.

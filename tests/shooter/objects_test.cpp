@@ -45,7 +45,7 @@ TEST_F(Objects, HeldSpaceFiresEverySeventhUpdateAndTheCounterWaitsWhileUp) {
     ship->SetPosition(300, 400);
     Key(DIK_SPACE, true);
     EXPECT_EQ(Shots(ship, 20), (std::vector<int>{1, 8, 15}));
-    EXPECT_EQ(All<Bullet>(14)[0]->position->x, 332.0f);
+    EXPECT_EQ(ValuesOf<Bullet>(kBulletKind)[0]->position->x, 332.0f);
     for (int up : {5, 1}) {  // released, the counter keeps its value
         Key(DIK_SPACE, false);
         for (int u = 0; u < up; ++u) ship->Update();
@@ -64,7 +64,7 @@ TEST_F(Objects, EnemyFireIntervalAndMovementFollowItsSlowdown) {
         EXPECT_EQ(Shots(enemy, 50), (slowdown == 1.0f ? std::vector<int>{1, 13, 25, 37, 49}
                                                       : std::vector<int>{1, 23, 45}));
         EXPECT_NEAR(enemy->position->y, -100 + 50 * 10 / slowdown, 1e-3);
-        Bullet* b = All<Bullet>(14).back();  // down at 30, slowed as the enemy is
+        Bullet* b = ValuesOf<Bullet>(kBulletKind).back();  // down at 30, slowed as the enemy is
         const float y0 = b->position->y;
         b->Update();
         EXPECT_NEAR(b->position->y - y0, 30 / slowdown, 1e-3);

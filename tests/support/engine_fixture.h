@@ -12,6 +12,7 @@
 #include "app/platform_setup.h"
 #include "engine/base_entity.h"
 #include "engine/engine.h"
+#include "engine/entity_registry.h"
 #include "engine/input_system.h"
 #include "platform/core/clock.h"
 #include "platform/core/dinput.h"
@@ -68,14 +69,6 @@ class RunningEngineTest : public EngineTest {
     }
     // The update of frame k sees k - 1 presented frames on the virtual clock.
     static void AtFrame(std::int64_t k) { platform::SetPresentedFramesForTest(k - 1); }
-    // The registered entities of one kind, in registry order.
-    template <typename T>
-    static std::vector<T*> All(int kind) {
-        std::vector<T*> out;
-        for (ObjectNode* n = engine->registry->Head(); n; n = n->next)
-            if (n->key == kind) out.push_back(static_cast<T*>(static_cast<BaseEntity*>(n->value)));
-        return out;
-    }
     static bool Registered(const void* entity) {
         ObjectNode* n = engine->registry->Head();
         while (n && n->value != entity) n = n->next;
