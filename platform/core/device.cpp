@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/point_sample.h"
 #include "platform/core/d3d9.h"
 #include "platform/core/internal.h"
 #include "platform/core/platform.h"
@@ -261,9 +262,9 @@ HRESULT IDirect3DDevice9::StretchRect(IDirect3DSurface9* src, const RECT* srcRec
     }
     // Point filtering: each target pixel takes the source texel under its centre.
     for (LONG y = 0; y < oh; ++y) {
-        const LONG sy = s.top + static_cast<LONG>((2 * y + 1) * ch / (2 * oh));
+        const LONG sy = s.top + static_cast<LONG>(PointSample(y, ch, oh));
         for (LONG x = 0; x < ow; ++x) {
-            const LONG sx = s.left + static_cast<LONG>((2 * x + 1) * cw / (2 * ow));
+            const LONG sx = s.left + static_cast<LONG>(PointSample(x, cw, ow));
             dp[(d.top + y) * dw + d.left + x] = sp[sy * sw + sx];
         }
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/byte_order.h"
+#include "base/point_sample.h"
 #include "platform/core/debug.h"
 #include "platform/core/png.h"
 #include "platform/driver.h"
@@ -147,9 +148,9 @@ void CopyScaled(const std::uint32_t* sp, LONG sw, const RECT& s, std::uint32_t* 
     const LONG cw = s.right - s.left, ch = s.bottom - s.top;
     const LONG ow = d.right - d.left, oh = d.bottom - d.top;
     for (LONG y = 0; y < oh; ++y) {
-        const LONG sy = s.top + static_cast<LONG>((2LL * y + 1) * ch / (2LL * oh));
+        const LONG sy = s.top + static_cast<LONG>(PointSample(y, ch, oh));
         for (LONG x = 0; x < ow; ++x) {
-            const LONG sx = s.left + static_cast<LONG>((2LL * x + 1) * cw / (2LL * ow));
+            const LONG sx = s.left + static_cast<LONG>(PointSample(x, cw, ow));
             dp[static_cast<std::size_t>(d.top + y) * dw + d.left + x] =
                 sp[static_cast<std::size_t>(sy) * sw + sx] | orMask;
         }
