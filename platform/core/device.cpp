@@ -222,11 +222,8 @@ HRESULT IDirect3DDevice9::StretchRect(IDirect3DSurface9* src, const RECT* srcRec
     const RECT s = srcRect ? *srcRect : RECT{0, 0, sw, sh};
     const RECT d = dstRect ? *dstRect : RECT{0, 0, dw, dh};
     // A rectangle not inside its surface is refused and nothing is copied.
-    auto inside = [](const RECT& r, LONG w, LONG h) {
-        return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right &&
-               r.top < r.bottom;
-    };
-    if (!inside(s, sw, sh) || !inside(d, dw, dh)) return D3DERR_INVALIDCALL;
+    if (!platform::detail::RectInside(s, sw, sh) || !platform::detail::RectInside(d, dw, dh))
+        return D3DERR_INVALIDCALL;
     if (dst == &backBuffer_ && src != &backBuffer_) {
         // Into the back buffer: drawn with the frame's other calls, in order.
         frame_->Stretch(src->RawPixels(), static_cast<int>(sw),

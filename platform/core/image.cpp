@@ -16,6 +16,7 @@
 #include "base/byte_order.h"
 #include "base/point_sample.h"
 #include "platform/core/debug.h"
+#include "platform/core/internal.h"
 #include "platform/core/png.h"
 #include "platform/driver.h"
 
@@ -134,11 +135,6 @@ void ApplyColorKey(std::vector<std::uint32_t>* pixels, D3DCOLOR key) {
     if (key == 0) return;
     for (auto& p : *pixels)
         if (p == key) p = 0;
-}
-
-bool Inside(const RECT& r, LONG w, LONG h) {
-    return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right &&
-           r.top < r.bottom;
 }
 
 // Copies src rectangle s of a (sw wide) image onto rectangle d of a (dw wide)
@@ -330,7 +326,9 @@ HRESULT D3DXLoadSurfaceFromFileA(IDirect3DSurface9* surface, const PALETTEENTRY*
     const LONG sw = static_cast<LONG>(surface->Width()), sh = static_cast<LONG>(surface->Height());
     const RECT s = srcRect ? *srcRect : RECT{0, 0, image.width, image.height};
     const RECT d = dstRect ? *dstRect : RECT{0, 0, sw, sh};
-    if (!Inside(s, image.width, image.height) || !Inside(d, sw, sh)) return D3DERR_INVALIDCALL;
+    if (!platform::detail::RectInside(s, image.width, image.height) ||
+        !platform::detail::RectInside(d, sw, sh))
+        return D3DERR_INVALIDCALL;
     ApplyColorKey(&image.pixels, colorKey);
     const std::uint32_t orMask = surface->Format() == D3DFMT_A8R8G8B8 ? 0u : 0xFF000000u;
     CopyScaled(image.pixels.data(), image.width, s, surface->Pixels(), sw, d, orMask);

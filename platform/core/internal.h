@@ -8,6 +8,13 @@
 
 namespace platform::detail {
 
+// A non-empty rectangle lying inside a w x h surface: the only kind a copy
+// between surfaces accepts.
+inline bool RectInside(const RECT& r, LONG w, LONG h) {
+    return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right &&
+           r.top < r.bottom;
+}
+
 // The driver's native window behind a window; null headless or once destroyed.
 void* NativeWindowOf(HWND window);
 
