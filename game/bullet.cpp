@@ -2,7 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
-#include "game/player.h"
+#include "game/scorer.h"
 #include "game/shooter_kinds.h"
 
 Bullet::Bullet(const char* fileName, BaseSprite* owner_, std::int32_t ownerKind_)
@@ -24,7 +24,7 @@ void Bullet::CheckHits() {
     if (ownerKind == kEnemyKind) {
         registry->Reset();
         while (void* v = registry->Find(kPlayerKind)) {
-            auto* ship = static_cast<Player*>(static_cast<BaseEntity*>(v));
+            auto* ship = static_cast<BaseSprite*>(static_cast<BaseEntity*>(v));
             if (Collides(this, ship)) registry->Remove(v);
         }
     } else if (ownerKind == kPlayerKind) {
@@ -33,7 +33,7 @@ void Bullet::CheckHits() {
         while (void* v = registry->Find(kEnemyKind)) {
             if (Collides(this, static_cast<BaseSprite*>(static_cast<BaseEntity*>(v)))) {
                 registry->Remove(v);
-                static_cast<Player*>(owner)->AddScore(10);
+                if (auto* scorer = dynamic_cast<Scorer*>(owner)) scorer->AddScore(10);
                 registry->Remove(static_cast<BaseEntity*>(this));
             }
         }
