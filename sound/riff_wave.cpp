@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/byte_order.h"
-#include "sound/dsutil.h"
+#include "sound/sound_trace.h"
 
 namespace {
 
