@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/core/window.h"
+#include "platform/core/types.h"
 
 namespace platform::detail {
 
