@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/base_entity.h"
-#include "engine/game_world.h"
 #include "engine/input_system.h"
 #include "engine/renderer.h"
 #include "engine/texture_cache.h"
@@ -128,11 +127,4 @@ void Engine::Run() {
             renderer->EndFrame();
         }
     }
-}
-
-int WinMain(HINSTANCE instance, HINSTANCE, const char*, int cmdShow) {
-    auto* world = new GameWorld();
-    world->InitEngine(instance, cmdShow);
-    world->Init();
-    return 0;
 }
