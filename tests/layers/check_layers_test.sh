@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The layering check must fail on each kind of wrong include, planted in a
-# copy of the tree, and pass on the copy as it is.
+# The layering check must fail on each kind of wrong include (and on an
+# include cycle), planted in a copy of the tree, and pass on the copy as it is.
 #   check_layers_test.sh CHECK_SCRIPT SOURCE_DIR
 set -uo pipefail
 check=$1
@@ -32,5 +32,6 @@ expect_refused engine/engine.cpp '#include "platform/sdl/sdl_driver.h"'
 expect_refused platform/core/platform.cpp '#include "platform/headless/headless_driver.h"'
 expect_refused platform/sdl/sdl_video.cpp '#include "engine/engine.h"'
 expect_refused app/run.cpp '#include "platform/testing/test_hooks.h"'
+expect_refused game/bullet.cpp '#include "game/player.h"'  # a cycle: player.cpp includes bullet.h
 [ $failures = 0 ] && echo "check_layers: every planted include was refused"
 exit $failures
