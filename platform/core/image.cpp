@@ -1,6 +1,7 @@
-// Image files: names resolved as the original platform does, bitmap headers
-// read here, pixels decoded by the image codec driver, then colour keys,
-// scaling and copies into textures and surfaces.
+// Image files: names taken with backslashes as slashes and, where a
+// component is missing, matched ignoring case; bitmap headers read here,
+// pixels decoded by the image codec driver, then colour keys, scaling and
+// copies into textures and surfaces.
 #include "platform/core/image.h"
 
 #include <algorithm>
