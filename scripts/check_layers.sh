@@ -2,7 +2,8 @@
 # Fails on an include that points up the layers, on a third-party header
 # outside a driver folder, or on an include cycle: a file of one unit (a
 # header and its .cpp) including another unit that, through its own files,
-# includes the first again. Layers, top to bottom:
+# includes the first again. Relative includes are resolved first. Layers, top
+# to bottom:
 #   app > levels > game > entities > engine > sound > diag > platform > base
 # where platform is platform/core, platform/soft and platform/driver.h. A
 # driver folder (platform/<name>/ other than core, soft and testing) may use
@@ -27,6 +28,35 @@ function rank(p,    top) {
     top = p; sub(/\/.*/, "", top)
     return (top in layer) ? layer[top] : -1
 }
+# Whether a file can be read.
+function exists(p,    line, r) {
+    r = (getline line < p)
+    close(p)
+    return r >= 0
+}
+# The tree path a quoted include names, as the compiler finds it: one that
+# starts with ./ or ../ from the folder of the including file, any other
+# beside that file if it is there, else from the root of the tree. Empty when
+# it leaves the tree.
+function resolve(file, inc,    dir, p, n, part, out, m, i) {
+    dir = file
+    if (!sub(/\/[^\/]*$/, "", dir)) dir = "."
+    if (inc ~ /^\.\.?\//) p = dir "/" inc
+    else if (exists(dir "/" inc)) p = dir "/" inc
+    else return inc
+    n = split(p, part, "/")
+    m = 0
+    for (i = 1; i <= n; i++) {
+        if (part[i] == "." || part[i] == "") continue
+        if (part[i] == "..") {
+            if (m == 0) return ""
+            m--
+        } else out[++m] = part[i]
+    }
+    p = m ? out[1] : ""
+    for (i = 2; i <= m; i++) p = p "/" out[i]
+    return p
+}
 BEGIN {
     split("base platform diag sound engine entities game levels app", names, " ")
     for (i in names) layer[names[i]] = i - 1
@@ -40,6 +70,7 @@ BEGIN {
     sub(/[ \t].*/, "", inc)
     if (inc ~ /^"/) {
         path = inc; gsub(/"/, "", path)
+        path = resolve(FILENAME, path)
         to = rank(path)
         if (to < 0) next
         unitFrom = FILENAME; sub(/\.(cpp|h)$/, "", unitFrom)
