@@ -1,8 +1,9 @@
 #include "app/run.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-// The game frees nothing while it runs: its objects live until the process
-// exits, by design. Leak reports for them would only hide real faults.
+// Much of the game lives until the process exits, by design: levels free
+// only the entities that have left play. Leak reports for the rest would
+// only hide real faults.
 extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
 #endif
 

@@ -1,26 +1,20 @@
 #include "app/options.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <set>
 #include <sstream>
 
+#include "base/parse_number.h"
 #include "platform/core/input_script.h"
 
 namespace {
 
+// A whole number within [lo, hi] written with digits alone: an option takes
+// no sign, unlike a script's numbers, and at most 19 digits.
 bool ParseInt(const std::string& text, std::int64_t lo, std::int64_t hi, std::int64_t* out) {
-    // Digits only: strtoll alone would take leading blanks and a sign.
-    if (text.empty() || text.size() > 19 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    const long long v = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
-    *out = v;
-    return true;
+    return text.size() <= 19 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           ParseNumber(text, lo, hi, out);
 }
 
 // The level names in table order, `between` separating them and `last`

@@ -28,8 +28,10 @@ bool InstallDrivers(bool headless, std::string* error) {
     const char* name = headless ? "headless" : (forced && *forced ? forced : "sdl");
     for (const VideoChoice& c : kChoices)
         if (std::strcmp(c.video->name, name) == 0) {
-            platform::InstallDrivers(
-                {c.video, c.audio, &platform::sdl::kImageCodec, &platform::assimp::kMeshLoader});
+            platform::InstallDrivers({.video = c.video,
+                                      .audio = c.audio,
+                                      .image = &platform::sdl::kImageCodec,
+                                      .mesh = &platform::assimp::kMeshLoader});
             return true;
         }
     if (error) *error = std::string("VELMOR_VIDEO: no video driver '") + name + "' (sdl, headless)";

@@ -1,7 +1,7 @@
 #include "engine/base_entity.h"
 
+#include "engine/dump_record.h"
 #include "engine/engine.h"
-#include "engine/entity_dump.h"
 
 void BaseEntity::Register() {
     id = engine->nextEntityId++;

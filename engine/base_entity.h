@@ -26,3 +26,14 @@ class BaseEntity : public virtual BaseObject {
     std::int32_t id = -1;
     std::int32_t ready = 0;
 };
+
+// The entity behind one registry value, as a T (which it must be). Registry
+// values are BaseEntity pointers (Register adds `this`), so a value goes back
+// to BaseEntity* first and only then down to its class: a straight cast from
+// void* to the class is undefined (a class with a virtual base is no
+// standard-layout class) and lands on the wrong address wherever BaseEntity
+// is not at the object's start.
+template <typename T = BaseEntity>
+T* EntityOf(void* value) {
+    return static_cast<T*>(static_cast<BaseEntity*>(value));
+}

@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "engine/base_entity.h"
-#include "engine/entity_registry.h"
-#include "engine/game_world.h"
 #include "engine/input_system.h"
 #include "engine/renderer.h"
 #include "engine/texture_cache.h"
@@ -129,11 +127,4 @@ void Engine::Run() {
             renderer->EndFrame();
         }
     }
-}
-
-int WinMain(HINSTANCE instance, HINSTANCE, const char*, int cmdShow) {
-    auto* world = new GameWorld();
-    world->InitEngine(instance, cmdShow);
-    world->Init();
-    return 0;
 }

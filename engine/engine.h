@@ -53,7 +53,3 @@ extern Engine* engine;
 
 ATOM RegisterWindowClass(HINSTANCE instance);
 LRESULT WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-
-// The program's entry once options are parsed: builds the game world, has it
-// initialise the engine, and plays its level until the window is closed.
-int WinMain(HINSTANCE instance, HINSTANCE prevInstance, const char* cmdLine, int cmdShow);

@@ -1,8 +1,5 @@
-// Typed reads of the engine's registry. Its values are BaseEntity pointers
-// (Register adds `this`), so a value goes back to BaseEntity* first and only
-// then down to its class. A straight cast from void* to the class is
-// undefined (a class with a virtual base is no standard-layout class) and
-// lands on the wrong address wherever BaseEntity is not at the object's start.
+// Typed reads of the engine's registry, each value cast to its class by
+// EntityOf (base_entity.h).
 #pragma once
 
 #include <cstdint>
@@ -12,12 +9,6 @@
 #include "engine/base_entity.h"
 #include "engine/engine.h"
 #include "engine/object_list.h"
-
-// The entity behind one registry value, as a T (which it must be).
-template <typename T = BaseEntity>
-T* EntityOf(void* value) {
-    return static_cast<T*>(static_cast<BaseEntity*>(value));
-}
 
 // For a range-for: the entities of one kind as the registry's Find reaches
 // them from the head, one per step. The walk moves the registry's cursor; an

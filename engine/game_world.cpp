@@ -15,3 +15,10 @@ void GameWorld::Init() {
     currentLevel->Init();
     currentLevel->Run();
 }
+
+int WinMain(HINSTANCE instance, HINSTANCE, const char*, int cmdShow) {
+    auto* world = new GameWorld();
+    world->InitEngine(instance, cmdShow);
+    world->Init();
+    return 0;
+}

@@ -21,3 +21,7 @@ class GameWorld : public BaseLevel {
     // factory here, since the levels sit above the engine.
     static BaseLevel* (*levelFactory)(const std::string& name);
 };
+
+// The program's entry once options are parsed: builds the game world, has it
+// initialise the engine, and plays its level until the window is closed.
+int WinMain(HINSTANCE instance, HINSTANCE prevInstance, const char* cmdLine, int cmdShow);

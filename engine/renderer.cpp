@@ -87,9 +87,3 @@ void Renderer::Release() {
     direct3d = nullptr;
     inScene = false;
 }
-
-void Renderer::PresentEmpty() {
-    if (!device) return;
-    if (SUCCEEDED(device->BeginScene())) device->EndScene();
-    device->Present(nullptr, nullptr, nullptr, nullptr);
-}

@@ -17,7 +17,6 @@ class Renderer {
     void SetupCamera();
     HRESULT SetWorldTransform(const Vector3* position, const Vector3* rotation);
     void Release();
-    void PresentEmpty();
 
     bool inScene = false;
     IDirect3D9* direct3d = nullptr;

@@ -4,7 +4,7 @@
 #include "engine/entity_dump.h"
 #include "engine/entity_kinds.h"
 #include "engine/entity_registry.h"
-#include "game/player.h"
+#include "game/scorer.h"
 
 Bullet::Bullet(const char* fileName, BaseSprite* owner_, std::int32_t ownerKind_)
     : owner(owner_), ownerKind(ownerKind_) {
@@ -30,7 +30,7 @@ void Bullet::CheckHits() {
         for (BaseSprite* enemy : EntitiesOf<BaseSprite>(kEnemyKind)) {
             if (Collides(this, enemy)) {
                 registry->Remove(static_cast<BaseEntity*>(enemy));
-                static_cast<Player*>(owner)->AddScore(10);
+                if (auto* scorer = dynamic_cast<Scorer*>(owner)) scorer->AddScore(10);
                 registry->Remove(static_cast<BaseEntity*>(this));
             }
         }

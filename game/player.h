@@ -6,8 +6,9 @@
 #include <cstdint>
 
 #include "entities/base_sprite.h"
+#include "game/scorer.h"
 
-class Player : public BaseSprite {
+class Player : public BaseSprite, public Scorer {
   public:
     explicit Player(const char* fileName);
     ~Player() override {}
@@ -16,7 +17,7 @@ class Player : public BaseSprite {
     void Dump(DumpRecord* record) override;
 
     void Shoot();
-    void AddScore(std::int32_t points) { score += points; }
+    void AddScore(std::int32_t points) override { score += points; }
     std::int32_t GetScore() const { return score; }
 
     // Updates with the fire key held since the last shot; starts high so the

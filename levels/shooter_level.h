@@ -18,7 +18,8 @@ class ShooterLevel : public BaseLevel {
     void Update() override;
 
     Player* player = nullptr;
-    // Not read; freed with the other spent enemies once it has left play.
+    // The enemy spawned last, read only while it is set up: once it leaves
+    // play it is freed with the other spent enemies and this points at nothing.
     Enemy* lastEnemy = nullptr;
     BitmapText* speedText = nullptr;
     char speedTextBuffer[15] = {};

@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "sound/dsutil.h"
+#include "base/byte_order.h"
+#include "sound/sound_trace.h"
 
 namespace {
 
@@ -16,13 +17,6 @@ constexpr FOURCC kData = MakeFourCC('d', 'a', 't', 'a');
 constexpr DWORD kChunkDirty = 0x1;  // size to be written on ascent
 constexpr std::size_t kWriteBufferBytes = 16384;
 constexpr std::size_t kPcmFormatBytes = 16;
-
-DWORD Le32(const BYTE* p) {
-    return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24);
-}
-void PutLe32(BYTE* p, DWORD v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<BYTE>(v >> (8 * i));
-}
 
 }  // namespace
 
@@ -78,8 +72,8 @@ bool CRiffWave::Descend(MMCKINFO* ck, const MMCKINFO* parent, bool find) {
         BYTE header[8];
         if (!ReadBytes(header, 8)) return false;
         MMCKINFO found;
-        found.ckid = Le32(header);
-        found.cksize = Le32(header + 4);
+        found.ckid = ReadLe32(header);
+        found.cksize = ReadLe32(header + 4);
         found.dwDataOffset = static_cast<DWORD>(here + 8);
         const long long room = limit - static_cast<long long>(found.dwDataOffset);
         // Files written to a pipe carry a RIFF or data size of 0 or
@@ -93,7 +87,7 @@ bool CRiffWave::Descend(MMCKINFO* ck, const MMCKINFO* parent, bool find) {
         if (found.ckid == kRiff) {
             BYTE type[4];
             if (found.cksize < 4 || !ReadBytes(type, 4)) return false;
-            found.fccType = Le32(type);
+            found.fccType = ReadLe32(type);
         }
         if (!find || found.ckid == wantId) {
             *ck = found;
@@ -121,7 +115,7 @@ bool CRiffWave::Ascend(MMCKINFO* ck) {
         }
         if (size != ck->cksize) {
             BYTE field[4];
-            PutLe32(field, size);
+            WriteLe32(field, size);
             if (!Seek(static_cast<long>(ck->dwDataOffset) - 4) || !WriteBytes(field, 4))
                 return false;
             ck->cksize = size;
@@ -140,9 +134,9 @@ bool CRiffWave::CreateChunk(MMCKINFO* ck, bool riff) {
     const long here = Tell();
     if (here < 0) return false;
     BYTE header[12];
-    PutLe32(header, riff ? kRiff : ck->ckid);
-    PutLe32(header + 4, ck->cksize);
-    PutLe32(header + 8, ck->fccType);
+    WriteLe32(header, riff ? kRiff : ck->ckid);
+    WriteLe32(header + 4, ck->cksize);
+    WriteLe32(header + 8, ck->fccType);
     if (riff) ck->ckid = kRiff;
     if (!WriteBytes(header, riff ? 12 : 8)) return false;
     ck->dwDataOffset = static_cast<DWORD>(here + 8);
@@ -234,7 +228,7 @@ HRESULT CRiffWave::ReadMMIO() {
     if (fmt.cksize < kPcmFormatBytes) return DSUTIL_TRACE("sizeof(PCMWAVEFORMAT)", E_FAIL);
     BYTE pcm[kPcmFormatBytes];
     if (!ReadBytes(pcm, sizeof pcm)) return DSUTIL_TRACE("mmioRead", E_FAIL);
-    const WORD tag = static_cast<WORD>(pcm[0] | (pcm[1] << 8));
+    const WORD tag = ReadLe16(pcm);
     if (tag == WAVE_FORMAT_PCM) {
         m_pwfx = static_cast<WAVEFORMATEX*>(std::malloc(sizeof(WAVEFORMATEX)));
         if (!m_pwfx) return DSUTIL_TRACE("m_pwfx", E_FAIL);
@@ -244,7 +238,7 @@ HRESULT CRiffWave::ReadMMIO() {
         BYTE extra[2];
         if (fmt.cksize < sizeof(WAVEFORMATEX) || !ReadBytes(extra, 2))
             return DSUTIL_TRACE("mmioRead", E_FAIL);
-        const WORD count = static_cast<WORD>(extra[0] | (extra[1] << 8));
+        const WORD count = ReadLe16(extra);
         // The extra bytes must lie inside the chunk; a count beyond it is refused.
         if (sizeof(WAVEFORMATEX) + count > fmt.cksize) return DSUTIL_TRACE("mmioRead", E_FAIL);
         m_pwfx = static_cast<WAVEFORMATEX*>(std::malloc(sizeof(WAVEFORMATEX) + count));
@@ -280,7 +274,7 @@ HRESULT CRiffWave::WriteMMIO(const WAVEFORMATEX* format) {
     fact.ckid = kFact;
     if (!CreateChunk(&fact, false)) return DSUTIL_TRACE("mmioCreateChunk", E_FAIL);
     BYTE value[4];
-    PutLe32(value, 0xFFFFFFFF);
+    WriteLe32(value, 0xFFFFFFFF);
     if (!WriteBytes(value, 4)) return DSUTIL_TRACE("mmioWrite", E_FAIL);
     if (!Ascend(&fact)) return DSUTIL_TRACE("mmioAscend", E_FAIL);
     return S_OK;

@@ -86,3 +86,8 @@ class CRiffWave {
     BYTE* m_memCursor;
     ULONG m_memSize;
 };
+
+// Fills dest[filled, size) from the wave, rewinding to its start as often as
+// needed: the looping fill of static and streaming buffers. An empty wave
+// leaves the rest silent instead of looping forever. Failures are traced.
+HRESULT ReadWaveRepeating(CRiffWave* wave, BYTE* dest, DWORD filled, DWORD size, BYTE silence);

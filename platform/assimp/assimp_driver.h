@@ -1,5 +1,6 @@
-// The Assimp driver: the X-file mesh loader, text and binary X files read
-// left-handed as the original platform reads them.
+// The Assimp driver: the X-file mesh loader. Text and binary X files come out
+// as they are stored: left-handed, V running down the texture, faces in the
+// file's winding.
 #pragma once
 
 #include <cstddef>

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+#include "base/byte_order.h"
+
 namespace platform::assimp {
 namespace {
 
@@ -18,12 +20,6 @@ struct Token {
     std::string_view text;
     bool afterStray = false;
 };
-
-std::uint32_t Le(const std::uint8_t* p, int n) {
-    std::uint32_t v = 0;
-    for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
-    return v;
-}
 
 // The tokens of the text or binary format alike, split as Assimp splits
 // them: names, numbers, strings and braces. Separators are dropped, but a
@@ -82,13 +78,13 @@ class Lexer {
             if (listLeft_ > 0) {
                 --listLeft_;
                 pos_ += 4;
-                return {kNumber, static_cast<double>(Le(p_ + pos_ - 4, 4)), {}};
+                return {kNumber, static_cast<double>(ReadLe32(p_ + pos_ - 4)), {}};
             }
             if (pos_ > n_ || n_ - pos_ < 2) return {};
-            const unsigned tag = Le(p_ + pos_, 2);
+            const unsigned tag = ReadLe16(p_ + pos_);
             pos_ += 2;
             const std::size_t left = n_ - pos_;
-            const std::uint32_t dword = left >= 4 ? Le(p_ + pos_, 4) : 0;
+            const std::uint32_t dword = left >= 4 ? ReadLe32(p_ + pos_) : 0;
             switch (tag) {
                 case 1:    // name
                 case 2: {  // string, with a 2-byte terminator

@@ -69,10 +69,12 @@ XMeshMaterial ConvertMaterial(const aiMaterial* m) {
     return out;
 }
 
-// Assimp's processing steps take the scene as sound: a face without indices
-// stops the program on an assertion, an index past the vertices is read out
-// of bounds. The X reader can hand over such a scene from a damaged file.
-bool Sound(const aiScene* scene) {
+// Whether every mesh has its vertex and face arrays and every face has indices,
+// all within its mesh's vertices. Assimp's processing steps take that as
+// given: a face without indices stops the program on an assertion, an index
+// past the vertices is read out of bounds. The X reader can hand over such a
+// scene from a damaged file.
+bool FacesIndexTheirVertices(const aiScene* scene) {
     for (unsigned mi = 0; mi < scene->mNumMeshes; ++mi) {
         const aiMesh* mesh = scene->mMeshes[mi];
         if (!mesh || (mesh->mNumVertices > 0 && !mesh->mVertices) ||
@@ -119,7 +121,7 @@ HRESULT ReadChecked(const void* bytes, std::size_t size, XMeshData* out) {
         Assimp::Importer importer;
         const aiScene* scene = importer.ReadFileFromMemory(bytes, size, 0, "x");
         if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode ||
-            !Sound(scene))
+            !FacesIndexTheirVertices(scene))
             return kLoadFailed;
         scene = importer.ApplyPostProcessing(
             aiProcess_ConvertToLeftHanded | aiProcess_PreTransformVertices | aiProcess_Triangulate |
@@ -179,6 +181,6 @@ HRESULT LoadXMeshMemory(const void* bytes, std::size_t size, XMeshData* out) {
     return ReadChecked(bytes, size, out);
 }
 
-const MeshLoader kMeshLoader = {"assimp", LoadXMeshFile};
+const MeshLoader kMeshLoader = {.name = "assimp", .load = LoadXMeshFile};
 
 }  // namespace platform::assimp

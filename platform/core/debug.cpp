@@ -131,13 +131,17 @@ void ReportLoadFailure(const std::string& name, const std::string& why) {
     it->tries.emplace_back(place, why);
 }
 
+}  // namespace platform
+
+namespace platform::detail {
+
 void TellLoadFailures() {
     LoadFailures& all = Failures();
     std::lock_guard<std::mutex> g(all.lock);
     TellPendingLocked(all);
 }
 
-}  // namespace platform
+}  // namespace platform::detail
 
 namespace platform::detail {
 MessageBoxLog& MessageBoxes() {

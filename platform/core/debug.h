@@ -7,7 +7,6 @@
 #include <string>
 
 #include "platform/core/types.h"
-#include "platform/core/window.h"
 
 constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_ICONERROR = 0x00000010;
@@ -26,7 +25,5 @@ namespace platform {
 // for elsewhere in between: "velmor: cannot load 'a.bmp' (also tried
 // '../a.bmp'): WHY".
 void ReportLoadFailure(const std::string& name, const std::string& why);
-// Writes the lines of failures not yet told.
-void TellLoadFailures();
 
 }  // namespace platform

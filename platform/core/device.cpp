@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/point_sample.h"
 #include "platform/core/d3d9.h"
 #include "platform/core/internal.h"
 #include "platform/core/platform.h"
@@ -221,11 +222,8 @@ HRESULT IDirect3DDevice9::StretchRect(IDirect3DSurface9* src, const RECT* srcRec
     const RECT s = srcRect ? *srcRect : RECT{0, 0, sw, sh};
     const RECT d = dstRect ? *dstRect : RECT{0, 0, dw, dh};
     // A rectangle not inside its surface is refused and nothing is copied.
-    auto inside = [](const RECT& r, LONG w, LONG h) {
-        return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right &&
-               r.top < r.bottom;
-    };
-    if (!inside(s, sw, sh) || !inside(d, dw, dh)) return D3DERR_INVALIDCALL;
+    if (!platform::detail::RectInside(s, sw, sh) || !platform::detail::RectInside(d, dw, dh))
+        return D3DERR_INVALIDCALL;
     if (dst == &backBuffer_ && src != &backBuffer_) {
         // Into the back buffer: drawn with the frame's other calls, in order.
         frame_->Stretch(src->RawPixels(), static_cast<int>(sw),
@@ -261,9 +259,9 @@ HRESULT IDirect3DDevice9::StretchRect(IDirect3DSurface9* src, const RECT* srcRec
     }
     // Point filtering: each target pixel takes the source texel under its centre.
     for (LONG y = 0; y < oh; ++y) {
-        const LONG sy = s.top + static_cast<LONG>((2 * y + 1) * ch / (2 * oh));
+        const LONG sy = s.top + static_cast<LONG>(PointSample(y, ch, oh));
         for (LONG x = 0; x < ow; ++x) {
-            const LONG sx = s.left + static_cast<LONG>((2 * x + 1) * cw / (2 * ow));
+            const LONG sx = s.left + static_cast<LONG>(PointSample(x, cw, ow));
             dp[(d.top + y) * dw + d.left + x] = sp[sy * sw + sx];
         }
     }

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string_view>
 
-#include "platform/core/input_script.h"
+#include "platform/core/script_event.h"
 #include "platform/core/types.h"
 #include "platform/core/window.h"
 

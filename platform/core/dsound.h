@@ -211,11 +211,8 @@ class IDirectSoundNotify : public RefCounted<IDirectSoundNotify> {
 
 class IDirectSound3DBuffer : public RefCounted<IDirectSound3DBuffer> {
   public:
-    HRESULT GetAllParameters(DS3DBUFFER* params);
     HRESULT SetAllParameters(const DS3DBUFFER* params, DWORD apply);
     HRESULT SetPosition(float x, float y, float z, DWORD apply);
-    HRESULT SetMaxDistance(float distance, DWORD apply);
-    HRESULT SetMode(DWORD mode, DWORD apply);
 
   private:
     friend class IDirectSoundBuffer;

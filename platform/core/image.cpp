@@ -1,6 +1,7 @@
-// Image files: names resolved as the original platform does, bitmap headers
-// read here, pixels decoded by the image codec driver, then colour keys,
-// scaling and copies into textures and surfaces.
+// Image files: names taken with backslashes as slashes and, where a
+// component is missing, matched ignoring case; bitmap headers read here,
+// pixels decoded by the image codec driver, then colour keys, scaling and
+// copies into textures and surfaces.
 #include "platform/core/image.h"
 
 #include <algorithm>
@@ -14,7 +15,9 @@
 #include <vector>
 
 #include "base/byte_order.h"
+#include "base/point_sample.h"
 #include "platform/core/debug.h"
+#include "platform/core/internal.h"
 #include "platform/core/png.h"
 #include "platform/driver.h"
 
@@ -135,11 +138,6 @@ void ApplyColorKey(std::vector<std::uint32_t>* pixels, D3DCOLOR key) {
         if (p == key) p = 0;
 }
 
-bool Inside(const RECT& r, LONG w, LONG h) {
-    return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right &&
-           r.top < r.bottom;
-}
-
 // Copies src rectangle s of a (sw wide) image onto rectangle d of a (dw wide)
 // image, point-sampling where the sizes differ.
 void CopyScaled(const std::uint32_t* sp, LONG sw, const RECT& s, std::uint32_t* dp, LONG dw,
@@ -147,9 +145,9 @@ void CopyScaled(const std::uint32_t* sp, LONG sw, const RECT& s, std::uint32_t* 
     const LONG cw = s.right - s.left, ch = s.bottom - s.top;
     const LONG ow = d.right - d.left, oh = d.bottom - d.top;
     for (LONG y = 0; y < oh; ++y) {
-        const LONG sy = s.top + static_cast<LONG>((2LL * y + 1) * ch / (2LL * oh));
+        const LONG sy = s.top + static_cast<LONG>(PointSample(y, ch, oh));
         for (LONG x = 0; x < ow; ++x) {
-            const LONG sx = s.left + static_cast<LONG>((2LL * x + 1) * cw / (2LL * ow));
+            const LONG sx = s.left + static_cast<LONG>(PointSample(x, cw, ow));
             dp[static_cast<std::size_t>(d.top + y) * dw + d.left + x] =
                 sp[static_cast<std::size_t>(sy) * sw + sx] | orMask;
         }
@@ -329,7 +327,9 @@ HRESULT D3DXLoadSurfaceFromFileA(IDirect3DSurface9* surface, const PALETTEENTRY*
     const LONG sw = static_cast<LONG>(surface->Width()), sh = static_cast<LONG>(surface->Height());
     const RECT s = srcRect ? *srcRect : RECT{0, 0, image.width, image.height};
     const RECT d = dstRect ? *dstRect : RECT{0, 0, sw, sh};
-    if (!Inside(s, image.width, image.height) || !Inside(d, sw, sh)) return D3DERR_INVALIDCALL;
+    if (!platform::detail::RectInside(s, image.width, image.height) ||
+        !platform::detail::RectInside(d, sw, sh))
+        return D3DERR_INVALIDCALL;
     ApplyColorKey(&image.pixels, colorKey);
     const std::uint32_t orMask = surface->Format() == D3DFMT_A8R8G8B8 ? 0u : 0xFF000000u;
     CopyScaled(image.pixels.data(), image.width, s, surface->Pixels(), sw, d, orMask);

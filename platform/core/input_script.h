@@ -18,25 +18,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/script_event.h"
+
 namespace platform {
 
 // A token as an error message shows it: bytes outside printable ASCII as
 // \xNN (so a NUL cannot cut the message short) and at most 40 characters.
 std::string Shown(std::string_view text);
-
-struct ScriptEvent {
-    enum class Kind { kKey, kMouse, kButton, kClose, kWheel, kFocus, kClock };
-    std::int64_t frame = 0;  // from 1; 0 for a clock event of the set-up
-    Kind kind = Kind::kClose;
-    int code = 0;       // key: DIK_ code; button: 0 left, 1 right, 2 middle, 3 X1
-    bool down = false;  // keys and buttons; focus: true for in
-    std::int32_t dx = 0;
-    std::int32_t dy = 0;
-    std::int32_t notches = 0;  // wheel
-    std::int64_t seconds = 0;  // clock: calendar seconds since 1970
-    int millis = 0;            // clock: 0-999
-    int line = 0;              // where the event stands in its file
-};
 
 // Parses a whole script. On failure returns false and sets `error` to one
 // line "NAME:LINE: what is wrong" (no trailing newline). The events come back

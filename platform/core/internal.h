@@ -4,15 +4,26 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/core/window.h"
+#include "platform/core/types.h"
 
 namespace platform::detail {
+
+// A non-empty rectangle lying inside a w x h surface: the only kind a copy
+// between surfaces accepts.
+inline bool RectInside(const RECT& r, LONG w, LONG h) {
+    return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right &&
+           r.top < r.bottom;
+}
 
 // The driver's native window behind a window; null headless or once destroyed.
 void* NativeWindowOf(HWND window);
 
 // Shows a finished frame in its window through the video driver.
 void ShowFrame(HWND window, const std::uint32_t* pixels, int width, int height);
+
+// Writes the lines of load failures not yet told (debug.h's
+// ReportLoadFailure): at each loop pass, before a message box, at shutdown.
+void TellLoadFailures();
 
 // A frame was presented: presses that its polls showed are no longer latched.
 void EndInputFrame();

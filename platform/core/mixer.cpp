@@ -2,9 +2,9 @@
 // audio driver's device in real time, or by the clock, 735 sample frames per
 // presented frame. Buffer calls come from the game thread; mixing runs on
 // the device's thread (or the game thread when clock-driven). Both meet only
-// under the mixer's lock; sample memory handed out by Lock is written by the
-// game while the mixer may read other parts of it, as on the original
-// platform.
+// under the mixer's lock. Sample memory is not: the game writes what Lock
+// handed out without the lock, while the mixer may be reading other parts of
+// the same buffer.
 #include <algorithm>
 #include <cmath>
 #include <cstring>

@@ -3,7 +3,6 @@
 #include <map>
 
 #include "platform/core/clock.h"
-#include "platform/core/debug.h"
 #include "platform/core/internal.h"
 #include "platform/driver.h"
 
@@ -51,7 +50,7 @@ bool Init(const Config& config, std::string* error) {
 }
 
 void Shutdown() {
-    TellLoadFailures();
+    detail::TellLoadFailures();
     if (started && installed.video && installed.video->stop) installed.video->stop();
     started = false;
 }
@@ -74,7 +73,7 @@ void RemovePassListener(int id) { Passes().items.erase(id); }
 void NotifyPassStart() {
     const std::int64_t frame = PresentedFrames() + 1;
     if (frame == lastPassFrame) return;
-    TellLoadFailures();
+    detail::TellLoadFailures();
     lastPassFrame = frame;
     auto items = Passes().items;
     for (auto& [id, f] : items) f(frame);

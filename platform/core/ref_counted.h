@@ -1,6 +1,6 @@
-// Reference counting as the original platform's interfaces expose it: an
-// object starts with one reference, AddRef adds one, and the Release that
-// drops the last one deletes the object.
+// Reference counting for core's interface objects: an object starts with
+// one reference, AddRef adds one, and the Release that drops the last one
+// deletes the object.
 #pragma once
 
 #include "platform/core/types.h"

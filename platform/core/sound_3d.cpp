@@ -6,13 +6,6 @@
 
 using platform::audio::TheMixer;
 
-HRESULT IDirectSound3DBuffer::GetAllParameters(DS3DBUFFER* params) {
-    if (!params) return E_INVALIDARG;
-    std::lock_guard<std::mutex> g(TheMixer().lock);
-    *params = buffer->State()->params3d;
-    return DS_OK;
-}
-
 HRESULT IDirectSound3DBuffer::SetAllParameters(const DS3DBUFFER* params, DWORD) {
     if (!params || params->flMinDistance <= 0 || params->flMaxDistance < params->flMinDistance ||
         params->dwMode > DS3DMODE_DISABLE)
@@ -25,20 +18,6 @@ HRESULT IDirectSound3DBuffer::SetAllParameters(const DS3DBUFFER* params, DWORD) 
 HRESULT IDirectSound3DBuffer::SetPosition(float x, float y, float z, DWORD) {
     std::lock_guard<std::mutex> g(TheMixer().lock);
     buffer->State()->params3d.vPosition = {x, y, z};
-    return DS_OK;
-}
-
-HRESULT IDirectSound3DBuffer::SetMaxDistance(float distance, DWORD) {
-    if (distance <= 0) return E_INVALIDARG;
-    std::lock_guard<std::mutex> g(TheMixer().lock);
-    buffer->State()->params3d.flMaxDistance = distance;
-    return DS_OK;
-}
-
-HRESULT IDirectSound3DBuffer::SetMode(DWORD mode, DWORD) {
-    if (mode > DS3DMODE_DISABLE) return E_INVALIDARG;
-    std::lock_guard<std::mutex> g(TheMixer().lock);
-    buffer->State()->params3d.dwMode = mode;
     return DS_OK;
 }
 

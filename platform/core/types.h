@@ -29,6 +29,9 @@ constexpr HRESULT E_POINTER = MakeHResult(0x80004003u);
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 
+struct Window;  // opaque; one per created window
+using HWND = Window*;
+
 // Plain rectangle with exclusive right and bottom edges.
 struct RECT {
     LONG left = 0;

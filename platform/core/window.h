@@ -7,8 +7,6 @@
 
 #include "platform/core/types.h"
 
-struct Window;  // opaque; one per created window
-using HWND = Window*;
 using HINSTANCE = void*;
 using HICON = void*;
 using HCURSOR = void*;

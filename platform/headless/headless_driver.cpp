@@ -2,12 +2,22 @@
 
 namespace platform::headless {
 
-// Every entry is left out on purpose: core's defaults are the headless
+// Every operation is null on purpose: core's defaults are the headless
 // behaviour (windows without a native side, nothing shown, message boxes on
 // standard error, the pointer never captured).
 const VideoDriver kVideoDriver = {
-    "headless", false,   nullptr, nullptr, nullptr, nullptr,
-    nullptr,    nullptr, nullptr, nullptr, nullptr, nullptr,
+    .name = "headless",
+    .realTime = false,
+    .start = nullptr,
+    .stop = nullptr,
+    .createWindow = nullptr,
+    .showWindow = nullptr,
+    .destroyWindow = nullptr,
+    .pumpEvents = nullptr,
+    .present = nullptr,
+    .messageBox = nullptr,
+    .hasFocus = nullptr,
+    .setRelativeMouse = nullptr,
 };
 
 }  // namespace platform::headless

@@ -58,6 +58,6 @@ void Close() {
 
 }  // namespace
 
-const AudioDriver kAudioDriver = {"sdl", Open, Close};
+const AudioDriver kAudioDriver = {.name = "sdl", .open = Open, .close = Close};
 
 }  // namespace platform::sdl

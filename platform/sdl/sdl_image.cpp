@@ -80,6 +80,11 @@ bool SavePng(const std::string& path, const ArgbImage& image, std::string* error
 
 }  // namespace
 
-const ImageCodec kImageCodec = {"sdl", DecodeBitmap, ReadFile, SavePng};
+const ImageCodec kImageCodec = {
+    .name = "sdl",
+    .decodeBitmap = DecodeBitmap,
+    .readFile = ReadFile,
+    .savePng = SavePng,
+};
 
 }  // namespace platform::sdl

@@ -390,8 +390,18 @@ void SetRelativeMouse(bool on) {
 }  // namespace
 
 const VideoDriver kVideoDriver = {
-    "sdl",         true,       Start,   Stop,       CreateWindow, ShowWindow,
-    DestroyWindow, PumpEvents, Present, MessageBox, HasFocus,     SetRelativeMouse,
+    .name = "sdl",
+    .realTime = true,
+    .start = Start,
+    .stop = Stop,
+    .createWindow = CreateWindow,
+    .showWindow = ShowWindow,
+    .destroyWindow = DestroyWindow,
+    .pumpEvents = PumpEvents,
+    .present = Present,
+    .messageBox = MessageBox,
+    .hasFocus = HasFocus,
+    .setRelativeMouse = SetRelativeMouse,
 };
 
 }  // namespace platform::sdl

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "base/parse_number.h"
+#include "base/point_sample.h"
 #include "platform/core/d3d9.h"
 #include "platform/soft/worker_pool.h"
 
@@ -65,8 +66,8 @@ void StretchRows(const std::uint32_t* sp, int sw, const PixelRect& s, std::uint3
             continue;
         }
         // Point filtering: each target pixel takes the source texel under its centre.
-        const std::uint32_t* in = sp + (s.top + (2 * y + 1) * ch / (2 * oh)) * sw;
-        for (long long x = 0; x < ow; ++x) out[x] = in[s.left + (2 * x + 1) * cw / (2 * ow)];
+        const std::uint32_t* in = sp + (s.top + PointSample(y, ch, oh)) * sw;
+        for (long long x = 0; x < ow; ++x) out[x] = in[s.left + PointSample(x, cw, ow)];
     }
 }
 

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "base/point_sample.h"
 #include "platform/core/d3dx9.h"
 #include "platform/soft/blend.h"
 
@@ -102,6 +103,44 @@ TEST(StretchRect, OverlappingCopyWithinOneSurfaceAndRefusalOutside) {
     for (RECT bad : {RECT{-1, 0, 4, 4}, RECT{4, 4, 9, 8}, RECT{3, 3, 3, 5}})
         EXPECT_NE(device->StretchRect(bb, &bad, bb, &d, D3DTEXF_NONE), D3D_OK);
     EXPECT_EQ(std::vector<std::uint32_t>(p, p + 64), before);
+}
+
+// Scaled copies take the source pixel under each target pixel's centre,
+// (i + 1/2) * from / to rounded down, worked out by hand below. Copies into
+// the back buffer (drawn with the frame) and between other surfaces (at once)
+// sample alike, across and down.
+TEST(StretchRect, PointSamplingTakesTheSourcePixelUnderEachCentre) {
+    struct Case {
+        int from, to;
+        std::vector<std::int64_t> source;
+    };
+    const Case cases[] = {
+        {2, 4, {0, 0, 1, 1}},  // 2x: centres at 0.25, 0.75, 1.25, 1.75
+        {4, 2, {1, 3}},        // 1/2: 1, 3 (sampling at the left edge would give 0, 2)
+        {3, 2, {0, 2}},        // 3 to 2: 0.75, 2.25
+    };
+    auto device = MakeDevice(8, 8);
+    IDirect3DSurface9* bb = device->BackBufferSurface();
+    for (const Case& c : cases) {
+        std::vector<std::int64_t> got;
+        for (int i = 0; i < c.to; ++i) got.push_back(PointSample(i, c.from, c.to));
+        EXPECT_EQ(got, c.source) << c.from << " to " << c.to;
+        // A source whose pixel (x, y) holds 16 * y + x, copied scaled both ways.
+        IDirect3DSurface9 src(static_cast<UINT>(c.from), static_cast<UINT>(c.from),
+                              D3DFMT_X8R8G8B8);
+        for (int i = 0; i < c.from * c.from; ++i)
+            src.Pixels()[i] = static_cast<std::uint32_t>(16 * (i / c.from) + i % c.from);
+        IDirect3DSurface9 other(8, 8, D3DFMT_X8R8G8B8);
+        const RECT to{1, 1, 1 + c.to, 1 + c.to};
+        ASSERT_EQ(device->StretchRect(&src, nullptr, bb, &to, D3DTEXF_POINT), D3D_OK);
+        ASSERT_EQ(device->StretchRect(&src, nullptr, &other, &to, D3DTEXF_POINT), D3D_OK);
+        for (int y = 0; y < c.to; ++y)
+            for (int x = 0; x < c.to; ++x) {
+                const auto want = static_cast<std::uint32_t>(16 * c.source[y] + c.source[x]);
+                EXPECT_EQ(bb->Pixels()[(y + 1) * 8 + x + 1], want) << c.from << " to " << c.to;
+                EXPECT_EQ(other.Pixels()[(y + 1) * 8 + x + 1], want) << c.from << " to " << c.to;
+            }
+    }
 }
 
 }  // namespace

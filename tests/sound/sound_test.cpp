@@ -86,6 +86,49 @@ TEST_F(StaticSound, LostBufferIsRefilledOnPlayAndControlsApply) {
     EXPECT_TRUE(f == 30000 && v == -500 && pan == 300) << f << " " << v << " " << pan;
 }
 
+// A sound made from samples in memory and played in 3D: heard from where its
+// parameters put it against the listener, at its rate plus the offset; moved
+// through its 3D buffer while it plays.
+TEST_F(SoundTest, MemorySoundPlayedInThreeDimensions) {
+    Bytes pcm(2 * 44100);  // one second of a 441 Hz sine, 16-bit mono
+    for (std::size_t i = 0; i < pcm.size() / 2; ++i) {
+        const auto v = static_cast<std::uint16_t>(
+            std::lrint(20000 * std::sin(2 * M_PI * 441 * static_cast<double>(i) / 44100)));
+        pcm[2 * i] = static_cast<BYTE>(v), pcm[2 * i + 1] = static_cast<BYTE>(v >> 8);
+    }
+    WAVEFORMATEX f{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+    const auto size = static_cast<ULONG>(pcm.size());
+    const DWORD flags = DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY;
+    CSound* raw = nullptr;
+    EXPECT_EQ(device.CreateSoundFromMemory(&raw, nullptr, size, &f, flags, GUID_NULL, 2),
+              E_INVALIDARG);
+    ASSERT_EQ(device.CreateSoundFromMemory(&raw, pcm.data(), size, &f, flags, GUID_NULL, 2), S_OK);
+    std::unique_ptr<CSound> sound(raw);
+    EXPECT_EQ(Contents(sound->GetBuffer(1)), pcm);  // a duplicate shares the samples
+
+    IDirectSound3DListener* listener = nullptr;
+    ASSERT_EQ(device.Get3DListener(&listener), S_OK);
+    listener->SetPosition(12, 0, 0, DS3D_IMMEDIATE);
+    DS3DBUFFER at;
+    at.vPosition = {10, 0, 0};  // 2 to the listener's left: half as loud
+    ASSERT_EQ(sound->Play3D(&at, 0, DSBPLAY_LOOPING, 44100), S_OK);  // twice the rate
+    auto out = Mix(4410);
+    EXPECT_NEAR(Peak(out, 0), 10000, 30);
+    EXPECT_LT(Peak(out, 1), 10);
+    EXPECT_NEAR(Frequency(out), 882, 12);
+
+    IDirectSound3DBuffer* moved = nullptr;
+    EXPECT_EQ(sound->Get3DBuffer(2, &moved), E_INVALIDARG);
+    ASSERT_EQ(sound->Get3DBuffer(0, &moved), S_OK);  // the one playing
+    moved->SetPosition(14, 0, 0, DS3D_IMMEDIATE);    // now 2 to its right
+    out = Mix(4410);
+    EXPECT_LT(Peak(out, 0), 10);
+    EXPECT_NEAR(Peak(out, 1), 10000, 30);
+    moved->Release();
+    listener->SetPosition(0, 0, 0, DS3D_IMMEDIATE);
+    listener->Release();
+}
+
 TEST_F(SoundTest, PrimaryFormatAndReinitialise) {
     ASSERT_EQ(device.Initialize(TestWindow(), DSSCL_PRIORITY), S_OK);  // again
     EXPECT_EQ(device.SetPrimaryFormat(1, 11025, 8), S_OK);

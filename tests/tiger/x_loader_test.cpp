@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/entity_dump.h"
 #include "entities/base_model.h"
 #include "platform/core/d3dx9mesh.h"
 #include "platform/testing/test_hooks.h"
@@ -96,7 +97,7 @@ TEST_F(XLoaderTest, BrokenFileFailsAndAModelWithoutMeshOrTextureShowsOneMessageE
     Draw();  // untextured, without a fault
 }
 
-TEST_F(XLoaderTest, ModelFallsBackToTheParentFolderForMeshAndTexture) {
+TEST_F(XLoaderTest, ModelFallsBackToTheParentFolderAndIsPlacedByItsSetters) {
     // "..\Tiger.x" finds the parent's tiger.x whatever name was asked for,
     // "..\" + the texture name the parent's texture. Mesh textures have no
     // colour key: magenta stays.
@@ -107,6 +108,15 @@ TEST_F(XLoaderTest, ModelFallsBackToTheParentFolderForMeshAndTexture) {
     EXPECT_EQ(platform::MessageBoxCountForTest(), 0) << platform::LastMessageBoxForTest();
     ASSERT_NE(model->textures[0], nullptr);
     EXPECT_EQ(model->textures[0]->Texels()[0], 0xFFFF00FFu);
+
+    // The three-value setters fill x, y, z in order; the rotation's are the
+    // yaw, pitch and roll, which the dump lists in that order.
+    model->SetPosition(1, 2, 3);
+    model->SetRotation(0.5f, 0.25f, 0.125f);
+    DumpRecord record;
+    model->Dump(&record);
+    EXPECT_EQ(record.Get("x") + " " + record.Get("y") + " " + record.Get("z"), "1 2 3");
+    EXPECT_EQ(record.Get("rot"), "[0.5,0.25,0.125]");
 }
 
 }  // namespace
