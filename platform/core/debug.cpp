@@ -141,9 +141,6 @@ void TellLoadFailures() {
     TellPendingLocked(all);
 }
 
-}  // namespace platform::detail
-
-namespace platform::detail {
 MessageBoxLog& MessageBoxes() {
     static MessageBoxLog log;
     return log;
