@@ -15,7 +15,7 @@
 
 #include "platform/core/d3dx9.h"
 #include "platform/soft/blend.h"
-#include "platform/testing/test_hooks.h"
+#include "platform/testing/scoped_env.h"
 #include "sdl_bunnymark.h"
 
 namespace {
@@ -28,10 +28,8 @@ std::unique_ptr<IDirect3DDevice9> MakeDevice(int workers = 1) {
     pp.BackBufferHeight = kH;
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
     pp.EnableAutoDepthStencil = 1;
-    platform::SetDeviceWorkersForTest(workers);
-    auto device = std::make_unique<IDirect3DDevice9>(pp);
-    platform::SetDeviceWorkersForTest(0);
-    return device;
+    const platform::ScopedEnv threads("VELMOR_THREADS", std::to_string(workers));
+    return std::make_unique<IDirect3DDevice9>(pp);
 }
 
 // The processor count: the device's default worker count.
@@ -52,8 +50,10 @@ std::vector<std::uint32_t> SpriteTexels(int w, int h) {
     return t;
 }
 
-IDirect3DTexture9* MakeTexture(int w, int h, const std::vector<std::uint32_t>& texels) {
-    auto* t = new IDirect3DTexture9(w, h, D3DFMT_A8R8G8B8);
+IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, int w, int h,
+                               const std::vector<std::uint32_t>& texels) {
+    IDirect3DTexture9* t = nullptr;
+    device->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr);
     std::memcpy(t->Texels(), texels.data(), texels.size() * 4);
     return t;
 }
@@ -83,9 +83,11 @@ void BM_GalleryFrame(benchmark::State& state) {
     std::vector<std::uint32_t> bg(kW * kH);
     for (int i = 0; i < kW * kH; ++i)
         bg[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
-    std::unique_ptr<IDirect3DTexture9> background(MakeTexture(kW, kH, bg));
-    std::unique_ptr<IDirect3DTexture9> flower(MakeTexture(128, 32, SpriteTexels(128, 32)));
-    std::unique_ptr<IDirect3DTexture9> bunny(MakeTexture(288, 288, SpriteTexels(288, 288)));
+    std::unique_ptr<IDirect3DTexture9> background(MakeTexture(device.get(), kW, kH, bg));
+    std::unique_ptr<IDirect3DTexture9> flower(
+        MakeTexture(device.get(), 128, 32, SpriteTexels(128, 32)));
+    std::unique_ptr<IDirect3DTexture9> bunny(
+        MakeTexture(device.get(), 288, 288, SpriteTexels(288, 288)));
     std::mt19937 rng(1);
     std::vector<D3DXVECTOR3> small(52), big(10);
     for (auto& p : small) p = D3DXVECTOR3(rng() % 992, 526 + rng() % 210, 0);
@@ -161,7 +163,7 @@ void VelmorBunnymark(benchmark::State& state, platform::soft::RowKernel kernel, 
     platform::soft::SetBlendRowKernel(kernel);
     auto device = MakeDevice(workers);
     ID3DXSprite sprite(device.get());
-    std::unique_ptr<IDirect3DTexture9> tex(MakeTexture(32, 32, BunnyTexels(kind)));
+    std::unique_ptr<IDirect3DTexture9> tex(MakeTexture(device.get(), 32, 32, BunnyTexels(kind)));
     Flock flock(bunnies);
     for (auto _ : state) {
         flock.Step();
@@ -206,7 +208,7 @@ void BM_Bunnymark_TwoDevicesAtOnce(benchmark::State& state) {
     struct Half {
         std::unique_ptr<IDirect3DDevice9> device = MakeDevice(1);
         ID3DXSprite sprite{device.get()};
-        std::unique_ptr<IDirect3DTexture9> tex{MakeTexture(32, 32, BunnyTexels(0))};
+        std::unique_ptr<IDirect3DTexture9> tex{MakeTexture(device.get(), 32, 32, BunnyTexels(0))};
         Flock flock;
         explicit Half(int n) : flock(n) {}
         void Frame() {

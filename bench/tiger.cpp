@@ -25,7 +25,7 @@
 #include "platform/core/platform.h"
 #include "platform/core/png.h"
 #include "platform/core/window.h"
-#include "platform/testing/test_hooks.h"
+#include "platform/testing/scoped_env.h"
 
 #ifdef VELMOR_BENCH_GL
 #define GL_GLEXT_PROTOTYPES 1
@@ -152,9 +152,11 @@ void BM_TwoTigersWorkers(benchmark::State& state) {
     pp.BackBufferHeight = 768;
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
     pp.EnableAutoDepthStencil = 1;
-    platform::SetDeviceWorkersForTest(static_cast<int>(state.range(0)));
-    auto* device = new IDirect3DDevice9(pp);
-    platform::SetDeviceWorkersForTest(0);
+    IDirect3DDevice9* device = nullptr;
+    {
+        const platform::ScopedEnv threads("VELMOR_THREADS", std::to_string(state.range(0)));
+        device = new IDirect3DDevice9(pp);
+    }
     device->SetTransform(D3DTS_VIEW, &view);
     device->SetTransform(D3DTS_PROJECTION, &projection);
     DWORD ambient = 0;

@@ -28,28 +28,37 @@ struct ArgbImage {
     std::vector<std::uint32_t> pixels;
 };
 
+// Entries left out of a table are null.
 struct VideoDriver {
-    const char* name;
+    const char* name = {};
     // Real windows and the wall clock. False for headless runs, which get
     // the virtual clock and clock-driven sound.
-    bool realTime;
+    bool realTime = {};
     // Brings the driver up; false with `error` set when it cannot run here.
-    bool (*start)(std::string* error);
-    void (*stop)();
-    void* (*createWindow)(const char* title, int width, int height);
-    void (*showWindow)(void* native);
-    void (*destroyWindow)(void* native);
+    bool (*start)(std::string* error) = {};
+    void (*stop)() = {};
+    void* (*createWindow)(const char* title, int width, int height) = {};
+    void (*showWindow)(void* native) = {};
+    void (*destroyWindow)(void* native) = {};
     // Takes in pending system events and hands them to core.
-    void (*pumpEvents)();
+    void (*pumpEvents)() = {};
     // Shows a finished frame in the window, scaled, and paces to the display.
-    void (*present)(void* native, const std::uint32_t* pixels, int width, int height);
+    void (*present)(void* native, const std::uint32_t* pixels, int width, int height) = {};
     // A modal message box; false when none can be shown.
-    bool (*messageBox)(void* native, const char* text, const char* caption);
+    bool (*messageBox)(void* native, const char* text, const char* caption) = {};
     // Whether the window has the keyboard focus (asked until a focus event
     // has said so).
-    bool (*hasFocus)(void* native);
+    bool (*hasFocus)(void* native) = {};
     // Hides the pointer and reports raw relative motion while on.
-    void (*setRelativeMouse)(bool on);
+    void (*setRelativeMouse)(bool on) = {};
+    // Whether graphics devices can be made here at all.
+    bool (*graphicsAvailable)() = {};
+    // Readies the window to show a new device's frames of this size; false
+    // when it cannot, and the device is not made.
+    bool (*openDevice)(void* native, int width, int height) = {};
+    // Whether a frame may begin in the window now; false while its device
+    // is lost, and the frame is skipped.
+    bool (*beginFrame)(void* native) = {};
 };
 
 struct AudioDriver {

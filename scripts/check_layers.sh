@@ -4,9 +4,10 @@
 # header and its .cpp) including another unit that, through its own files,
 # includes the first again. Relative includes are resolved first. Layers, top
 # to bottom:
-#   app > levels > game > entities > engine > sound > diag > platform > base
-# where platform is platform/core, platform/soft and platform/driver.h. A
-# driver folder (platform/<name>/ other than core, soft and testing) may use
+#   app > levels > game > entities > engine > sound > diag > platform > soft > base
+# where platform is platform/core and platform/driver.h, and soft is the
+# rasteriser in platform/soft, which sees only base. A driver folder
+# (platform/<name>/ other than core, soft and testing) may use
 # platform and base and is known only to app's set-up; platform/testing is
 # for tests and benchmarks alone. tests/, bench/ and tools/ are not checked.
 #   scripts/check_layers.sh [SOURCE_DIR]
@@ -22,7 +23,8 @@ trap 'rm -f "$edges"' EXIT
 status=0
 find "${dirs[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) | sort | xargs awk -v edges="$edges" '
 function rank(p,    top) {
-    if (p ~ /^platform\/(core|soft)\// || p == "platform/driver.h") return 1
+    if (p ~ /^platform\/core\// || p == "platform/driver.h") return 1
+    if (p ~ /^platform\/soft\//) return 0.5
     if (p ~ /^platform\/testing\//) return 90
     if (p ~ /^platform\/[^\/]+\//) return 80
     top = p; sub(/\/.*/, "", top)

@@ -1,9 +1,16 @@
-// The graphics device the game draws with: a Direct3D 9-shaped interface over
-// the software device of platform/soft/. Plain C++ objects; Release() deletes.
-// Images are 32-bit ARGB (0xAARRGGBB), row-major, no padding.
+// The graphics device the game draws with: a Direct3D 9-shaped interface
+// drawing through the rasteriser of platform/soft/. Plain C++ objects;
+// Release() deletes. Images are 32-bit ARGB (0xAARRGGBB), row-major, no
+// padding.
+//
+// Drawing into the back buffer may be recorded and done later (see
+// platform/soft/banded_target.h), so recorded calls hold pointers into the
+// device's images. Every image therefore knows the device that made it, and
+// every way to change, read or free one from outside the device asks that
+// device to finish its drawing first: callers always see a finished picture.
+// A device draws only its own images.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -95,46 +102,39 @@ struct D3DPRESENT_PARAMETERS {
 
 class IDirect3DDevice9;
 class IDirect3DTexture9;
+class ID3DXSprite;
+class ID3DXMesh;
 
 namespace platform::soft {
-class Frame;
+class BandedTarget;
 }
 
 namespace platform::detail {
-// The device may hold recorded drawing not yet done (see platform/soft/
-// frame.h). Every way to read, change or free an image from outside the
-// device finishes it first, so callers always see a finished picture.
-extern std::atomic<bool> drawingPending;
-void FlushDrawing();
-inline void FinishDrawing() {
-    if (drawingPending.load(std::memory_order_relaxed)) FlushDrawing();
-}
+// What a device shares with the images it made: the device, or null once it
+// is gone (an image may outlive its device; it then has nothing to finish).
+struct DeviceLink {
+    IDirect3DDevice9* device = nullptr;
+};
 }  // namespace platform::detail
 
 // A 32-bit image: off-screen plain surfaces and the back buffer.
 class IDirect3DSurface9 {
   public:
-    IDirect3DSurface9(UINT width, UINT height, D3DFORMAT format);
-    ~IDirect3DSurface9() { platform::detail::FinishDrawing(); }
+    ~IDirect3DSurface9();
     IDirect3DSurface9(const IDirect3DSurface9&) = delete;
     IDirect3DSurface9& operator=(const IDirect3DSurface9&) = delete;
     UINT Width() const { return width_; }
     UINT Height() const { return height_; }
     D3DFORMAT Format() const { return format_; }
-    std::uint32_t* Pixels() {
-        platform::detail::FinishDrawing();
-        return pixels_.data();
-    }
-    const std::uint32_t* Pixels() const {
-        platform::detail::FinishDrawing();
-        return pixels_.data();
-    }
-    // The pixels as they are, recorded drawing not finished: the device's own use.
-    std::uint32_t* RawPixels() { return pixels_.data(); }
-    const std::uint32_t* RawPixels() const { return pixels_.data(); }
+    std::uint32_t* Pixels();
+    const std::uint32_t* Pixels() const;
+    bool MadeBy(const IDirect3DDevice9* device) const { return owner_->device == device; }
     ULONG Release();
 
   private:
+    IDirect3DSurface9(std::shared_ptr<platform::detail::DeviceLink> owner, UINT width, UINT height,
+                      D3DFORMAT format);
+    std::shared_ptr<platform::detail::DeviceLink> owner_;
     UINT width_;
     UINT height_;
     D3DFORMAT format_;
@@ -168,6 +168,9 @@ class IDirect3DDevice9 {
                           IDirect3DSurface9** out);
     HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
                                         IDirect3DSurface9** out, void* sharedHandle);
+    // One level of A8R8G8B8 or X8R8G8B8 texels, all zero.
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                          D3DPOOL pool, IDirect3DTexture9** out, void* sharedHandle);
     HRESULT StretchRect(IDirect3DSurface9* src, const RECT* srcRect, IDirect3DSurface9* dst,
                         const RECT* dstRect, D3DTEXTUREFILTERTYPE filter);
     ULONG Release();
@@ -175,19 +178,23 @@ class IDirect3DDevice9 {
     const D3DPRESENT_PARAMETERS& PresentParameters() const { return params_; }
     IDirect3DSurface9* BackBufferSurface() { return &backBuffer_; }
     const float* DepthBuffer() const {
-        platform::detail::FinishDrawing();
+        FinishDrawing();
         return depth_.data();
     }
     float* DepthBuffer() {
-        platform::detail::FinishDrawing();
+        FinishDrawing();
         return depth_.data();
     }
     std::int64_t PresentCount() const { return presentCount_; }
-    // The drawing into the back and depth buffers, and its worker count.
-    platform::soft::Frame& Drawing() { return *frame_; }
+    // How many threads draw the back buffer.
     int Workers() const;
+    // Does what recorded drawing is pending, so the images hold the result.
+    void FinishDrawing() const;
 
   private:
+    friend class ID3DXSprite;
+    friend class ID3DXMesh;
+    std::shared_ptr<platform::detail::DeviceLink> link_;  // first: the images below hold it
     D3DPRESENT_PARAMETERS params_;
     IDirect3DSurface9 backBuffer_;
     std::vector<float> depth_;
@@ -199,7 +206,7 @@ class IDirect3DDevice9 {
     D3DMATERIAL9 material_{};
     IDirect3DTexture9* texture_ = nullptr;
     std::int64_t presentCount_ = 0;
-    std::unique_ptr<platform::soft::Frame> frame_;  // last: uses the buffers above
+    std::unique_ptr<platform::soft::BandedTarget> target_;  // last: draws into the buffers above
 };
 
 class IDirect3D9 {
@@ -215,8 +222,7 @@ IDirect3D9* Direct3DCreate9(UINT sdkVersion);
 // carry the colour key already applied (transparent texels have alpha 0).
 class IDirect3DTexture9 {
   public:
-    IDirect3DTexture9(UINT width, UINT height, D3DFORMAT format);
-    ~IDirect3DTexture9() { platform::detail::FinishDrawing(); }
+    ~IDirect3DTexture9();
     IDirect3DTexture9(const IDirect3DTexture9&) = delete;
     IDirect3DTexture9& operator=(const IDirect3DTexture9&) = delete;
     UINT Width() const { return width_; }
@@ -224,14 +230,16 @@ class IDirect3DTexture9 {
     D3DFORMAT Format() const { return format_; }
     // Changing texels finishes recorded drawing first (it may read them);
     // reading them does not need to.
-    std::uint32_t* Texels() {
-        platform::detail::FinishDrawing();
-        return texels_.data();
-    }
+    std::uint32_t* Texels();
     const std::uint32_t* Texels() const { return texels_.data(); }
+    bool MadeBy(const IDirect3DDevice9* device) const { return owner_->device == device; }
     ULONG Release();
 
   private:
+    IDirect3DTexture9(std::shared_ptr<platform::detail::DeviceLink> owner, UINT width, UINT height,
+                      D3DFORMAT format);
+    friend class IDirect3DDevice9;
+    std::shared_ptr<platform::detail::DeviceLink> owner_;
     UINT width_;
     UINT height_;
     D3DFORMAT format_;

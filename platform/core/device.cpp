@@ -1,13 +1,18 @@
-// The software graphics device: a 32-bit back buffer, a float depth buffer,
-// transforms and render states, presentation through the platform.
+// The graphics device: a 32-bit back buffer, a float depth buffer, its
+// images (surfaces and textures), transforms, render states and material,
+// drawn through the rasteriser and presented through the video driver.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
+#include "base/parse_number.h"
 #include "base/point_sample.h"
 #include "platform/core/d3d9.h"
 #include "platform/core/internal.h"
 #include "platform/core/platform.h"
-#include "platform/soft/frame.h"
+#include "platform/driver.h"
+#include "platform/soft/banded_target.h"
 
 namespace {
 
@@ -16,34 +21,86 @@ D3DMATRIX Identity() {
     for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
     return m;
 }
+
+// A whole number from the environment within [low, high], or `otherwise`.
+std::int64_t FromEnvironment(const char* name, std::int64_t low, std::int64_t high,
+                             std::int64_t otherwise) {
+    const char* env = std::getenv(name);
+    std::int64_t n = 0;
+    return env && ParseNumber(env, low, high, &n) ? n : otherwise;
+}
+
+// The threads a new device draws with: VELMOR_THREADS when set to 1 ... 64,
+// else the processor count.
+int DrawingWorkers() {
+    const auto cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
+    return static_cast<int>(FromEnvironment("VELMOR_THREADS", 1, 64, cores));
+}
+
+// Below this many touched pixels a run of calls is drawn by the caller alone:
+// waking the workers would cost more than it saves. VELMOR_PARALLEL_MIN_PIXELS
+// sets it (0: every call goes to the workers, to check them on small frames).
+std::int64_t ParallelMinWork() {
+    return FromEnvironment("VELMOR_PARALLEL_MIN_PIXELS", 0, std::int64_t{1} << 50, 4 << 20);
+}
+
+const platform::VideoDriver* Video() { return platform::InstalledDrivers().video; }
+
 }  // namespace
 
-namespace platform::detail {
-DeviceFaults& Faults() {
-    static DeviceFaults faults;
-    return faults;
-}
-}  // namespace platform::detail
-
-using platform::detail::Faults;
-
-IDirect3DSurface9::IDirect3DSurface9(UINT width, UINT height, D3DFORMAT format)
-    : width_(width),
+IDirect3DSurface9::IDirect3DSurface9(std::shared_ptr<platform::detail::DeviceLink> owner,
+                                     UINT width, UINT height, D3DFORMAT format)
+    : owner_(std::move(owner)),
+      width_(width),
       height_(height),
       format_(format),
       pixels_(static_cast<std::size_t>(width) * height, 0xFF000000u) {}
+
+IDirect3DSurface9::~IDirect3DSurface9() {
+    if (owner_->device) owner_->device->FinishDrawing();
+}
+
+std::uint32_t* IDirect3DSurface9::Pixels() {
+    if (owner_->device) owner_->device->FinishDrawing();
+    return pixels_.data();
+}
+
+const std::uint32_t* IDirect3DSurface9::Pixels() const {
+    if (owner_->device) owner_->device->FinishDrawing();
+    return pixels_.data();
+}
 
 ULONG IDirect3DSurface9::Release() {
     if (!owned_by_device_) delete this;
     return 0;
 }
 
+IDirect3DTexture9::IDirect3DTexture9(std::shared_ptr<platform::detail::DeviceLink> owner,
+                                     UINT width, UINT height, D3DFORMAT format)
+    : owner_(std::move(owner)),
+      width_(width),
+      height_(height),
+      format_(format),
+      texels_(static_cast<std::size_t>(width) * height, 0u) {}
+
+IDirect3DTexture9::~IDirect3DTexture9() {
+    if (owner_->device) owner_->device->FinishDrawing();
+}
+
+std::uint32_t* IDirect3DTexture9::Texels() {
+    if (owner_->device) owner_->device->FinishDrawing();
+    return texels_.data();
+}
+
+ULONG IDirect3DTexture9::Release() {
+    delete this;
+    return 0;
+}
+
+// A video driver that cannot make graphics devices fails here.
 IDirect3D9* Direct3DCreate9(UINT sdkVersion) {
-    if (Faults().create) {
-        Faults().create = false;
-        return nullptr;
-    }
     if (sdkVersion != D3D_SDK_VERSION) return nullptr;
+    if (Video() && Video()->graphicsAvailable && !Video()->graphicsAvailable()) return nullptr;
     return new IDirect3D9();
 }
 
@@ -56,10 +113,6 @@ HRESULT IDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE, HWND focusWindow, DWO
                                  D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** out) {
     if (!out || !params) return D3DERR_INVALIDCALL;
     *out = nullptr;
-    if (Faults().device) {
-        Faults().device = false;
-        return D3DERR_NOTAVAILABLE;
-    }
     if (adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
     if (!params->hDeviceWindow) params->hDeviceWindow = focusWindow;
     // Windowed with an unknown format means the display's format: ours is X8R8G8B8.
@@ -73,13 +126,20 @@ HRESULT IDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE, HWND focusWindow, DWO
     if (params->BackBufferWidth == 0 || params->BackBufferHeight == 0 ||
         params->BackBufferWidth > 8192 || params->BackBufferHeight > 8192)
         return D3DERR_INVALIDCALL;
+    // The driver readies the window to show the device's frames, or says it cannot.
+    if (Video() && Video()->openDevice &&
+        !Video()->openDevice(platform::detail::NativeWindowOf(params->hDeviceWindow),
+                             static_cast<int>(params->BackBufferWidth),
+                             static_cast<int>(params->BackBufferHeight)))
+        return D3DERR_NOTAVAILABLE;
     *out = new IDirect3DDevice9(*params);
     return D3D_OK;
 }
 
 IDirect3DDevice9::IDirect3DDevice9(const D3DPRESENT_PARAMETERS& params)
-    : params_(params),
-      backBuffer_(params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat),
+    : link_(std::make_shared<platform::detail::DeviceLink>(platform::detail::DeviceLink{this})),
+      params_(params),
+      backBuffer_(link_, params.BackBufferWidth, params.BackBufferHeight, params.BackBufferFormat),
       depth_(static_cast<std::size_t>(params.BackBufferWidth) * params.BackBufferHeight, 1.0f),
       world_(Identity()),
       view_(Identity()),
@@ -87,14 +147,22 @@ IDirect3DDevice9::IDirect3DDevice9(const D3DPRESENT_PARAMETERS& params)
     backBuffer_.owned_by_device_ = true;
     renderStates_[D3DRS_ZENABLE] = params.EnableAutoDepthStencil ? D3DZB_TRUE : 0;
     renderStates_[D3DRS_LIGHTING] = 1;
-    frame_ = std::make_unique<platform::soft::Frame>(
-        backBuffer_.RawPixels(), depth_.data(), static_cast<int>(params.BackBufferWidth),
-        static_cast<int>(params.BackBufferHeight), platform::soft::DeviceWorkers());
+    target_ = std::make_unique<platform::soft::BandedTarget>(
+        backBuffer_.pixels_.data(), depth_.data(), static_cast<int>(params.BackBufferWidth),
+        static_cast<int>(params.BackBufferHeight), DrawingWorkers(), ParallelMinWork());
 }
 
-int IDirect3DDevice9::Workers() const { return frame_->Workers(); }
+int IDirect3DDevice9::Workers() const { return target_->Workers(); }
 
-IDirect3DDevice9::~IDirect3DDevice9() = default;
+void IDirect3DDevice9::FinishDrawing() const {
+    if (target_ && target_->Pending()) target_->Flush();
+}
+
+// Images that outlive the device have nothing left to finish.
+IDirect3DDevice9::~IDirect3DDevice9() {
+    FinishDrawing();
+    link_->device = nullptr;
+}
 
 ULONG IDirect3DDevice9::Release() {
     delete this;
@@ -112,7 +180,7 @@ HRESULT IDirect3DDevice9::Clear(DWORD count, const RECT* rects, DWORD flags, D3D
                                           static_cast<int>(std::clamp<LONG>(r.bottom, 0, h))};
         const bool target = flags & D3DCLEAR_TARGET, depth = flags & D3DCLEAR_ZBUFFER;
         if (c.left < c.right && c.top < c.bottom && (target || depth))
-            frame_->Clear(c, target, depth, color, z);
+            target_->Clear(c, target, depth, color, z);
     };
     if (count == 0 || !rects) {
         clearRect(RECT{0, 0, w, h});
@@ -122,12 +190,12 @@ HRESULT IDirect3DDevice9::Clear(DWORD count, const RECT* rects, DWORD flags, D3D
     return D3D_OK;
 }
 
+// A driver that cannot show a frame in the window now (a lost device) refuses the scene.
 HRESULT IDirect3DDevice9::BeginScene() {
-    if (Faults().beginScene) {
-        Faults().beginScene = false;
-        return D3DERR_INVALIDCALL;
-    }
     if (inScene_) return D3DERR_INVALIDCALL;
+    if (Video() && Video()->beginFrame &&
+        !Video()->beginFrame(platform::detail::NativeWindowOf(params_.hDeviceWindow)))
+        return D3DERR_INVALIDCALL;
     inScene_ = true;
     return D3D_OK;
 }
@@ -135,14 +203,14 @@ HRESULT IDirect3DDevice9::BeginScene() {
 HRESULT IDirect3DDevice9::EndScene() {
     if (!inScene_) return D3DERR_INVALIDCALL;
     inScene_ = false;
-    frame_->Flush();
+    target_->Flush();
     return D3D_OK;
 }
 
 HRESULT IDirect3DDevice9::Present(const RECT*, const RECT*, HWND override, const void*) {
     const int w = static_cast<int>(backBuffer_.Width());
     const int h = static_cast<int>(backBuffer_.Height());
-    frame_->Flush();
+    target_->Flush();
     platform::detail::ShowFrame(override ? override : params_.hDeviceWindow, backBuffer_.Pixels(),
                                 w, h);
     ++presentCount_;
@@ -209,14 +277,43 @@ HRESULT IDirect3DDevice9::CreateOffscreenPlainSurface(UINT width, UINT height, D
     *out = nullptr;
     if (width == 0 || height == 0 || width > 16384 || height > 16384) return D3DERR_INVALIDCALL;
     if (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8) return D3DERR_INVALIDCALL;
-    *out = new IDirect3DSurface9(width, height, format);
+    *out = new IDirect3DSurface9(link_, width, height, format);
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::CreateTexture(UINT width, UINT height, UINT levels, DWORD,
+                                        D3DFORMAT format, D3DPOOL, IDirect3DTexture9** out, void*) {
+    if (!out) return D3DERR_INVALIDCALL;
+    *out = nullptr;
+    if (width == 0 || height == 0 || width > 16384 || height > 16384 || levels > 1)
+        return D3DERR_INVALIDCALL;
+    if (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8) return D3DERR_INVALIDCALL;
+    *out = new IDirect3DTexture9(link_, width, height, format);
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::SetMaterial(const D3DMATERIAL9* material) {
+    if (!material) return D3DERR_INVALIDCALL;
+    material_ = *material;
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::GetMaterial(D3DMATERIAL9* material) const {
+    if (!material) return D3DERR_INVALIDCALL;
+    *material = material_;
+    return D3D_OK;
+}
+
+HRESULT IDirect3DDevice9::SetTexture(DWORD stage, IDirect3DTexture9* texture) {
+    if (stage != 0 || (texture && !texture->MadeBy(this))) return D3DERR_INVALIDCALL;
+    texture_ = texture;
     return D3D_OK;
 }
 
 HRESULT IDirect3DDevice9::StretchRect(IDirect3DSurface9* src, const RECT* srcRect,
                                       IDirect3DSurface9* dst, const RECT* dstRect,
                                       D3DTEXTUREFILTERTYPE) {
-    if (!src || !dst) return D3DERR_INVALIDCALL;
+    if (!src || !dst || !src->MadeBy(this) || !dst->MadeBy(this)) return D3DERR_INVALIDCALL;
     const LONG sw = static_cast<LONG>(src->Width()), sh = static_cast<LONG>(src->Height());
     const LONG dw = static_cast<LONG>(dst->Width()), dh = static_cast<LONG>(dst->Height());
     const RECT s = srcRect ? *srcRect : RECT{0, 0, sw, sh};
@@ -226,16 +323,16 @@ HRESULT IDirect3DDevice9::StretchRect(IDirect3DSurface9* src, const RECT* srcRec
         return D3DERR_INVALIDCALL;
     if (dst == &backBuffer_ && src != &backBuffer_) {
         // Into the back buffer: drawn with the frame's other calls, in order.
-        frame_->Stretch(src->RawPixels(), static_cast<int>(sw),
-                        {static_cast<int>(s.left), static_cast<int>(s.top),
-                         static_cast<int>(s.right), static_cast<int>(s.bottom)},
-                        {static_cast<int>(d.left), static_cast<int>(d.top),
-                         static_cast<int>(d.right), static_cast<int>(d.bottom)});
+        target_->Stretch(src->pixels_.data(), static_cast<int>(sw),
+                         {static_cast<int>(s.left), static_cast<int>(s.top),
+                          static_cast<int>(s.right), static_cast<int>(s.bottom)},
+                         {static_cast<int>(d.left), static_cast<int>(d.top),
+                          static_cast<int>(d.right), static_cast<int>(d.bottom)});
         return D3D_OK;
     }
     // Out of the back buffer, or between other surfaces (which recorded
     // drawing may read): finish the recorded drawing, then copy at once.
-    platform::detail::FinishDrawing();
+    FinishDrawing();
     const LONG cw = s.right - s.left, ch = s.bottom - s.top;
     const LONG ow = d.right - d.left, oh = d.bottom - d.top;
     const std::uint32_t* sp = src->Pixels();
@@ -251,11 +348,11 @@ HRESULT IDirect3DDevice9::StretchRect(IDirect3DSurface9* src, const RECT* srcRec
         }
         return D3D_OK;
     }
+    // Scaling within one surface: work from a copy of the source.
+    std::vector<std::uint32_t> copy;
     if (src == dst) {
-        // Scaling within one surface: work from a copy of the source.
-        IDirect3DSurface9 copy(src->Width(), src->Height(), src->Format());
-        std::memcpy(copy.Pixels(), sp, static_cast<std::size_t>(sw) * sh * 4);
-        return StretchRect(&copy, &s, dst, &d, D3DTEXF_POINT);
+        copy.assign(sp, sp + static_cast<std::size_t>(sw) * sh);
+        sp = copy.data();
     }
     // Point filtering: each target pixel takes the source texel under its centre.
     for (LONG y = 0; y < oh; ++y) {

@@ -309,7 +309,10 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* fileN
     const UINT h = fileHeight ? static_cast<UINT>(image.height) : height;
     if (w > platform::kMaxImageSide || h > platform::kMaxImageSide) return D3DERR_INVALIDCALL;
     ApplyColorKey(&image.pixels, colorKey);
-    auto* made = new IDirect3DTexture9(w, h, D3DFMT_A8R8G8B8);
+    IDirect3DTexture9* made = nullptr;
+    const HRESULT hr =
+        device->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &made, nullptr);
+    if (FAILED(hr)) return hr;
     CopyScaled(image.pixels.data(), image.width, RECT{0, 0, image.width, image.height},
                made->Texels(), static_cast<LONG>(w),
                RECT{0, 0, static_cast<LONG>(w), static_cast<LONG>(h)}, 0);

@@ -38,11 +38,5 @@ struct MessageBoxLog {
     int count = 0;
 };
 MessageBoxLog& MessageBoxes();
-struct DeviceFaults {
-    bool create = false;
-    bool device = false;
-    bool beginScene = false;
-};
-DeviceFaults& Faults();
 
 }  // namespace platform::detail

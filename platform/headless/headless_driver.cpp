@@ -18,6 +18,9 @@ const VideoDriver kVideoDriver = {
     .messageBox = nullptr,
     .hasFocus = nullptr,
     .setRelativeMouse = nullptr,
+    .graphicsAvailable = nullptr,
+    .openDevice = nullptr,
+    .beginFrame = nullptr,
 };
 
 }  // namespace platform::headless

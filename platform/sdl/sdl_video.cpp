@@ -387,6 +387,14 @@ void SetRelativeMouse(bool on) {
     SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE);
 }
 
+bool GraphicsAvailable() { return SDL_GetNumRenderDrivers() > 0; }
+
+// The window gets its renderer and frame texture now, so a device is made
+// only where its frames can be shown.
+bool OpenDevice(void* native, int width, int height) {
+    return native && MakeRenderer(static_cast<SDL_Window*>(native)) && MakeTexture(width, height);
+}
+
 }  // namespace
 
 const VideoDriver kVideoDriver = {
@@ -402,6 +410,9 @@ const VideoDriver kVideoDriver = {
     .messageBox = MessageBox,
     .hasFocus = HasFocus,
     .setRelativeMouse = SetRelativeMouse,
+    .graphicsAvailable = GraphicsAvailable,
+    .openDevice = OpenDevice,
+    .beginFrame = nullptr,
 };
 
 }  // namespace platform::sdl

@@ -4,7 +4,6 @@
 
 #include "platform/core/audio_mixer.h"
 #include "platform/core/internal.h"
-#include "platform/soft/frame.h"
 
 namespace platform {
 
@@ -12,12 +11,6 @@ void SetPresentedFramesForTest(std::int64_t frames) { detail::SetPresentedFrames
 void ResetWindowsForTest() { detail::ResetWindows(); }
 void ResetInputForTest() { detail::ResetInput(); }
 void EndInputFrameForTest() { detail::EndInputFrame(); }
-
-void FailNextDirect3DCreateForTest() { detail::Faults().create = true; }
-void FailNextCreateDeviceForTest() { detail::Faults().device = true; }
-void FailNextBeginSceneForTest() { detail::Faults().beginScene = true; }
-void SetDeviceWorkersForTest(int workers) { soft::ForceDeviceWorkers(workers); }
-void SetParallelMinWorkForTest(std::int64_t pixels) { soft::SetParallelMinWork(pixels); }
 
 std::int64_t ImageFileReadsForTest() { return detail::ImageFileReads(); }
 

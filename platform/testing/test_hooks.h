@@ -21,16 +21,6 @@ void ResetInputForTest();
 // longer latched), for tests that update entities without presenting.
 void EndInputFrameForTest();
 
-// Graphics: make the next Direct3DCreate9 / CreateDevice / BeginScene fail.
-void FailNextDirect3DCreateForTest();
-void FailNextCreateDeviceForTest();
-void FailNextBeginSceneForTest();
-// Graphics: the worker count of devices created from now on (0: the
-// default), and how many pixels a run of calls touches before it goes to
-// the workers (0: every call, however small; negative: the default).
-void SetDeviceWorkersForTest(int workers);
-void SetParallelMinWorkForTest(std::int64_t pixels);
-
 // Images: how many image files have been read and decoded so far.
 std::int64_t ImageFileReadsForTest();
 

@@ -3,18 +3,51 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/core/debug.h"
+#include "platform/driver.h"
 #include "platform/testing/test_hooks.h"
 #include "support/engine_fixture.h"
 
 namespace {
 
-class RendererTest : public EngineTest {};
+// A headless video driver that refuses what a test asks it to, once each:
+// no graphics at all, a device for the window, the start of a frame.
+struct Refusals {
+    static inline bool graphics = false, device = false, frame = false;
+    static bool Once(bool& refuse) { return !std::exchange(refuse, false); }
+    static bool Graphics() { return Once(graphics); }
+    static bool Device(void*, int, int) { return Once(device); }
+    static bool Frame(void*) { return Once(frame); }
+};
+const platform::VideoDriver kRefusing = {
+    .name = "refusing",
+    .realTime = false,
+    .graphicsAvailable = Refusals::Graphics,
+    .openDevice = Refusals::Device,
+    .beginFrame = Refusals::Frame,
+};
+
+class RendererTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        saved_ = platform::InstalledDrivers();
+        platform::InstallDrivers(platform::Drivers{.video = &kRefusing});
+        EngineTest::SetUp();
+    }
+    void TearDown() override {
+        EngineTest::TearDown();
+        platform::InstallDrivers(saved_);
+    }
+
+  private:
+    platform::Drivers saved_;
+};
 
 TEST_F(RendererTest, FailedBeginSceneIsNeitherEndedNorPresented) {
     InitEngine();
-    platform::FailNextBeginSceneForTest();
+    Refusals::frame = true;
     engine->Frame();
     EXPECT_FALSE(engine->renderer->inScene);
     engine->Frame();
@@ -24,12 +57,12 @@ TEST_F(RendererTest, FailedBeginSceneIsNeitherEndedNorPresented) {
 // Each failure shows its message box; frames without a device do nothing.
 TEST_F(RendererTest, DeviceFailuresShowTheirMessageBoxesAndLeaveFramesHarmless) {
     platform::ClearMessageBoxesForTest();
-    platform::FailNextDirect3DCreateForTest();
+    Refusals::graphics = true;
     InitEngine();
     EXPECT_EQ(std::string(platform::LastMessageBoxForTest()), "Error: Error initializing Direct3D");
     engine->Frame();
     Renderer other, third;
-    platform::FailNextCreateDeviceForTest();
+    Refusals::device = true;
     EXPECT_EQ(other.Init(engine->window, 1024, 768, false), E_FAIL);
     EXPECT_EQ(std::string(platform::LastMessageBoxForTest()),
               "Error: Error creating Direct3D device");

@@ -11,7 +11,7 @@
 
 #include "platform/core/d3dx9.h"
 #include "platform/core/d3dx9mesh.h"
-#include "platform/testing/test_hooks.h"
+#include "platform/testing/scoped_env.h"
 
 namespace {
 
@@ -34,20 +34,32 @@ void Noise(std::uint32_t* out, int n, std::uint32_t seed, bool alpha) {
 // One frame of everything the device draws, with `workers` workers, sent to
 // them past `minWork` pixels of a run (the first run crosses 150,000 after a
 // few dozen sprites: the start is drawn at once, the rest recorded).
-Pictures DrawScene(int workers, std::int64_t minWork = 0) {
-    platform::SetParallelMinWorkForTest(minWork);
-    platform::SetDeviceWorkersForTest(workers);
+std::unique_ptr<IDirect3DDevice9> MakeDevice(int workers, std::int64_t minWork) {
     D3DPRESENT_PARAMETERS pp;
     pp.BackBufferWidth = kW;
     pp.BackBufferHeight = kH;
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
     pp.EnableAutoDepthStencil = 1;
-    auto device = std::make_unique<IDirect3DDevice9>(pp);
-    platform::SetDeviceWorkersForTest(0);
+    const platform::ScopedEnv threads("VELMOR_THREADS", std::to_string(workers));
+    const platform::ScopedEnv minPixels("VELMOR_PARALLEL_MIN_PIXELS", std::to_string(minWork));
+    return std::make_unique<IDirect3DDevice9>(pp);
+}
+
+IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, std::uint32_t color) {
+    IDirect3DTexture9* t = nullptr;
+    device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr);
+    std::fill_n(t->Texels(), 64, color);
+    return t;
+}
+
+Pictures DrawScene(int workers, std::int64_t minWork = 0) {
+    auto device = MakeDevice(workers, minWork);
     EXPECT_EQ(device->Workers(), workers);
     IDirect3DSurface9* bb = device->BackBufferSurface();
 
-    auto tex = std::make_unique<IDirect3DTexture9>(40, 30, D3DFMT_A8R8G8B8);
+    IDirect3DTexture9* made = nullptr;
+    device->CreateTexture(40, 30, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &made, nullptr);
+    std::unique_ptr<IDirect3DTexture9> tex(made);
     Noise(tex->Texels(), 40 * 30, 1, true);
     IDirect3DSurface9* off = nullptr;
     device->CreateOffscreenPlainSurface(60, 50, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &off, nullptr);
@@ -108,7 +120,6 @@ Pictures DrawScene(int workers, std::int64_t minWork = 0) {
     out.offscreen.assign(off->Pixels(), off->Pixels() + 60 * 50);
     out.depth.assign(device->DepthBuffer(), device->DepthBuffer() + kW * kH);
     off->Release();
-    platform::SetParallelMinWorkForTest(-1);
     return out;
 }
 
@@ -125,6 +136,37 @@ TEST(BandedDrawing, EveryWorkerCountGivesTheSameBytes) {
             EXPECT_TRUE(many.midFrame == one.midFrame && many.final == one.final);
             EXPECT_TRUE(many.offscreen == one.offscreen && many.depth == one.depth);
         }
+}
+
+// Touching an image finishes the drawing of the device that made it, whatever
+// another device has recorded; a device draws only its own images; an image
+// may outlive its device.
+TEST(BandedDrawing, ImagesBelongToTheDeviceThatMadeThem) {
+    auto a = MakeDevice(2, 0), b = MakeDevice(2, 0);  // every call recorded
+    IDirect3DTexture9* ta = MakeTexture(a.get(), 0xFFFF0000u);
+    IDirect3DTexture9* tb = MakeTexture(b.get(), 0xFF00FF00u);
+    IDirect3DSurface9* sa = nullptr;
+    a->CreateOffscreenPlainSurface(8, 8, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &sa, nullptr);
+    ID3DXSprite spriteA(a.get()), spriteB(b.get());
+    spriteA.Begin(0);
+    EXPECT_EQ(spriteA.Draw(ta, nullptr, nullptr, nullptr, 0xFFFFFFFF), D3D_OK);
+    EXPECT_EQ(spriteA.Draw(tb, nullptr, nullptr, nullptr, 0xFFFFFFFF), D3DERR_INVALIDCALL);
+    spriteA.End();
+    spriteB.Begin(0);
+    spriteB.Draw(tb, nullptr, nullptr, nullptr, 0xFFFFFFFF);
+    spriteB.End();
+    EXPECT_EQ(b->SetTexture(0, ta), D3DERR_INVALIDCALL);
+    EXPECT_EQ(b->StretchRect(sa, nullptr, b->BackBufferSurface(), nullptr, D3DTEXF_NONE),
+              D3DERR_INVALIDCALL);
+    std::fill_n(ta->Texels(), 64, 0xFF0000FFu);  // a draws the red it was given first
+    std::fill_n(tb->Texels(), 64, 0xFF0000FFu);
+    EXPECT_EQ(a->BackBufferSurface()->Pixels()[kW + 1], 0xFFFF0000u);
+    EXPECT_EQ(b->BackBufferSurface()->Pixels()[kW + 1], 0xFF00FF00u);
+    a.reset();
+    ta->Texels()[0] = 0;
+    sa->Pixels()[0] = 0;
+    for (IDirect3DTexture9* t : {ta, tb}) t->Release();
+    sa->Release();
 }
 
 }  // namespace

@@ -25,21 +25,24 @@ std::unique_ptr<IDirect3DDevice9> MakeDevice(UINT w = 64, UINT h = 32) {
 TEST(SpriteBatch, BlendsHalfTransparentTexelsAndReadsOnlyInsideTheTexture) {
     auto device = MakeDevice();
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF204060, 1.0f, 0);
-    IDirect3DTexture9 tex(3, 1, D3DFMT_A8R8G8B8);
-    tex.Texels()[0] = 0x80FF8000;  // alpha 128
-    tex.Texels()[1] = 0x00FFFFFF;  // transparent
-    tex.Texels()[2] = 0xFF0A0B0C;  // opaque
+    IDirect3DTexture9* tex = nullptr;
+    ASSERT_EQ(device->CreateTexture(3, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr),
+              D3D_OK);
+    tex->Texels()[0] = 0x80FF8000;  // alpha 128
+    tex->Texels()[1] = 0x00FFFFFF;  // transparent
+    tex->Texels()[2] = 0xFF0A0B0C;  // opaque
     ID3DXSprite sprite(device.get());
-    EXPECT_NE(sprite.Draw(&tex, nullptr, nullptr, nullptr, 0xFFFFFFFF), D3D_OK);  // not begun
+    EXPECT_NE(sprite.Draw(tex, nullptr, nullptr, nullptr, 0xFFFFFFFF), D3D_OK);  // not begun
     sprite.Begin(D3DXSPRITE_ALPHABLEND);
     const D3DXVECTOR3 at(1, 2, 0), at2(10, 5, 0);
-    sprite.Draw(&tex, nullptr, nullptr, &at, 0xFFFFFFFF);
+    sprite.Draw(tex, nullptr, nullptr, &at, 0xFFFFFFFF);
     sprite.End();
     // Unblended, a rectangle reaching past the texture: its texels land opaque.
     sprite.Begin(0);
     const RECT wide{1, 0, 100, 100};
-    sprite.Draw(&tex, &wide, nullptr, &at2, 0xFFFFFFFF);
+    sprite.Draw(tex, &wide, nullptr, &at2, 0xFFFFFFFF);
     sprite.End();
+    tex->Release();
     const std::uint32_t* px = device->BackBufferSurface()->Pixels();
     // round((s * 128 + d * 127) / 255): 0xFF,0x20 -> 0x90; 0x80,0x40 -> 0x60; 0x00,0x60 -> 0x30
     EXPECT_EQ(std::vector<std::uint32_t>(px + 2 * 64 + 1, px + 2 * 64 + 4),
@@ -126,20 +129,24 @@ TEST(StretchRect, PointSamplingTakesTheSourcePixelUnderEachCentre) {
         for (int i = 0; i < c.to; ++i) got.push_back(PointSample(i, c.from, c.to));
         EXPECT_EQ(got, c.source) << c.from << " to " << c.to;
         // A source whose pixel (x, y) holds 16 * y + x, copied scaled both ways.
-        IDirect3DSurface9 src(static_cast<UINT>(c.from), static_cast<UINT>(c.from),
-                              D3DFMT_X8R8G8B8);
+        IDirect3DSurface9 *src = nullptr, *other = nullptr;
+        device->CreateOffscreenPlainSurface(static_cast<UINT>(c.from), static_cast<UINT>(c.from),
+                                            D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &src, nullptr);
+        device->CreateOffscreenPlainSurface(8, 8, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &other,
+                                            nullptr);
         for (int i = 0; i < c.from * c.from; ++i)
-            src.Pixels()[i] = static_cast<std::uint32_t>(16 * (i / c.from) + i % c.from);
-        IDirect3DSurface9 other(8, 8, D3DFMT_X8R8G8B8);
+            src->Pixels()[i] = static_cast<std::uint32_t>(16 * (i / c.from) + i % c.from);
         const RECT to{1, 1, 1 + c.to, 1 + c.to};
-        ASSERT_EQ(device->StretchRect(&src, nullptr, bb, &to, D3DTEXF_POINT), D3D_OK);
-        ASSERT_EQ(device->StretchRect(&src, nullptr, &other, &to, D3DTEXF_POINT), D3D_OK);
+        ASSERT_EQ(device->StretchRect(src, nullptr, bb, &to, D3DTEXF_POINT), D3D_OK);
+        ASSERT_EQ(device->StretchRect(src, nullptr, other, &to, D3DTEXF_POINT), D3D_OK);
         for (int y = 0; y < c.to; ++y)
             for (int x = 0; x < c.to; ++x) {
                 const auto want = static_cast<std::uint32_t>(16 * c.source[y] + c.source[x]);
                 EXPECT_EQ(bb->Pixels()[(y + 1) * 8 + x + 1], want) << c.from << " to " << c.to;
-                EXPECT_EQ(other.Pixels()[(y + 1) * 8 + x + 1], want) << c.from << " to " << c.to;
+                EXPECT_EQ(other->Pixels()[(y + 1) * 8 + x + 1], want) << c.from << " to " << c.to;
             }
+        src->Release();
+        other->Release();
     }
 }
 

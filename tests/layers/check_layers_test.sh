@@ -31,6 +31,7 @@ expect_refused engine/engine.cpp '#include "levels/sprite_level.h"' "$up"
 expect_refused engine/engine.cpp '#include "../levels/sprite_level.h"' "$up"
 expect_refused sound/sound.cpp '#include "engine/engine.h"' "$up"
 expect_refused platform/core/window.cpp '#include "diag/trace.h"' "$up"
+expect_refused platform/soft/blend.cpp '#include "platform/core/d3d9.h"' "$up"
 expect_refused engine/renderer.cpp '#include <SDL2/SDL.h>' 'third-party'
 expect_refused engine/engine.cpp '#include "platform/sdl/sdl_driver.h"' "$up"
 expect_refused platform/core/platform.cpp '#include "platform/headless/headless_driver.h"' "$up"

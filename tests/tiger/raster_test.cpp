@@ -78,10 +78,14 @@ void Weights(const Screen s[3], double x, double y, double b[3]) {
 
 TEST_F(MeshDrawTest, TexturedTriangleLandsOnPredictedPixelsAndTexels) {
     // 4 x 4 distinct texels on a ground triangle seen in perspective.
-    IDirect3DTexture9 texture(4, 4, D3DFMT_A8R8G8B8);
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(
+        device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+        D3D_OK);
     for (int i = 0; i < 16; ++i)
-        texture.Texels()[i] = 0xFF000000u | (i * 16u) << 16 | (255u - i * 8) << 8 | 0x40u;
-    device->SetTexture(0, &texture);
+        texture->Texels()[i] = 0xFF000000u | (i * 16u) << 16 | (255u - i * 8) << 8 | 0x40u;
+    ASSERT_EQ(device->SetTexture(0, texture), D3D_OK);
+    const std::vector<std::uint32_t> texels(texture->Texels(), texture->Texels() + 16);
     SetMaterial({0, 0, 0, 1}, {0.5f, 1, 1, 1});  // lit colour (128, 255, 255)
     const std::vector<MeshVertex> v = {{-3, 0, -3, 0, 0}, {3, 0, -2, 1, 0}, {-2, 0, 3, 0, 1}};
     const Screen s[3] = {Project(v[0]), Project(v[1]), Project(v[2])};
@@ -107,7 +111,7 @@ TEST_F(MeshDrawTest, TexturedTriangleLandsOnPredictedPixelsAndTexels) {
             const double tu = uq / q * 4, tv = vq / q * 4;
             if (std::fabs(tu - std::round(tu)) < 1e-3 || std::fabs(tv - std::round(tv)) < 1e-3)
                 continue;  // on a texel boundary
-            const std::uint32_t t = texture.Texels()[int(tv) * 4 + int(tu)];
+            const std::uint32_t t = texels[int(tv) * 4 + int(tu)];
             const auto r =
                 static_cast<std::uint32_t>(std::lround(((t >> 16) & 0xFF) * 128 / 255.0));
             ASSERT_EQ(got, 0xFF000000u | r << 16 | (t & 0xFFFF)) << x << "," << y;
@@ -119,6 +123,8 @@ TEST_F(MeshDrawTest, TexturedTriangleLandsOnPredictedPixelsAndTexels) {
     engine->renderer->BeginFrame();
     Draw(v, {0, 1, 2});
     EXPECT_TRUE(Covered().empty());
+    device->SetTexture(0, nullptr);
+    texture->Release();
 }
 
 TEST_F(MeshDrawTest, NearerTriangleHidesFartherInItsSaturatedColour) {

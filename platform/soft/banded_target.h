@@ -1,19 +1,20 @@
-// The software device's drawing, in bands. With one worker every call draws
-// at once. With more, a frame following a small one is drawn at once too,
-// until it grows past the parallel minimum (see DrawNow); other calls are
-// recorded and drawn when the result is needed (Flush): the target is cut
-// into horizontal bands of about kBandRows rows, one task per band, taken by
-// the workers as they come free. Each call is copied when recorded into the
-// list of every band its rows touch, and each task draws its band's calls in
-// submission order clipped to its rows. Every pixel sees the same writes in
-// the same order as with one worker, so the picture is byte-identical for
-// any worker count. Bands much smaller than the target keep a task's pixels
-// in the worker's own cache.
+// The rasteriser's one way in: a colour and depth target that draws clears,
+// sprites, stretched copies and triangles, in bands. With one worker every
+// call draws at once. With more, a run of calls following a small one is
+// drawn at once too, until it grows past the parallel minimum (see DrawNow);
+// other calls are recorded and drawn when the result is needed (Flush): the
+// target is cut into horizontal bands of about kBandRows rows, one task per
+// band, taken by the workers as they come free. Each call is copied when
+// recorded into the list of every band its rows touch, and each task draws
+// its band's calls in submission order clipped to its rows. Every pixel sees
+// the same writes in the same order as with one worker, so the picture is
+// byte-identical for any worker count. Bands much smaller than the target
+// keep a task's pixels in the worker's own cache.
 //
 // Triangles are set up once when recorded (transform, clip, cull) and binned
 // to the bands their pixel box touches. Recorded calls keep pointers to
-// texels and surfaces: anything that changes, reads or frees an image
-// flushes first (see FinishDrawing in d3d9.h).
+// texels and images: whoever changes, reads or frees one while calls are
+// pending (Pending) flushes first.
 #pragma once
 
 #include <cstddef>
@@ -32,15 +33,20 @@ struct PixelRect {
     int left, top, right, bottom;
 };
 
-class Frame {
+class BandedTarget {
   public:
-    // The target outlives the frame. `workers` below 1 counts as 1.
-    Frame(std::uint32_t* pixels, float* depth, int width, int height, int workers);
-    ~Frame();
-    Frame(const Frame&) = delete;
-    Frame& operator=(const Frame&) = delete;
+    // The pixels and depth outlive the target. `workers` below 1 counts as 1.
+    // Runs of calls touching fewer than `parallelMinWork` pixels are drawn by
+    // the caller alone (0: every call goes to the workers).
+    BandedTarget(std::uint32_t* pixels, float* depth, int width, int height, int workers,
+                 std::int64_t parallelMinWork);
+    ~BandedTarget();
+    BandedTarget(const BandedTarget&) = delete;
+    BandedTarget& operator=(const BandedTarget&) = delete;
 
     int Workers() const { return workers_; }
+    // Calls were made since the last Flush (some may be recorded, not drawn).
+    bool Pending() const { return pending_; }
 
     // Every rectangle is inside the target and not empty.
     void Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color, float z);
@@ -57,12 +63,18 @@ class Frame {
 
   private:
     enum class Kind : std::uint8_t { Clear, Sprite, Stretch, Mesh };
+    // One call as each band keeps it: 32 bytes, so a band's list streams.
     struct Op {
         Kind kind;
-        bool flag;   // sprite: blend; clear: target
-        bool flag2;  // clear: depth
-        PixelRect r;
-        std::uint32_t aux;  // sprite: stride; clear: colour; others: index
+        bool blend;       // sprite: blended, not copied
+        bool clearColor;  // clear: the colour target
+        bool clearDepth;  // clear: the depth buffer
+        PixelRect r;      // the target rectangle
+        union {
+            std::uint32_t stride;  // sprite: texels between source rows
+            std::uint32_t color;   // clear
+            std::uint32_t index;   // stretch, mesh: into stretches_, meshes_
+        };
         union {
             const std::uint32_t* src;  // sprite
             float z;                   // clear
@@ -90,10 +102,11 @@ class Frame {
     int BandOf(int y) const { return bandOfRow_[y]; }
     void Run(const Op& op, int yBegin, int yEnd, RowKernel blend);
     void DrawBand(int band);
-    static void BandTask(void* frame, int task);
+    static void BandTask(void* target, int task);
 
     RasterTarget target_;
     int workers_;
+    std::int64_t parallelMinWork_;
     int bands_;
     std::unique_ptr<WorkerPool> pool_;
     std::vector<StretchOp> stretches_;
@@ -112,17 +125,10 @@ class Frame {
     std::vector<std::uint32_t> binRanges_;
     std::int64_t work_ = 0;  // pixels this run's calls may touch
     bool direct_ = true;     // this run's calls are drawn at once so far
+    bool pending_ = false;
     std::size_t recorded_ = 0;
     std::int64_t recordedWork_ = 0;
     RowKernel blend_ = nullptr;
 };
-
-// The number of workers a new device draws with: VELMOR_THREADS when set to
-// 1 ... 64, else the processor count (a test may force one instead).
-int DeviceWorkers();
-void ForceDeviceWorkers(int workers);  // 0: back to the default
-// Runs of calls touching fewer pixels than this are drawn by the caller
-// alone; negative restores the default, 0 sends every call to the workers.
-void SetParallelMinWork(std::int64_t pixels);
 
 }  // namespace platform::soft

@@ -1,44 +1,14 @@
-#include "platform/soft/frame.h"
+#include "platform/soft/banded_target.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
-#include <thread>
 
-#include "base/parse_number.h"
 #include "base/point_sample.h"
-#include "platform/core/d3d9.h"
 #include "platform/soft/worker_pool.h"
-
-namespace platform::detail {
-std::atomic<bool> drawingPending{false};
-}  // namespace platform::detail
 
 namespace platform::soft {
 
 namespace {
-
-// The frame with recorded calls not yet drawn (devices are driven from one
-// thread; only that thread records, flushes and reads this).
-Frame* pending = nullptr;
-int forcedWorkers = 0;
-
-// A whole number from the environment within [low, high], or `otherwise`.
-std::int64_t FromEnvironment(const char* name, std::int64_t low, std::int64_t high,
-                             std::int64_t otherwise) {
-    const char* env = std::getenv(name);
-    std::int64_t n = 0;
-    return env && ParseNumber(env, low, high, &n) ? n : otherwise;
-}
-
-// Below this many touched pixels a frame is drawn by the caller alone: waking
-// the workers would cost more than it saves. VELMOR_PARALLEL_MIN_PIXELS sets
-// it (0: every frame goes to the workers, to check them on small frames).
-std::int64_t DefaultParallelMinWork() {
-    return FromEnvironment("VELMOR_PARALLEL_MIN_PIXELS", 0, std::int64_t{1} << 50, 4 << 20);
-}
-std::int64_t parallelMinWork = DefaultParallelMinWork();
 
 // Rows per band when drawing with several workers: a band of a 1024-wide
 // target is then 256 KB of colour, which stays in a core's own cache. Half
@@ -73,20 +43,11 @@ void StretchRows(const std::uint32_t* sp, int sw, const PixelRect& s, std::uint3
 
 }  // namespace
 
-int DeviceWorkers() {
-    if (forcedWorkers > 0) return forcedWorkers;
-    const auto cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
-    return static_cast<int>(FromEnvironment("VELMOR_THREADS", 1, 64, cores));
-}
-
-void ForceDeviceWorkers(int workers) { forcedWorkers = std::clamp(workers, 0, 64); }
-
-void SetParallelMinWork(std::int64_t pixels) {
-    parallelMinWork = pixels < 0 ? DefaultParallelMinWork() : pixels;
-}
-
-Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int workers)
-    : workers_(std::clamp(workers, 1, std::max(1, height))), bands_(1) {
+BandedTarget::BandedTarget(std::uint32_t* pixels, float* depth, int width, int height, int workers,
+                           std::int64_t parallelMinWork)
+    : workers_(std::clamp(workers, 1, std::max(1, height))),
+      parallelMinWork_(parallelMinWork),
+      bands_(1) {
     target_.pixels = pixels;
     target_.depth = depth;
     target_.width = width;
@@ -112,34 +73,31 @@ Frame::Frame(std::uint32_t* pixels, float* depth, int width, int height, int wor
     }
 }
 
-Frame::~Frame() { Flush(); }
+BandedTarget::~BandedTarget() { Flush(); }
 
-bool Frame::DrawNow(std::int64_t area) {
+bool BandedTarget::DrawNow(std::int64_t area) {
     if (bands_ == 1) return true;
-    if (pending != this) {
-        if (pending) pending->Flush();
-        pending = this;
-        detail::drawingPending.store(true, std::memory_order_relaxed);
-    }
-    direct_ = direct_ && work_ < parallelMinWork;
+    pending_ = true;
+    direct_ = direct_ && work_ < parallelMinWork_;
     work_ += area;
     return direct_;
 }
 
-void Frame::Record(const Op& op, std::int64_t area) {
+void BandedTarget::Record(const Op& op, std::int64_t area) {
     ++recorded_;
     recordedWork_ += area;
     const int last = BandOf(op.r.bottom - 1);
     for (int b = BandOf(op.r.top); b <= last; ++b) opBins_[b].push_back(op);
 }
 
-void Frame::Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color, float z) {
+void BandedTarget::Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color,
+                         float z) {
     Op op{};
     op.kind = Kind::Clear;
-    op.flag = target;
-    op.flag2 = depth;
+    op.clearColor = target;
+    op.clearDepth = depth;
     op.r = r;
-    op.aux = color;
+    op.color = color;
     op.z = z;
     const std::int64_t area =
         static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top) * (target + depth);
@@ -147,20 +105,21 @@ void Frame::Clear(const PixelRect& r, bool target, bool depth, std::uint32_t col
     Record(op, area);
 }
 
-void Frame::Sprite(PixelRect r, const std::uint32_t* src, std::ptrdiff_t srcStride, bool blend) {
+void BandedTarget::Sprite(PixelRect r, const std::uint32_t* src, std::ptrdiff_t srcStride,
+                          bool blend) {
     Op op{};
     op.kind = Kind::Sprite;
-    op.flag = blend;
+    op.blend = blend;
     op.r = r;
-    op.aux = static_cast<std::uint32_t>(srcStride);
+    op.stride = static_cast<std::uint32_t>(srcStride);
     op.src = src;
     const std::int64_t area = static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top);
     if (DrawNow(area)) return Run(op, r.top, r.bottom, BlendRow());
     Record(op, area);
 }
 
-void Frame::Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s,
-                    const PixelRect& d) {
+void BandedTarget::Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s,
+                           const PixelRect& d) {
     const std::int64_t area = static_cast<std::int64_t>(d.right - d.left) * (d.bottom - d.top);
     if (DrawNow(area))
         return StretchRows(src, srcWidth, s, target_.pixels, target_.width, d, d.top, d.bottom);
@@ -168,13 +127,13 @@ void Frame::Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s,
     Op op{};
     op.kind = Kind::Stretch;
     op.r = d;
-    op.aux = static_cast<std::uint32_t>(stretches_.size() - 1);
+    op.index = static_cast<std::uint32_t>(stretches_.size() - 1);
     Record(op, area);
 }
 
-void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
-                      std::size_t vertexCount, const std::uint32_t* indices,
-                      std::size_t triangleCount) {
+void BandedTarget::Triangles(const RasterState& state, const RasterVertex* vertices,
+                             std::size_t vertexCount, const std::uint32_t* indices,
+                             std::size_t triangleCount) {
     // A mesh's pixels are known once it is set up: counted as it is drawn.
     if (DrawNow(0)) {
         work_ += DrawTriangles(target_, state, vertices, vertexCount, indices, triangleCount);
@@ -200,33 +159,33 @@ void Frame::Triangles(const RasterState& state, const RasterVertex* vertices,
     Op op{};
     op.kind = Kind::Mesh;
     op.r = PixelRect{0, 0, target_.width, target_.height};
-    op.aux = static_cast<std::uint32_t>(meshes_.size() - 1);
+    op.index = static_cast<std::uint32_t>(meshes_.size() - 1);
     work_ += area;
     Record(op, area);
 }
 
-void Frame::Run(const Op& op, int y0, int y1, RowKernel blend) {
+void BandedTarget::Run(const Op& op, int y0, int y1, RowKernel blend) {
     y0 = std::max(y0, op.r.top);
     y1 = std::min(y1, op.r.bottom);
     if (y0 >= y1) return;
     const int w = target_.width;
     switch (op.kind) {
         case Kind::Sprite: {
-            const RowKernel row = op.flag ? blend : CopyRowOpaque;
+            const RowKernel row = op.blend ? blend : CopyRowOpaque;
             row(target_.pixels + static_cast<std::ptrdiff_t>(y0) * w + op.r.left, w,
-                op.src + static_cast<std::ptrdiff_t>(y0 - op.r.top) * op.aux, op.aux,
+                op.src + static_cast<std::ptrdiff_t>(y0 - op.r.top) * op.stride, op.stride,
                 op.r.right - op.r.left, y1 - y0);
             return;
         }
         case Kind::Clear:
-            if (op.flag) FillRows(target_.pixels, w, op.r, y0, y1, op.aux);
-            if (op.flag2)
+            if (op.clearColor) FillRows(target_.pixels, w, op.r, y0, y1, op.color);
+            if (op.clearDepth)
                 for (int y = y0; y < y1; ++y)
                     std::fill_n(target_.depth + static_cast<std::ptrdiff_t>(y) * w + op.r.left,
                                 op.r.right - op.r.left, op.z);
             return;
         case Kind::Stretch: {
-            const StretchOp& s = stretches_[op.aux];
+            const StretchOp& s = stretches_[op.index];
             StretchRows(s.src, s.srcWidth, s.s, target_.pixels, w, op.r, y0, y1);
             return;
         }
@@ -235,7 +194,7 @@ void Frame::Run(const Op& op, int y0, int y1, RowKernel blend) {
     }
 }
 
-void Frame::DrawBand(int band) {
+void BandedTarget::DrawBand(int band) {
     const int y0 = static_cast<int>(static_cast<std::int64_t>(band) * target_.height / bands_);
     const int y1 = static_cast<int>(static_cast<std::int64_t>(band + 1) * target_.height / bands_);
     for (const Op& op : opBins_[band]) {
@@ -243,7 +202,7 @@ void Frame::DrawBand(int band) {
             Run(op, y0, y1, blend_);
             continue;
         }
-        const MeshOp& mesh = meshes_[op.aux];
+        const MeshOp& mesh = meshes_[op.index];
         const std::uint32_t* bin = bins_[band].data();
         const std::uint32_t begin = binRanges_[mesh.first + band];
         const std::uint32_t end = binRanges_[mesh.first + bands_ + band];
@@ -252,25 +211,22 @@ void Frame::DrawBand(int band) {
     }
 }
 
-void Frame::BandTask(void* frame, int task) {
-    auto* self = static_cast<Frame*>(frame);
+void BandedTarget::BandTask(void* target, int task) {
+    auto* self = static_cast<BandedTarget*>(target);
     self->DrawBand(self->order_[task]);
 }
 
-void Frame::Flush() {
-    if (pending == this) {
-        pending = nullptr;
-        detail::drawingPending.store(false, std::memory_order_relaxed);
-    }
+void BandedTarget::Flush() {
+    pending_ = false;
     // The next run of calls is likely to be as big as this one.
-    direct_ = work_ < parallelMinWork;
+    direct_ = work_ < parallelMinWork_;
     work_ = 0;
     if (recorded_ == 0) return;
     blend_ = BlendRow();
-    if (recordedWork_ < parallelMinWork) {
+    if (recordedWork_ < parallelMinWork_) {
         for (int b = 0; b < bands_; ++b) DrawBand(b);
     } else {
-        pool_->Run(bands_, &Frame::BandTask, this);
+        pool_->Run(bands_, &BandedTarget::BandTask, this);
     }
     stretches_.clear();
     meshes_.clear();
@@ -283,9 +239,3 @@ void Frame::Flush() {
 }
 
 }  // namespace platform::soft
-
-namespace platform::detail {
-void FlushDrawing() {
-    if (soft::pending) soft::pending->Flush();
-}
-}  // namespace platform::detail

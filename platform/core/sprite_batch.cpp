@@ -1,5 +1,5 @@
-// The sprite batch of the software device: textures drawn 1:1 with point
-// sampling at pixel positions. Pixel centres lie on integer coordinates and
+// The sprite batch: textures drawn 1:1 with point sampling at pixel
+// positions, handed to the device's rasteriser. Pixel centres lie on integer coordinates and
 // the fill rule is top-left, so a texture placed at x covers the pixels
 // ceil(x) ... ceil(x) + w - 1 (likewise y). Pixels outside the back buffer
 // are clipped.
@@ -7,19 +7,7 @@
 #include <cmath>
 
 #include "platform/core/d3dx9.h"
-#include "platform/soft/blend.h"
-#include "platform/soft/frame.h"
-
-IDirect3DTexture9::IDirect3DTexture9(UINT width, UINT height, D3DFORMAT format)
-    : width_(width),
-      height_(height),
-      format_(format),
-      texels_(static_cast<std::size_t>(width) * height, 0u) {}
-
-ULONG IDirect3DTexture9::Release() {
-    delete this;
-    return 0;
-}
+#include "platform/soft/banded_target.h"
 
 HRESULT D3DXCreateSprite(IDirect3DDevice9* device, ID3DXSprite** out) {
     if (!out) return D3DERR_INVALIDCALL;
@@ -63,7 +51,7 @@ bool FirstPixel(float v, long long* out) {
 // top-left corner and untinted (every caller passes no centre and white).
 HRESULT ID3DXSprite::Draw(IDirect3DTexture9* texture, const RECT* srcRect, const D3DXVECTOR3*,
                           const D3DXVECTOR3* position, D3DCOLOR) {
-    if (!begun_ || !texture) return D3DERR_INVALIDCALL;
+    if (!begun_ || !texture || !texture->MadeBy(device_)) return D3DERR_INVALIDCALL;
     IDirect3DSurface9* bb = nullptr;
     if (FAILED(device_->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb)) || !bb)
         return D3DERR_INVALIDCALL;
@@ -88,8 +76,8 @@ HRESULT ID3DXSprite::Draw(IDirect3DTexture9* texture, const RECT* srcRect, const
     const long long sy = s.top + (top - y0);
     // Const access: reading texels needs no finished drawing.
     const std::uint32_t* texels = static_cast<const IDirect3DTexture9*>(texture)->Texels();
-    device_->Drawing().Sprite({static_cast<int>(left), static_cast<int>(top),
-                               static_cast<int>(right), static_cast<int>(bottom)},
-                              texels + sy * tw + sx, tw, (flags_ & D3DXSPRITE_ALPHABLEND) != 0);
+    device_->target_->Sprite({static_cast<int>(left), static_cast<int>(top),
+                              static_cast<int>(right), static_cast<int>(bottom)},
+                             texels + sy * tw + sx, tw, (flags_ & D3DXSPRITE_ALPHABLEND) != 0);
     return D3D_OK;
 }

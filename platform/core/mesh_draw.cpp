@@ -1,34 +1,16 @@
-// Mesh drawing on the software device: the device's material and texture
-// state, and DrawSubset, which lights the subset with the fixed-function
-// rule (no lights: emissive + ambient light * material ambient, saturated)
-// and hands its triangles to the rasterizer with world * view * projection.
+// Mesh drawing: DrawSubset lights the subset with the fixed-function rule
+// (no lights: emissive + ambient light * material ambient, saturated) and
+// hands its triangles to the device's rasteriser with world * view *
+// projection.
 #include <algorithm>
 #include <cstddef>
 
 #include "platform/core/d3dx9mesh.h"
-#include "platform/soft/frame.h"
+#include "platform/soft/banded_target.h"
 #include "platform/soft/raster3d.h"
 
 static_assert(sizeof(MeshVertex) == sizeof(platform::soft::RasterVertex));
 static_assert(offsetof(MeshVertex, u) == offsetof(platform::soft::RasterVertex, u));
-
-HRESULT IDirect3DDevice9::SetMaterial(const D3DMATERIAL9* material) {
-    if (!material) return D3DERR_INVALIDCALL;
-    material_ = *material;
-    return D3D_OK;
-}
-
-HRESULT IDirect3DDevice9::GetMaterial(D3DMATERIAL9* material) const {
-    if (!material) return D3DERR_INVALIDCALL;
-    *material = material_;
-    return D3D_OK;
-}
-
-HRESULT IDirect3DDevice9::SetTexture(DWORD stage, IDirect3DTexture9* texture) {
-    if (stage != 0) return D3DERR_INVALIDCALL;
-    texture_ = texture;
-    return D3D_OK;
-}
 
 namespace {
 
@@ -75,7 +57,7 @@ HRESULT ID3DXMesh::DrawSubset(DWORD attribId) {
         state.textureHeight = static_cast<int>(t->Height());
     }
     state.depthTest = zenable != 0;
-    device_->Drawing().Triangles(
+    device_->target_->Triangles(
         state, reinterpret_cast<const platform::soft::RasterVertex*>(vertices_.data()),
         vertices_.size(), indices_.data() + 3 * range->firstFace, range->faceCount);
     return D3D_OK;
