@@ -86,9 +86,3 @@ std::string DumpRecord::Json() const {
     }
     return s + "}";
 }
-
-std::string DumpRecord::Get(const std::string& key) const {
-    for (const auto& f : fields_)
-        if (f.first == key) return f.second;
-    return "";
-}

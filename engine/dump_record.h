@@ -21,8 +21,6 @@ class DumpRecord {
     // A JSON array of numbers.
     void Set(const std::string& key, const std::vector<float>& values);
     std::string Json() const;
-    // The raw JSON text of one field, or empty when unset (tests).
-    std::string Get(const std::string& key) const;
 
   private:
     void SetRaw(const std::string& key, std::string json);

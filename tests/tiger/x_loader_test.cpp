@@ -115,8 +115,9 @@ TEST_F(XLoaderTest, ModelFallsBackToTheParentFolderAndIsPlacedByItsSetters) {
     model->SetRotation(0.5f, 0.25f, 0.125f);
     DumpRecord record;
     model->Dump(&record);
-    EXPECT_EQ(record.Get("x") + " " + record.Get("y") + " " + record.Get("z"), "1 2 3");
-    EXPECT_EQ(record.Get("rot"), "[0.5,0.25,0.125]");
+    const std::string json = record.Json();
+    EXPECT_NE(json.find(R"("x":1,"y":2,"z":3,)"), std::string::npos) << json;
+    EXPECT_NE(json.find(R"("rot":[0.5,0.25,0.125])"), std::string::npos) << json;
 }
 
 }  // namespace
