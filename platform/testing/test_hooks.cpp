@@ -3,14 +3,13 @@
 #include <mutex>
 
 #include "platform/core/audio_mixer.h"
+#include "platform/core/context.h"
 #include "platform/core/internal.h"
 #include "platform/soft/frame.h"
 
 namespace platform {
 
-void SetPresentedFramesForTest(std::int64_t frames) { detail::SetPresentedFrames(frames); }
-void ResetWindowsForTest() { detail::ResetWindows(); }
-void ResetInputForTest() { detail::ResetInput(); }
+void SetPresentedFramesForTest(std::int64_t frames) { detail::Ctx().presentedFrames = frames; }
 void EndInputFrameForTest() { detail::EndInputFrame(); }
 
 void FailNextDirect3DCreateForTest() { detail::Faults().create = true; }
@@ -18,12 +17,6 @@ void FailNextCreateDeviceForTest() { detail::Faults().device = true; }
 void FailNextBeginSceneForTest() { detail::Faults().beginScene = true; }
 void SetDeviceWorkersForTest(int workers) { soft::ForceDeviceWorkers(workers); }
 void SetParallelMinWorkForTest(std::int64_t pixels) { soft::SetParallelMinWork(pixels); }
-
-std::int64_t ImageFileReadsForTest() { return detail::ImageFileReads(); }
-
-const char* LastMessageBoxForTest() { return detail::MessageBoxes().last.c_str(); }
-void ClearMessageBoxesForTest() { detail::MessageBoxes() = {}; }
-int MessageBoxCountForTest() { return detail::MessageBoxes().count; }
 
 void MarkBufferLostForTest(IDirectSoundBuffer* buffer) {
     if (!buffer) return;
