@@ -42,7 +42,9 @@ void AddGiraffes(int n) {
 void BM_SavannaFrame(benchmark::State& state) {
     const int giraffes = static_cast<int>(state.range(0));
     const int lions = static_cast<int>(state.range(1));
-    platform::ResetWindowsForTest();  // the windows of earlier runs
+    platform::Shutdown();  // a fresh platform context: the windows of earlier runs go
+    std::string error;
+    StartPlatform(true, platform::kDefaultClockStart, &error);
     engine = new Engine();
     engine->Init(GetModuleHandleA(nullptr), SW_SHOWDEFAULT);
     auto* level = new SavannaLevel();

@@ -49,10 +49,12 @@ bool EnterContent() {
     return entered;
 }
 
-// A fresh engine, as the program has one, on the virtual clock.
+// A fresh engine, as the program has one, on a fresh platform context and
+// the virtual clock.
 void FreshEngine() {
-    platform::ResetWindowsForTest();
-    platform::UseVirtualClock(platform::kDefaultClockStart);
+    platform::Shutdown();
+    std::string error;
+    StartPlatform(true, platform::kDefaultClockStart, &error);
     engine = new Engine();
     engine->Init(GetModuleHandleA(nullptr), SW_SHOWDEFAULT);
 }

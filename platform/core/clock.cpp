@@ -2,22 +2,27 @@
 
 #include <ctime>
 
-#include "platform/core/internal.h"
+#include "platform/core/context.h"
 
 namespace {
 
-bool virtualClock = false;
-std::int64_t virtualStart = platform::kDefaultClockStart;
-std::int64_t presented = 0;
-bool scripted = false;
-platform::ClockReading scriptedReading;
-bool held = false;
-platform::ClockReading heldReading;
+struct ClockState {
+    bool virtualClock = false;
+    std::int64_t virtualStart = platform::kDefaultClockStart;
+    bool scripted = false;
+    platform::ClockReading scriptedReading;
+    bool held = false;
+    platform::ClockReading heldReading;
+};
+
+ClockState& State() { return platform::detail::Ctx().clock.Get<ClockState>(); }
+std::int64_t& Presented() { return platform::detail::Ctx().presentedFrames; }
 
 // The clock as it runs, ignoring a held reading.
 platform::ClockReading Running() {
-    if (scripted) return scriptedReading;
-    if (virtualClock) return platform::VirtualReading(virtualStart, presented);
+    const ClockState& c = State();
+    if (c.scripted) return c.scriptedReading;
+    if (c.virtualClock) return platform::VirtualReading(c.virtualStart, Presented());
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
     return {ts.tv_sec, static_cast<int>(ts.tv_nsec / 1000000)};
@@ -50,37 +55,38 @@ void GetSystemTime(SYSTEMTIME* st) {
 namespace platform {
 
 void UseVirtualClock(std::int64_t start) {
-    virtualClock = true;
-    virtualStart = start;
-    presented = 0;
-    scripted = held = false;
+    ClockState& c = State();
+    c.virtualClock = true;
+    c.virtualStart = start;
+    Presented() = 0;
+    c.scripted = c.held = false;
 }
 
-void UseRealClock() { virtualClock = scripted = held = false; }
+void UseRealClock() {
+    ClockState& c = State();
+    c.virtualClock = c.scripted = c.held = false;
+}
 
-ClockReading ReadClock() { return held ? heldReading : Running(); }
+ClockReading ReadClock() { return State().held ? State().heldReading : Running(); }
 
 ClockReading VirtualReading(std::int64_t start, std::int64_t frames) {
     return {start + frames / 60, static_cast<int>((frames % 60) * 1000 / 60)};
 }
 
 void SetScriptedClock(ClockReading reading) {
-    scripted = true;
-    scriptedReading = reading;
+    State().scripted = true;
+    State().scriptedReading = reading;
 }
 
 ClockReading LatchClock() {
-    held = true;
-    heldReading = Running();
-    return heldReading;
+    const ClockReading now = Running();
+    State().held = true;
+    State().heldReading = now;
+    return now;
 }
 
-void ReleaseClock() { held = false; }
-std::int64_t PresentedFrames() { return presented; }
-void CountPresentedFrame() { ++presented; }
+void ReleaseClock() { State().held = false; }
+std::int64_t PresentedFrames() { return Presented(); }
+void CountPresentedFrame() { ++Presented(); }
 
 }  // namespace platform
-
-namespace platform::detail {
-void SetPresentedFrames(std::int64_t frames) { presented = frames; }
-}  // namespace platform::detail

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/core/context.h"
 #include "platform/core/internal.h"
-#include "platform/core/platform.h"
 #include "platform/driver.h"
 
 namespace {
@@ -46,15 +46,14 @@ struct LoadFailure {
     bool told = false;
 };
 
-struct LoadFailures {
-    std::mutex lock;
-    std::vector<LoadFailure> files;
+struct DebugState {
+    std::mutex lock;  // guards `failures`
+    std::vector<LoadFailure> failures;
+    bool boxShown = false;
+    std::string lastBox;  // the last message box, as "caption: text"
 };
 
-LoadFailures& Failures() {
-    static LoadFailures f;
-    return f;
-}
+DebugState& Debug() { return platform::detail::Ctx().debug.Get<DebugState>(); }
 
 std::string LineFor(const LoadFailure& f) {
     const auto& [first, why] = f.tries.front();
@@ -74,9 +73,9 @@ std::string LineFor(const LoadFailure& f) {
 }
 
 // Whether any line was written.
-bool TellPendingLocked(LoadFailures& all) {
+bool TellPendingLocked(DebugState& all) {
     bool told = false;
-    for (LoadFailure& f : all.files)
+    for (LoadFailure& f : all.failures)
         if (!f.told) {
             std::fprintf(stderr, "%s\n", LineFor(f).c_str());
             f.told = told = true;
@@ -89,22 +88,22 @@ bool TellPendingLocked(LoadFailures& all) {
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT) {
     const char* t = text ? text : "";
     const char* c = caption ? caption : "";
-    auto& log = platform::detail::MessageBoxes();
+    DebugState& all = Debug();
     const std::string line = std::string(c) + ": " + t;
-    const bool repeated = log.count > 0 && log.last == line;
-    log.last = line;
-    ++log.count;
+    const bool repeated = all.boxShown && all.lastBox == line;
+    all.boxShown = true;
+    all.lastBox = line;
     // A box that follows a failed load tells the same news: headless, the
     // file's own line stands for it, and a box repeated word for word is
     // written once.
     bool toldFile = false;
     {
-        LoadFailures& all = Failures();
         std::lock_guard<std::mutex> g(all.lock);
         toldFile = TellPendingLocked(all);
     }
+    // A driver that cannot show one (headless has no entry) leaves the line.
     const platform::VideoDriver* video = platform::InstalledDrivers().video;
-    const bool shown = !platform::IsHeadless() && video->messageBox &&
+    const bool shown = video && video->messageBox &&
                        video->messageBox(platform::detail::NativeWindowOf(owner), t, c);
     if (!shown && !toldFile && !repeated) std::fprintf(stderr, "velmor: %s\n", line.c_str());
     return IDOK;
@@ -117,12 +116,12 @@ void ReportLoadFailure(const std::string& name, const std::string& why) {
     std::replace(place.begin(), place.end(), '\\', '/');
     std::string key = place.substr(place.find_last_of('/') + 1);
     for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    LoadFailures& all = Failures();
+    DebugState& all = Debug();
     std::lock_guard<std::mutex> g(all.lock);
-    auto it = std::find_if(all.files.begin(), all.files.end(),
+    auto it = std::find_if(all.failures.begin(), all.failures.end(),
                            [&](const LoadFailure& f) { return f.key == key; });
-    if (it == all.files.end()) {
-        all.files.push_back({key, {{place, why}}, false});
+    if (it == all.failures.end()) {
+        all.failures.push_back({key, {{place, why}}, false});
         return;
     }
     if (it->told) return;  // once per run
@@ -136,13 +135,9 @@ void ReportLoadFailure(const std::string& name, const std::string& why) {
 namespace platform::detail {
 
 void TellLoadFailures() {
-    LoadFailures& all = Failures();
+    DebugState& all = Debug();
     std::lock_guard<std::mutex> g(all.lock);
     TellPendingLocked(all);
 }
 
-MessageBoxLog& MessageBoxes() {
-    static MessageBoxLog log;
-    return log;
-}
 }  // namespace platform::detail

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/context.h"
 #include "platform/core/internal.h"
 #include "platform/driver.h"
 
@@ -127,10 +128,7 @@ struct Hub {
     platform::InputObserver observer;
 };
 
-Hub& TheHub() {
-    static Hub hub;
-    return hub;
-}
+Hub& TheHub() { return platform::detail::Ctx().input.Get<Hub>(); }
 
 const platform::VideoDriver* Video() { return platform::InstalledDrivers().video; }
 
@@ -224,7 +222,9 @@ IDirectInputDevice8A::IDirectInputDevice8A(Kind kind) : kind_(kind) {
     TheHub().devices.push_back(this);
 }
 
+// A device that outlives its context is in no list and leaves none.
 IDirectInputDevice8A::~IDirectInputDevice8A() {
+    if (!platform::detail::ExistingCtx()) return;
     auto& devices = TheHub().devices;
     devices.erase(std::remove(devices.begin(), devices.end(), this), devices.end());
     UpdateRelativeMode();
@@ -396,13 +396,6 @@ namespace platform::detail {
 void EndInputFrame() {
     TheHub().keys.EndFrame();
     TheHub().buttons.EndFrame();
-}
-
-void ResetInput() {
-    Hub& hub = TheHub();
-    hub.keys.Clear();
-    hub.buttons.Clear();
-    hub.focus = -1;
 }
 
 }  // namespace platform::detail

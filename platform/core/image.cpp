@@ -5,7 +5,6 @@
 #include "platform/core/image.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <filesystem>
@@ -24,8 +23,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::atomic<std::int64_t> fileReads{0};
 
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -93,7 +90,6 @@ bool Load(const char* fileName, Image* out, bool pixels) {
     std::vector<unsigned char> head;
     std::uint64_t length = 0;
     if (!ReadHead(path, &head, &length)) return refuse("cannot read the file");
-    ++fileReads;
     platform::BitmapHeader h;
     std::string why;
     if (!platform::CheckBitmapHeader(head.data(), head.size(), length, &h, &why))
@@ -280,10 +276,6 @@ bool SavePng(const std::string& path, const std::uint32_t* pixels, int width, in
 }
 
 }  // namespace platform
-
-namespace platform::detail {
-std::int64_t ImageFileReads() { return fileReads.load(); }
-}  // namespace platform::detail
 
 HRESULT D3DXGetImageInfoFromFileA(const char* fileName, D3DXIMAGE_INFO* info) {
     if (!fileName || !info) return D3DERR_INVALIDCALL;

@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/core/clock.h"
+#include "platform/core/context.h"
 #include "platform/core/dinput.h"
 #include "platform/core/input_script.h"
 #include "platform/core/platform.h"
@@ -24,18 +26,26 @@ struct Recorder {
     bool firstPass = true;
     // Events taken in and not yet written, oldest first.
     std::vector<ScriptEvent> pending;
+
+    ~Recorder() {
+        if (file) std::fclose(file);  // the context ended while recording
+    }
 };
-Recorder* recorder = nullptr;
+
+// The recording under way in this context, if any.
+std::unique_ptr<Recorder>& Active() {
+    return detail::Ctx().recorder.Get<std::unique_ptr<Recorder>>();
+}
 
 void Write(const ScriptEvent& event) {
-    std::fputs((FormatScriptEvent(event) + "\n").c_str(), recorder->file);
+    std::fputs((FormatScriptEvent(event) + "\n").c_str(), Active()->file);
 }
 
 // Motion of one frame adds up until the game reads it, so consecutive
 // motions of a frame are one line.
 void Observe(ScriptEvent event) {
     event.frame = PresentedFrames() + 1;
-    auto& pending = recorder->pending;
+    auto& pending = Active()->pending;
     if (event.kind == ScriptEvent::Kind::kMouse && !pending.empty()) {
         ScriptEvent& last = pending.back();
         const std::int64_t dx = std::int64_t{last.dx} + event.dx;
@@ -53,6 +63,7 @@ void Observe(ScriptEvent event) {
 // Writes a clock event for `frame` when the held reading is not what a
 // replay would read there without it.
 void LatchAndWriteClock(std::int64_t frame) {
+    Recorder* recorder = Active().get();
     const ClockReading now = LatchClock();
     const ClockReading replayed =
         recorder->clockSet ? recorder->clock
@@ -71,6 +82,7 @@ void LatchAndWriteClock(std::int64_t frame) {
 // The start of pass `frame`: what came before it is complete. Events a
 // script injected for this frame are already pending; they follow the clock.
 void OnPass(std::int64_t frame) {
+    Recorder* recorder = Active().get();
     auto& pending = recorder->pending;
     std::size_t i = 0;
     for (; i < pending.size() && pending[i].frame < frame; ++i) Write(pending[i]);
@@ -93,7 +105,8 @@ void OnPass(std::int64_t frame) {
 }  // namespace
 
 bool StartRecording(const std::string& path, std::string* error) {
-    if (recorder) {
+    std::unique_ptr<Recorder>& active = Active();
+    if (active) {
         *error = "--record: already recording";
         return false;
     }
@@ -102,7 +115,8 @@ bool StartRecording(const std::string& path, std::string* error) {
         *error = "--record: cannot create '" + path + "' (" + std::strerror(errno) + ")";
         return false;
     }
-    recorder = new Recorder;
+    active = std::make_unique<Recorder>();
+    Recorder* recorder = active.get();
     recorder->file = file;
     recorder->path = path;
     // The level's set-up, before the first pass, reads the clock as frame 0.
@@ -113,7 +127,9 @@ bool StartRecording(const std::string& path, std::string* error) {
 }
 
 bool StopRecording(const std::string& note, std::string* error) {
-    if (!recorder) return true;
+    std::unique_ptr<Recorder>& active = Active();
+    if (!active) return true;
+    Recorder* recorder = active.get();
     SetInputObserver(nullptr);
     RemovePassListener(recorder->passListener);
     ReleaseClock();
@@ -121,9 +137,9 @@ bool StopRecording(const std::string& note, std::string* error) {
     if (!note.empty()) std::fputs(("# " + note + "\n").c_str(), recorder->file);
     const bool ok = !std::ferror(recorder->file);
     const bool closed = std::fclose(recorder->file) == 0;
+    recorder->file = nullptr;
     if ((!ok || !closed) && error) *error = "--record: writing '" + recorder->path + "' failed";
-    delete recorder;
-    recorder = nullptr;
+    active.reset();
     return ok && closed;
 }
 

@@ -28,15 +28,11 @@ void TellLoadFailures();
 // A frame was presented: presses that its polls showed are no longer latched.
 void EndInputFrame();
 
-// What tests reach through platform/testing; the product never calls these.
-void SetPresentedFrames(std::int64_t frames);
-void ResetWindows();
-void ResetInput();
-std::int64_t ImageFileReads();
-struct MessageBoxLog {
-    std::string last;  // "caption: text"
-    int count = 0;
-};
-MessageBoxLog& MessageBoxes();
+// Shutdown: the driver's native windows of every thread go; the windows stay
+// (destroyed) until the context goes.
+void DropNativeWindows();
+
+// Closes the audio driver's device, if open: its thread no longer mixes.
+void StopAudioOutput();
 
 }  // namespace platform::detail

@@ -12,6 +12,8 @@
 
 #include "base/matrix.h"
 #include "platform/core/audio_mixer.h"
+#include "platform/core/context.h"
+#include "platform/core/internal.h"
 #include "platform/core/platform.h"
 #include "platform/driver.h"
 
@@ -19,16 +21,24 @@ using platform::audio::BufferState;
 using platform::audio::Listener;
 
 namespace {
-bool clockDriven = false;
-bool deviceOpen = false;
+
+// The mixer (shared with the audio device's thread) and how it is driven.
+struct AudioState {
+    platform::audio::Mixer mixer;
+    bool clockDriven = false;
+    bool deviceOpen = false;
+    bool stepping = false;  // the present listener that steps the mixer is in
+};
+
+AudioState& Audio() { return platform::detail::Ctx().audio.Get<AudioState>(); }
+
 }  // namespace
 
 namespace platform::audio {
 
-Mixer& TheMixer() {
-    static Mixer* m = new Mixer;  // lives as long as the audio thread may use it
-    return *m;
-}
+// The context's mixer: Shutdown closes the device, whose thread uses it,
+// before the context goes.
+Mixer& TheMixer() { return Audio().mixer; }
 
 namespace {
 
@@ -256,8 +266,12 @@ void Register(BufferState* s) {
     m.buffers.push_back(s);
 }
 
+// A buffer that outlives its context is in no mixer.
 void Unregister(BufferState* s) {
-    auto& m = TheMixer();
+    detail::Context* c = detail::ExistingCtx();
+    AudioState* a = c ? c->audio.Find<AudioState>() : nullptr;
+    if (!a) return;
+    auto& m = a->mixer;
     std::lock_guard<std::mutex> g(m.lock);
     m.buffers.erase(std::remove(m.buffers.begin(), m.buffers.end(), s), m.buffers.end());
 }
@@ -266,16 +280,16 @@ void Unregister(BufferState* s) {
 // none); otherwise the mixer steps 735 frames (1/60 s) per presented frame,
 // so a run's audio is as reproducible as its pictures.
 void StartOutput() {
-    if (deviceOpen) return;
+    AudioState& a = Audio();
+    if (a.deviceOpen) return;
     const AudioDriver* driver = InstalledDrivers().audio;
-    if (!clockDriven && driver && driver->open && driver->open(&MixBlock)) {
-        deviceOpen = true;
+    if (!a.clockDriven && driver && driver->open && driver->open(&MixBlock)) {
+        a.deviceOpen = true;
         return;
     }
-    clockDriven = true;
-    static bool stepping = false;
-    if (stepping) return;
-    stepping = true;
+    a.clockDriven = true;
+    if (a.stepping) return;
+    a.stepping = true;
     AddPresentListener([](std::int64_t, const std::uint32_t*, int, int) {
         AdvanceAudio(kMixFramesPerVideoFrame);
     });
@@ -294,20 +308,29 @@ void SetMixTap(MixTap tap) {
 }
 
 void AdvanceAudio(int frames) {
-    if (!clockDriven || frames <= 0) return;
+    if (!Audio().clockDriven || frames <= 0) return;
     std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2);
     audio::MixBlock(out.data(), frames);
 }
 
-bool AudioIsClockDriven() { return clockDriven; }
+bool AudioIsClockDriven() { return Audio().clockDriven; }
 
 void UseClockDrivenAudio() {
-    if (deviceOpen) {
-        const AudioDriver* driver = InstalledDrivers().audio;
-        if (driver && driver->close) driver->close();
-        deviceOpen = false;
-    }
-    clockDriven = true;
+    detail::StopAudioOutput();
+    Audio().clockDriven = true;
 }
 
 }  // namespace platform
+
+namespace platform::detail {
+
+void StopAudioOutput() {
+    detail::Context* c = detail::ExistingCtx();
+    AudioState* a = c ? c->audio.Find<AudioState>() : nullptr;
+    if (!a || !a->deviceOpen) return;
+    const AudioDriver* driver = InstalledDrivers().audio;
+    if (driver && driver->close) driver->close();
+    a->deviceOpen = false;
+}
+
+}  // namespace platform::detail

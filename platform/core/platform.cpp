@@ -3,11 +3,15 @@
 #include <map>
 
 #include "platform/core/clock.h"
+#include "platform/core/context.h"
 #include "platform/core/internal.h"
 #include "platform/driver.h"
 
 namespace platform {
 namespace {
+
+// The driver tables are chosen before Init and outlive every context.
+Drivers installed;
 
 template <typename F>
 struct Listeners {
@@ -19,17 +23,15 @@ struct Listeners {
     }
 };
 
-Listeners<PresentListener>& Presents() {
-    static Listeners<PresentListener> l;
-    return l;
-}
-Listeners<PassListener>& Passes() {
-    static Listeners<PassListener> l;
-    return l;
-}
-std::int64_t lastPassFrame = -1;
-Drivers installed;
-bool started = false;
+// The observers of a run and where its loop is.
+struct RunState {
+    Listeners<PresentListener> presents;
+    Listeners<PassListener> passes;
+    std::int64_t lastPassFrame = -1;
+    bool started = false;  // Init started the video driver
+};
+
+RunState& Run() { return detail::Ctx().run.Get<RunState>(); }
 
 }  // namespace
 
@@ -45,37 +47,45 @@ bool Init(const Config& config, std::string* error) {
         UseRealClock();
     const VideoDriver* video = installed.video;
     if (video && video->start && !video->start(error)) return false;
-    started = true;
+    Run().started = true;
     return true;
 }
 
+// The audio device goes first (its thread mixes from the context), native
+// windows before the driver that made them, the context last.
 void Shutdown() {
+    detail::Context* c = detail::ExistingCtx();
+    if (!c) return;
     detail::TellLoadFailures();
-    if (started && installed.video && installed.video->stop) installed.video->stop();
-    started = false;
+    detail::StopAudioOutput();
+    detail::DropNativeWindows();
+    const RunState* run = c->run.Find<RunState>();
+    if (run && run->started && installed.video && installed.video->stop) installed.video->stop();
+    detail::EndCtx();
 }
 
-int AddPresentListener(PresentListener listener) { return Presents().Add(std::move(listener)); }
-void RemovePresentListener(int id) { Presents().items.erase(id); }
+int AddPresentListener(PresentListener listener) { return Run().presents.Add(std::move(listener)); }
+void RemovePresentListener(int id) { Run().presents.items.erase(id); }
 
 void NotifyPresented(const std::uint32_t* pixels, int width, int height) {
     detail::EndInputFrame();
     CountPresentedFrame();
     const std::int64_t frame = PresentedFrames();
     // Copy: a listener may remove itself.
-    auto items = Presents().items;
+    auto items = Run().presents.items;
     for (auto& [id, f] : items) f(frame, pixels, width, height);
 }
 
-int AddPassListener(PassListener listener) { return Passes().Add(std::move(listener)); }
-void RemovePassListener(int id) { Passes().items.erase(id); }
+int AddPassListener(PassListener listener) { return Run().passes.Add(std::move(listener)); }
+void RemovePassListener(int id) { Run().passes.items.erase(id); }
 
 void NotifyPassStart() {
     const std::int64_t frame = PresentedFrames() + 1;
-    if (frame == lastPassFrame) return;
+    RunState& run = Run();
+    if (frame == run.lastPassFrame) return;
     detail::TellLoadFailures();
-    lastPassFrame = frame;
-    auto items = Passes().items;
+    run.lastPassFrame = frame;
+    auto items = run.passes.items;
     for (auto& [id, f] : items) f(frame);
 }
 

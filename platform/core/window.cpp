@@ -5,8 +5,11 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
+#include "platform/core/context.h"
 #include "platform/core/internal.h"
 #include "platform/core/platform.h"
 #include "platform/driver.h"
@@ -25,19 +28,39 @@ struct Window {
 namespace {
 
 // Windows and their queue belong to the thread that made them; the game has
-// one such thread.
-struct ThreadState {
+// one such thread. This is process state, not the thread's: it lives in the
+// context, one share per thread, so Shutdown ends every thread's windows,
+// and a thread's share is taken out when the thread ends.
+struct ThreadWindows {
     std::map<std::string, WNDCLASSEXA> classes;
-    std::list<std::unique_ptr<Window>> windows;  // never freed while the thread runs
+    std::list<std::unique_ptr<Window>> windows;  // freed with the share
     std::deque<MSG> queue;
     ATOM nextAtom = 0xC000;
+};
+struct WindowState {
+    std::mutex lock;  // guards the map, not a thread's share
+    std::map<std::thread::id, ThreadWindows> threads;
 };
 
 const platform::VideoDriver* Video() { return platform::InstalledDrivers().video; }
 
-ThreadState& State() {
-    thread_local ThreadState state;
-    return state;
+struct LeaveOnThreadExit {
+    ~LeaveOnThreadExit() {
+        std::lock_guard<std::mutex> g(platform::detail::CtxLock());
+        platform::detail::Context* c = platform::detail::ExistingCtx();
+        WindowState* all = c ? c->windows.Find<WindowState>() : nullptr;
+        if (!all) return;
+        std::lock_guard<std::mutex> w(all->lock);
+        all->threads.erase(std::this_thread::get_id());
+    }
+};
+
+ThreadWindows& State() {
+    thread_local LeaveOnThreadExit leave;
+    (void)leave;
+    WindowState& all = platform::detail::Ctx().windows.Get<WindowState>();
+    std::lock_guard<std::mutex> g(all.lock);
+    return all.threads[std::this_thread::get_id()];  // map nodes stay put
 }
 
 bool IsLive(HWND w) {
@@ -187,16 +210,17 @@ void ShowFrame(HWND window, const std::uint32_t* pixels, int width, int height) 
     if (native && Video() && Video()->present) Video()->present(native, pixels, width, height);
 }
 
-// Forgets every window, class and queued message of the calling thread.
-void ResetWindows() {
-    auto& st = State();
-    for (auto& w : st.windows) {
-        if (w->native && Video()->destroyWindow) Video()->destroyWindow(w->native);
-        w->native = nullptr;
-        w->destroyed = true;
-    }
-    st.classes.clear();
-    st.queue.clear();
+void DropNativeWindows() {
+    Context* c = ExistingCtx();
+    WindowState* all = c ? c->windows.Find<WindowState>() : nullptr;
+    if (!all) return;
+    std::lock_guard<std::mutex> g(all->lock);
+    for (auto& [thread, st] : all->threads)
+        for (auto& w : st.windows) {
+            if (w->native && Video()->destroyWindow) Video()->destroyWindow(w->native);
+            w->native = nullptr;
+            w->destroyed = true;
+        }
 }
 
 }  // namespace platform::detail

@@ -3,20 +3,14 @@
 #include <mutex>
 
 #include "platform/core/audio_mixer.h"
+#include "platform/core/context.h"
 #include "platform/core/internal.h"
 
 namespace platform {
 
-void SetPresentedFramesForTest(std::int64_t frames) { detail::SetPresentedFrames(frames); }
-void ResetWindowsForTest() { detail::ResetWindows(); }
-void ResetInputForTest() { detail::ResetInput(); }
+void SetPresentedFramesForTest(std::int64_t frames) { detail::Ctx().presentedFrames = frames; }
 void EndInputFrameForTest() { detail::EndInputFrame(); }
 
-std::int64_t ImageFileReadsForTest() { return detail::ImageFileReads(); }
-
-const char* LastMessageBoxForTest() { return detail::MessageBoxes().last.c_str(); }
-void ClearMessageBoxesForTest() { detail::MessageBoxes() = {}; }
-int MessageBoxCountForTest() { return detail::MessageBoxes().count; }
 
 void MarkBufferLostForTest(IDirectSoundBuffer* buffer) {
     if (!buffer) return;

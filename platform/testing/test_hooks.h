@@ -12,22 +12,10 @@ namespace platform {
 // Clock: sets the presented-frame count that drives the virtual clock.
 void SetPresentedFramesForTest(std::int64_t frames);
 
-// Windows: drops every queued message, window and class of the thread.
-void ResetWindowsForTest();
-
-// Input: forgets the focus state and every held key and button.
-void ResetInputForTest();
 // Input: ends a frame as a present does (a press its reads showed is no
 // longer latched), for tests that update entities without presenting.
 void EndInputFrameForTest();
 
-// Images: how many image files have been read and decoded so far.
-std::int64_t ImageFileReadsForTest();
-
-// Message boxes: the last one as "caption: text", and how many there were.
-const char* LastMessageBoxForTest();
-void ClearMessageBoxesForTest();
-int MessageBoxCountForTest();
 
 // Sound: mark a buffer lost as a device reset would.
 void MarkBufferLostForTest(IDirectSoundBuffer* buffer);

@@ -7,7 +7,7 @@
 
 #include "diag/error_table.h"
 #include "platform/core/debug.h"
-#include "platform/testing/test_hooks.h"
+#include "support/driver_spy.h"
 
 namespace {
 
@@ -36,12 +36,12 @@ TEST(TraceError, WritesTheLineByteForByte) {
 }
 
 TEST(TraceError, BoxTextListsFileLineCodeAndCall) {
-    platform::ClearMessageBoxesForTest();
+    const DriverSpy spy;
     Trace(nullptr, 12, E_FAIL, nullptr, true);
     Trace("a.cpp", 3, E_FAIL, "Lock", true);
     Trace("a.cpp", 3, E_FAIL, "Lock", false);
-    EXPECT_EQ(platform::MessageBoxCountForTest(), 2);
-    EXPECT_EQ(std::string(platform::LastMessageBoxForTest()),
+    EXPECT_EQ(DriverSpy::boxes, 2);
+    EXPECT_EQ(DriverSpy::lastBox,
               "Unexpected error encountered: File: a.cpp\nLine: 3\nError Code: E_FAIL "
               "(0x80004005)\nCalling: Lock\nDo you want to debug the application?");
 }

@@ -8,6 +8,7 @@
 #include "platform/core/debug.h"
 #include "platform/driver.h"
 #include "platform/testing/test_hooks.h"
+#include "support/driver_spy.h"
 #include "support/engine_fixture.h"
 
 namespace {
@@ -56,17 +57,16 @@ TEST_F(RendererTest, FailedBeginSceneIsNeitherEndedNorPresented) {
 
 // Each failure shows its message box; frames without a device do nothing.
 TEST_F(RendererTest, DeviceFailuresShowTheirMessageBoxesAndLeaveFramesHarmless) {
-    platform::ClearMessageBoxesForTest();
+    const DriverSpy spy;
     Refusals::graphics = true;
     InitEngine();
-    EXPECT_EQ(std::string(platform::LastMessageBoxForTest()), "Error: Error initializing Direct3D");
+    EXPECT_EQ(DriverSpy::lastBox, "Error: Error initializing Direct3D");
     engine->Frame();
     Renderer other, third;
     Refusals::device = true;
     EXPECT_EQ(other.Init(engine->window, 1024, 768, false), E_FAIL);
-    EXPECT_EQ(std::string(platform::LastMessageBoxForTest()),
-              "Error: Error creating Direct3D device");
-    EXPECT_EQ(platform::MessageBoxCountForTest(), 2);
+    EXPECT_EQ(DriverSpy::lastBox, "Error: Error creating Direct3D device");
+    EXPECT_EQ(DriverSpy::boxes, 2);
     ASSERT_EQ(third.Init(engine->window, 1024, 768, false), S_OK);
     third.Release();  // clears what it freed
     for (Renderer* r : {&other, &third}) {

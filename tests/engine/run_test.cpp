@@ -7,13 +7,12 @@
 #include "platform/core/clock.h"
 #include "platform/core/platform.h"
 #include "platform/core/window.h"
-#include "platform/testing/test_hooks.h"
 #include "support/run_process.h"
 
 namespace {
 
 TEST(Run, HeadlessFramesPresentsExactlyThatManyOnTheVirtualClockWithoutSdl) {
-    platform::ResetWindowsForTest();
+    platform::Shutdown();  // a fresh platform context, which the run's Init takes over
     std::int64_t presented = 0, secondsAtFrame61 = 0;
     const int id = platform::AddPresentListener(
         [&](std::int64_t frame, const std::uint32_t* pixels, int w, int h) {

@@ -7,7 +7,7 @@
 #include "engine/renderer.h"
 #include "engine/texture_cache.h"
 #include "entities/base_sprite.h"
-#include "platform/testing/test_hooks.h"
+#include "support/driver_spy.h"
 #include "support/scene_fixture.h"
 
 namespace {
@@ -20,11 +20,11 @@ using SpriteTest = SceneTest;
 TEST_F(TextureCacheTest, SameNameSharesOneRecordAndFailuresAreRemembered) {
     TextureCache* cache = engine->textureCache;
     ASSERT_TRUE(testbmp::WriteSolid("one.bmp", 4, 3, 0xFF000001));
-    const auto reads = platform::ImageFileReadsForTest();
+    const DriverSpy spy;
     auto* s1 = new BaseSprite(std::string("one.bmp").c_str());  // the caller's buffer is gone
     auto* s2 = new BaseSprite(std::string("one.bmp").c_str());
-    // Size query and texture creation each read the file once, for the first sprite only.
-    EXPECT_EQ(platform::ImageFileReadsForTest() - reads, 2);
+    // The texture is decoded once, for the first sprite only.
+    EXPECT_EQ(DriverSpy::decodes, 1);
     EXPECT_EQ(s1->texture, s2->texture);
     EXPECT_STREQ(cache->head->fileName, "one.bmp");
     EXPECT_EQ(cache->head, cache->tail);
@@ -35,10 +35,10 @@ TEST_F(TextureCacheTest, SameNameSharesOneRecordAndFailuresAreRemembered) {
     cache->Load("c.bmp");
     EXPECT_EQ(cache->head, cache->tail);
     ASSERT_TRUE(testbmp::WriteSolid("b.bmp", 2, 2, 0xFF00FF00));
-    const auto before = platform::ImageFileReadsForTest();
+    const int before = DriverSpy::decodes;
     cache->Load("b.bmp");
     EXPECT_EQ(cache->Find("b.bmp"), nullptr);
-    EXPECT_EQ(platform::ImageFileReadsForTest(), before);
+    EXPECT_EQ(DriverSpy::decodes, before);
     Frame();  // the sprite without a texture draws nothing over the others
     EXPECT_EQ(Pixel(0, 0), 0xFF000001u);
 }

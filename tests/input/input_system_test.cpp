@@ -134,7 +134,6 @@ TEST_F(EngineTest, ThePointerIsHeldOnlyOnceTheGameReadsTheMouse) {
     platform::InstallDrivers(platform::Drivers{.video = &kDesktop});
     std::string error;
     ASSERT_TRUE(platform::Init(platform::Config{}, &error)) << error;
-    platform::ResetInputForTest();
     InitEngine();
     MSG m;
     PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
@@ -149,9 +148,6 @@ TEST_F(EngineTest, ThePointerIsHeldOnlyOnceTheGameReadsTheMouse) {
     EXPECT_TRUE(PointerLog::relative);
     engine->input->mouse->Unacquire();
     EXPECT_FALSE(PointerLog::relative);
-    platform::Shutdown();
-    platform::ResetWindowsForTest();
-    platform::UseVirtualClock(platform::kDefaultClockStart);
 }
 
 }  // namespace

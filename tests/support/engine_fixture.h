@@ -1,5 +1,6 @@
-// A fresh engine for one test as the global `engine` (windows and messages of
-// earlier tests dropped); and one initialised on the headless platform, as a run has it.
+// A fresh engine for one test as the global `engine` on a fresh platform
+// context (windows, messages, input and listeners of earlier tests dropped);
+// and one initialised on the headless platform, as a run has it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,14 +25,14 @@
 class EngineTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::ResetWindowsForTest();
+        platform::Shutdown();  // what earlier tests left goes with their context
         platform::UseVirtualClock(platform::kDefaultClockStart);
         saved_ = engine;
         engine = new Engine();
     }
     void TearDown() override {
         engine = saved_;
-        platform::ResetWindowsForTest();
+        platform::Shutdown();
     }
     // Runs Engine::Init headless (offscreen window, software device).
     void InitEngine() { engine->Init(GetModuleHandleA(nullptr), SW_SHOWDEFAULT); }
@@ -43,17 +44,14 @@ class EngineTest : public ::testing::Test {
 class RunningEngineTest : public EngineTest {
   protected:
     void SetUp() override {
+        EngineTest::SetUp();
+        // They live as long as the program; what they hold of the platform
+        // stops naming anything when TearDown ends the context.
+        static auto* engines = new std::vector<Engine*>;
+        engines->push_back(engine);
         std::string error;
         ASSERT_TRUE(StartPlatform(true, platform::kDefaultClockStart, &error)) << error;
-        EngineTest::SetUp();
-        static auto* engines = new std::vector<Engine*>;  // they live as long as the program
-        engines->push_back(engine);
-        platform::ResetInputForTest();
         InitEngine();
-    }
-    void TearDown() override {
-        EngineTest::TearDown();
-        platform::Shutdown();
     }
     // Takes in pending system events as the loop does, leaving window messages queued.
     static void Pump() {

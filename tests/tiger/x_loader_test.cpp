@@ -10,7 +10,7 @@
 #include "engine/entity_dump.h"
 #include "entities/base_model.h"
 #include "platform/core/d3dx9mesh.h"
-#include "platform/testing/test_hooks.h"
+#include "support/driver_spy.h"
 #include "support/run_process.h"  // WriteFile
 #include "support/scene_fixture.h"
 
@@ -48,7 +48,6 @@ class XLoaderTest : public SceneTest {
         SceneTest::SetUp();
         std::filesystem::create_directories(std::filesystem::path(folder_.dir()) / "play");
         std::filesystem::current_path(std::filesystem::path(folder_.dir()) / "play");
-        platform::ClearMessageBoxesForTest();
     }
     HRESULT Load(const char* name) {
         return D3DXLoadMeshFromXA(name, D3DXMESH_SYSTEMMEM, engine->renderer->device, nullptr,
@@ -57,6 +56,7 @@ class XLoaderTest : public SceneTest {
     ID3DXBuffer* buffer = nullptr;
     DWORD count = 0;
     ID3DXMesh* mesh = nullptr;
+    DriverSpy spy_;
 };
 
 TEST_F(XLoaderTest, TextFileKeepsMaterialsPositionsAndWinding) {
@@ -87,12 +87,12 @@ TEST_F(XLoaderTest, BrokenFileFailsAndAModelWithoutMeshOrTextureShowsOneMessageE
     EXPECT_LT(Load("cut.x"), 0);
     EXPECT_TRUE(mesh == nullptr && buffer == nullptr);
     EXPECT_EQ((new BaseModel("tiger.x"))->mesh, nullptr);
-    EXPECT_EQ(platform::MessageBoxCountForTest(), 1);
-    EXPECT_STREQ(platform::LastMessageBoxForTest(), "Meshes.exe: Could not find tiger.x");
+    EXPECT_EQ(DriverSpy::boxes, 1);
+    EXPECT_EQ(DriverSpy::lastBox, "Meshes.exe: Could not find tiger.x");
     WriteFile("thing.x", kMeshText);
     auto* model = new BaseModel("thing.x");
-    EXPECT_EQ(platform::MessageBoxCountForTest(), 2);
-    EXPECT_STREQ(platform::LastMessageBoxForTest(), "Meshes.exe: Could not find texture map");
+    EXPECT_EQ(DriverSpy::boxes, 2);
+    EXPECT_EQ(DriverSpy::lastBox, "Meshes.exe: Could not find texture map");
     ASSERT_EQ(model->materialCount, 3u);
     Draw();  // untextured, without a fault
 }
@@ -105,7 +105,7 @@ TEST_F(XLoaderTest, ModelFallsBackToTheParentFolderAndIsPlacedByItsSetters) {
     std::filesystem::create_directories("../Sub");
     ASSERT_TRUE(testbmp::WriteSolid("../Sub/skin.bmp", 4, 4, 0xFFFF00FF));
     auto* model = new BaseModel("other.x");
-    EXPECT_EQ(platform::MessageBoxCountForTest(), 0) << platform::LastMessageBoxForTest();
+    EXPECT_EQ(DriverSpy::boxes, 0) << DriverSpy::lastBox;
     ASSERT_NE(model->textures[0], nullptr);
     EXPECT_EQ(model->textures[0]->Texels()[0], 0xFFFF00FFu);
 
