@@ -11,7 +11,6 @@ namespace platform {
 void SetPresentedFramesForTest(std::int64_t frames) { detail::Ctx().presentedFrames = frames; }
 void EndInputFrameForTest() { detail::EndInputFrame(); }
 
-
 void MarkBufferLostForTest(IDirectSoundBuffer* buffer) {
     if (!buffer) return;
     std::lock_guard<std::mutex> g(audio::TheMixer().lock);

@@ -16,7 +16,6 @@ void SetPresentedFramesForTest(std::int64_t frames);
 // longer latched), for tests that update entities without presenting.
 void EndInputFrameForTest();
 
-
 // Sound: mark a buffer lost as a device reset would.
 void MarkBufferLostForTest(IDirectSoundBuffer* buffer);
 // Mixes `frames` frames into `out` (interleaved stereo) as the device would,
