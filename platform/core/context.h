@@ -81,4 +81,12 @@ void EndCtx();
 // Held while a context is made or destroyed.
 std::mutex& CtxLock();
 
+// One subsystem's state in the current context, or null when there is no
+// context or the state was never made: for code that must make neither.
+template <typename T>
+T* ExistingState(Slot Context::*slot) {
+    Context* c = ExistingCtx();
+    return c ? (c->*slot).Find<T>() : nullptr;
+}
+
 }  // namespace platform::detail

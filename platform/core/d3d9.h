@@ -114,6 +114,8 @@ namespace platform::detail {
 // is gone (an image may outlive its device; it then has nothing to finish).
 struct DeviceLink {
     IDirect3DDevice9* device = nullptr;
+    // Has the device, if it is still there, finish its recorded drawing.
+    void Finish() const;
 };
 }  // namespace platform::detail
 

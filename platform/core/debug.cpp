@@ -49,8 +49,7 @@ struct LoadFailure {
 struct DebugState {
     std::mutex lock;  // guards `failures`
     std::vector<LoadFailure> failures;
-    bool boxShown = false;
-    std::string lastBox;  // the last message box, as "caption: text"
+    std::string lastBox;  // the last message box, as "caption: text"; empty before one
 };
 
 DebugState& Debug() { return platform::detail::Ctx().debug.Get<DebugState>(); }
@@ -90,8 +89,7 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT) {
     const char* c = caption ? caption : "";
     DebugState& all = Debug();
     const std::string line = std::string(c) + ": " + t;
-    const bool repeated = all.boxShown && all.lastBox == line;
-    all.boxShown = true;
+    const bool repeated = all.lastBox == line;
     all.lastBox = line;
     // A box that follows a failed load tells the same news: headless, the
     // file's own line stands for it, and a box repeated word for word is
@@ -102,7 +100,7 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT) {
         toldFile = TellPendingLocked(all);
     }
     // A driver that cannot show one (headless has no entry) leaves the line.
-    const platform::VideoDriver* video = platform::InstalledDrivers().video;
+    const platform::VideoDriver* video = platform::detail::Video();
     const bool shown = video && video->messageBox &&
                        video->messageBox(platform::detail::NativeWindowOf(owner), t, c);
     if (!shown && !toldFile && !repeated) std::fprintf(stderr, "velmor: %s\n", line.c_str());

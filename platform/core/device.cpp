@@ -44,9 +44,13 @@ std::int64_t ParallelMinWork() {
     return FromEnvironment("VELMOR_PARALLEL_MIN_PIXELS", 0, std::int64_t{1} << 50, 4 << 20);
 }
 
-const platform::VideoDriver* Video() { return platform::InstalledDrivers().video; }
+using platform::detail::Video;
 
 }  // namespace
+
+void platform::detail::DeviceLink::Finish() const {
+    if (device) device->FinishDrawing();
+}
 
 IDirect3DSurface9::IDirect3DSurface9(std::shared_ptr<platform::detail::DeviceLink> owner,
                                      UINT width, UINT height, D3DFORMAT format)
@@ -56,17 +60,15 @@ IDirect3DSurface9::IDirect3DSurface9(std::shared_ptr<platform::detail::DeviceLin
       format_(format),
       pixels_(static_cast<std::size_t>(width) * height, 0xFF000000u) {}
 
-IDirect3DSurface9::~IDirect3DSurface9() {
-    if (owner_->device) owner_->device->FinishDrawing();
-}
+IDirect3DSurface9::~IDirect3DSurface9() { owner_->Finish(); }
 
 std::uint32_t* IDirect3DSurface9::Pixels() {
-    if (owner_->device) owner_->device->FinishDrawing();
+    owner_->Finish();
     return pixels_.data();
 }
 
 const std::uint32_t* IDirect3DSurface9::Pixels() const {
-    if (owner_->device) owner_->device->FinishDrawing();
+    owner_->Finish();
     return pixels_.data();
 }
 
@@ -83,12 +85,10 @@ IDirect3DTexture9::IDirect3DTexture9(std::shared_ptr<platform::detail::DeviceLin
       format_(format),
       texels_(static_cast<std::size_t>(width) * height, 0u) {}
 
-IDirect3DTexture9::~IDirect3DTexture9() {
-    if (owner_->device) owner_->device->FinishDrawing();
-}
+IDirect3DTexture9::~IDirect3DTexture9() { owner_->Finish(); }
 
 std::uint32_t* IDirect3DTexture9::Texels() {
-    if (owner_->device) owner_->device->FinishDrawing();
+    owner_->Finish();
     return texels_.data();
 }
 

@@ -130,7 +130,7 @@ struct Hub {
 
 Hub& TheHub() { return platform::detail::Ctx().input.Get<Hub>(); }
 
-const platform::VideoDriver* Video() { return platform::InstalledDrivers().video; }
+using platform::detail::Video;
 
 void* MainNative() { return platform::detail::NativeWindowOf(platform::MainWindow()); }
 

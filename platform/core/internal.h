@@ -4,8 +4,12 @@
 #include <cstdint>
 
 #include "platform/core/types.h"
+#include "platform/driver.h"
 
 namespace platform::detail {
+
+// The installed video driver, or null.
+inline const VideoDriver* Video() { return InstalledDrivers().video; }
 
 // A non-empty rectangle lying inside a w x h surface: the only kind a copy
 // between surfaces accepts.

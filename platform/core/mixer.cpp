@@ -268,8 +268,7 @@ void Register(BufferState* s) {
 
 // A buffer that outlives its context is in no mixer.
 void Unregister(BufferState* s) {
-    detail::Context* c = detail::ExistingCtx();
-    AudioState* a = c ? c->audio.Find<AudioState>() : nullptr;
+    auto* a = detail::ExistingState<AudioState>(&detail::Context::audio);
     if (!a) return;
     auto& m = a->mixer;
     std::lock_guard<std::mutex> g(m.lock);
@@ -325,8 +324,7 @@ void UseClockDrivenAudio() {
 namespace platform::detail {
 
 void StopAudioOutput() {
-    detail::Context* c = detail::ExistingCtx();
-    AudioState* a = c ? c->audio.Find<AudioState>() : nullptr;
+    auto* a = detail::ExistingState<AudioState>(&detail::Context::audio);
     if (!a || !a->deviceOpen) return;
     const AudioDriver* driver = InstalledDrivers().audio;
     if (driver && driver->close) driver->close();

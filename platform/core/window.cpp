@@ -42,13 +42,13 @@ struct WindowState {
     std::map<std::thread::id, ThreadWindows> threads;
 };
 
-const platform::VideoDriver* Video() { return platform::InstalledDrivers().video; }
+using platform::detail::Video;
 
 struct LeaveOnThreadExit {
     ~LeaveOnThreadExit() {
         std::lock_guard<std::mutex> g(platform::detail::CtxLock());
-        platform::detail::Context* c = platform::detail::ExistingCtx();
-        WindowState* all = c ? c->windows.Find<WindowState>() : nullptr;
+        auto* all =
+            platform::detail::ExistingState<WindowState>(&platform::detail::Context::windows);
         if (!all) return;
         std::lock_guard<std::mutex> w(all->lock);
         all->threads.erase(std::this_thread::get_id());
@@ -211,8 +211,7 @@ void ShowFrame(HWND window, const std::uint32_t* pixels, int width, int height) 
 }
 
 void DropNativeWindows() {
-    Context* c = ExistingCtx();
-    WindowState* all = c ? c->windows.Find<WindowState>() : nullptr;
+    auto* all = ExistingState<WindowState>(&Context::windows);
     if (!all) return;
     std::lock_guard<std::mutex> g(all->lock);
     for (auto& [thread, st] : all->threads)
