@@ -16,10 +16,15 @@ struct LevelInfo {
     const char* description;  // one line: what the level is
     // One line: how it is played. Escape or closing the window quits every level.
     const char* controls;
+    // The level's picture on the menu: a 128 x 96 content file.
+    const char* thumbnail;
 };
 
 // Every level, in the order they are offered; the first is the default.
 std::span<const LevelInfo> Levels();
+
+// The content files the menu opens besides the levels' thumbnails.
+std::span<const char* const> MenuFiles();
 
 // The level of that name, or null.
 const LevelInfo* FindLevel(std::string_view name);
