@@ -47,6 +47,7 @@ struct Mixer {
     WAVEFORMATEX primaryFormat{WAVE_FORMAT_PCM, 2, 22050, 88200, 4, 16, 0};
     MixTap tap;
     std::vector<std::int32_t> accumulator;
+    bool paused = false;  // every buffer holds its place; the output is silent
 };
 Mixer& TheMixer();
 

@@ -13,19 +13,34 @@ struct ClockState {
     platform::ClockReading scriptedReading;
     bool held = false;
     platform::ClockReading heldReading;
+    // A paused clock stands where it was paused; the time it stood still,
+    // counted in frames for the virtual clock and in milliseconds for the
+    // real one, is left out of every later reading.
+    bool paused = false;
+    std::int64_t pausedAtFrame = 0;
+    std::int64_t pausedAtMs = 0;
+    std::int64_t stoodFrames = 0;
+    std::int64_t stoodMs = 0;
 };
 
 ClockState& State() { return platform::detail::Ctx().clock.Get<ClockState>(); }
 std::int64_t& Presented() { return platform::detail::Ctx().presentedFrames; }
 
+std::int64_t RealMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return std::int64_t{ts.tv_sec} * 1000 + ts.tv_nsec / 1000000;
+}
+
 // The clock as it runs, ignoring a held reading.
 platform::ClockReading Running() {
     const ClockState& c = State();
     if (c.scripted) return c.scriptedReading;
-    if (c.virtualClock) return platform::VirtualReading(c.virtualStart, Presented());
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    return {ts.tv_sec, static_cast<int>(ts.tv_nsec / 1000000)};
+    if (c.virtualClock)
+        return platform::VirtualReading(c.virtualStart,
+                                        (c.paused ? c.pausedAtFrame : Presented()) - c.stoodFrames);
+    const std::int64_t ms = (c.paused ? c.pausedAtMs : RealMs()) - c.stoodMs;
+    return {ms / 1000, static_cast<int>(ms % 1000)};
 }
 
 void Fill(SYSTEMTIME* st, std::int64_t seconds, int millis) {
@@ -59,12 +74,27 @@ void UseVirtualClock(std::int64_t start) {
     c.virtualClock = true;
     c.virtualStart = start;
     Presented() = 0;
-    c.scripted = c.held = false;
+    c.scripted = c.held = c.paused = false;
+    c.stoodFrames = c.stoodMs = 0;
 }
 
 void UseRealClock() {
     ClockState& c = State();
-    c.virtualClock = c.scripted = c.held = false;
+    c.virtualClock = c.scripted = c.held = c.paused = false;
+    c.stoodFrames = c.stoodMs = 0;
+}
+
+void PauseClock(bool paused) {
+    ClockState& c = State();
+    if (paused == c.paused) return;
+    c.paused = paused;
+    if (paused) {
+        c.pausedAtFrame = Presented();
+        c.pausedAtMs = RealMs();
+    } else {
+        c.stoodFrames += Presented() - c.pausedAtFrame;
+        c.stoodMs += RealMs() - c.pausedAtMs;
+    }
 }
 
 ClockReading ReadClock() { return State().held ? State().heldReading : Running(); }

@@ -30,6 +30,11 @@ constexpr std::int64_t kDefaultClockStart = 1700000000;
 void UseVirtualClock(std::int64_t start);
 void UseRealClock();
 
+// Pausing stops the clock where it stands; resuming lets it run on from
+// there, so the time it was paused never shows in a reading. A scripted
+// reading still wins.
+void PauseClock(bool paused);
+
 // Presented-frame count p that drives the virtual clock.
 std::int64_t PresentedFrames();
 // Called by the device after each presented frame.

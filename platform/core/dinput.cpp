@@ -125,6 +125,7 @@ struct Hub {
     std::vector<IDirectInputDevice8A*> devices;
     int focus = -1;  // -1 not yet told by an event, 0 lost, 1 focused
     bool relativeMode = false;
+    bool escapeCloses = true;
     platform::InputObserver observer;
 };
 
@@ -350,7 +351,7 @@ void InjectKey(int dik, bool down) {
     Observe(ScriptEvent::Kind::kKey, dik, down);
     // Escape closes the window the way its close button does (the key
     // alone replays that close).
-    if (dik == DIK_ESCAPE && down) PostClose();
+    if (dik == DIK_ESCAPE && down && TheHub().escapeCloses) PostClose();
 }
 
 void InjectMouseMotion(LONG dx, LONG dy) {
@@ -380,6 +381,8 @@ void InjectClose() {
 }
 
 void SetInputObserver(InputObserver observer) { TheHub().observer = std::move(observer); }
+
+void SetEscapeCloses(bool closes) { TheHub().escapeCloses = closes; }
 
 bool DevicesAwaitFocus() {
     const Hub& hub = TheHub();

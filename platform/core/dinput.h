@@ -168,6 +168,10 @@ void InjectMouseButton(int button, bool down);
 void InjectFocus(bool focused);
 void InjectClose();
 
+// Whether Escape going down closes the main window (the default). A program
+// that gives Escape a meaning of its own turns this off.
+void SetEscapeCloses(bool closes);
+
 // Sees every injection as the script event that replays it (--record):
 // motion and wheel only when a mouse took them in; Escape's close is not
 // shown apart from its key. An empty observer stops it.

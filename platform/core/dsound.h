@@ -270,5 +270,8 @@ void AdvanceAudio(int frames);
 bool AudioIsClockDriven();
 // Forces clock-driven mixing even when windowed (tools that write files).
 void UseClockDrivenAudio();
+// Pausing silences the output and holds every buffer where it is; resuming
+// plays each on from there. Buffers still start and stop as asked meanwhile.
+void PauseSound(bool paused);
 
 }  // namespace platform

@@ -246,7 +246,7 @@ void MixBlock(std::int16_t* out, int frames) {
     std::lock_guard<std::mutex> g(m.lock);
     m.accumulator.assign(static_cast<std::size_t>(frames) * 2, 0);
     for (BufferState* b : m.buffers)
-        if (b->playing && !b->lost && !b->primary)
+        if (b->playing && !b->lost && !b->primary && !m.paused)
             MixBuffer(*b, m.listener, m.accumulator.data(), frames);
     for (std::size_t i = 0; i < m.accumulator.size(); ++i)
         out[i] = static_cast<std::int16_t>(std::clamp(m.accumulator[i], -32768, 32767));
@@ -317,6 +317,12 @@ bool AudioIsClockDriven() { return Audio().clockDriven; }
 void UseClockDrivenAudio() {
     detail::StopAudioOutput();
     Audio().clockDriven = true;
+}
+
+void PauseSound(bool paused) {
+    audio::Mixer& m = audio::TheMixer();
+    std::lock_guard<std::mutex> g(m.lock);
+    m.paused = paused;
 }
 
 }  // namespace platform
