@@ -1,7 +1,7 @@
 #include "base/random.h"
 
 namespace {
-std::uint32_t state = 1;
+std::uint32_t state = kRandStartSeed;
 }
 
 void Srand(std::uint32_t seed) { state = seed; }

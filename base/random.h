@@ -6,6 +6,8 @@
 #include <cstdint>
 
 constexpr int kRandMax = 0x7FFF;
+// The state a process starts with.
+constexpr std::uint32_t kRandStartSeed = 1;
 
 void Srand(std::uint32_t seed);
 int Rand();

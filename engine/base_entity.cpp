@@ -3,9 +3,12 @@
 #include "engine/dump_record.h"
 #include "engine/engine.h"
 
+BaseEntity::~BaseEntity() { engine->alive.erase(this); }
+
 void BaseEntity::Register() {
     id = engine->nextEntityId++;
     engine->registry->Add(this, kind);
+    engine->alive.insert(this);
 }
 
 void BaseEntity::Dump(DumpRecord* record) {

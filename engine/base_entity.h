@@ -11,7 +11,7 @@ class DumpRecord;
 class BaseEntity : public virtual BaseObject {
   public:
     BaseEntity() {}
-    ~BaseEntity() override {}
+    ~BaseEntity() override;
     virtual void Update() = 0;
     virtual void Render() = 0;
     // Describes the entity for the entity dump: kind, class, position and

@@ -1,6 +1,7 @@
 #include "engine/base_level.h"
 
 #include "engine/engine.h"
+#include "engine/level_host.h"
 #include "platform/core/clock.h"
 
 void BaseLevel::Run() {
@@ -9,9 +10,12 @@ void BaseLevel::Run() {
     while (running) {
         if (engine->PumpMessage() == 1) {
             running = false;
+            closed = true;
             continue;
         }
-        Update();
-        engine->Frame();
+        const bool play = !engine->host || engine->host->BeginFrame(this);
+        if (!running) continue;
+        if (play) Update();
+        engine->Frame(play);
     }
 }

@@ -16,5 +16,8 @@ class BaseLevel : public virtual BaseObject {
     virtual void Shutdown() {}
 
     bool running;
+    // Set when Run ended because the window closed (not because the host
+    // ended the level).
+    bool closed = false;
     std::int64_t startTime;
 };

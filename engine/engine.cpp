@@ -4,6 +4,7 @@
 
 #include "engine/base_entity.h"
 #include "engine/input_system.h"
+#include "engine/level_host.h"
 #include "engine/renderer.h"
 #include "engine/texture_cache.h"
 #include "sound/sound_system.h"
@@ -74,10 +75,11 @@ int Engine::PumpMessage() {
     return quit ? 1 : 0;
 }
 
-void Engine::Frame() {
-    UpdateEntities();
+void Engine::Frame(bool update) {
+    if (update) UpdateEntities();
     renderer->BeginFrame();
     RenderEntities();
+    if (host && renderer->inScene) host->DrawOver();
     renderer->EndFrame();
 }
 
@@ -111,6 +113,16 @@ int Engine::FreeRemovedExcept(std::vector<const BaseEntity*> named) {
         delete entity;
         return true;
     });
+}
+
+void Engine::ClearEntities() {
+    std::vector<BaseEntity*> all(alive.begin(), alive.end());
+    std::sort(all.begin(), all.end(),
+              [](const BaseEntity* a, const BaseEntity* b) { return a->id < b->id; });
+    for (BaseEntity* entity : all) delete entity;
+    delete registry;
+    registry = new ObjectList();
+    nextEntityId = 0;
 }
 
 void Engine::Run() {

@@ -2,6 +2,7 @@
 // the sub-objects every other part reaches through the global `engine`.
 #pragma once
 
+#include <unordered_set>
 #include <vector>
 
 #include "engine/object_list.h"
@@ -10,6 +11,7 @@
 class BaseEntity;
 class Renderer;
 class InputSystem;
+class LevelHost;
 class SoundSystem;
 class TextureCache;
 
@@ -22,7 +24,9 @@ class Engine {
 
     int Init(HINSTANCE instance, int cmdShow);
     int PumpMessage();
-    void Frame();
+    // One frame: the entities' updates (unless `update` is false: a paused
+    // frame), then the scene, the host's drawing over it, and the present.
+    void Frame(bool update = true);
     void UpdateEntities();
     void RenderEntities();
     void Run();
@@ -30,12 +34,20 @@ class Engine {
     // and their nodes, except those in `named`, which something still reads.
     // Call between frames only. Returns how many were freed.
     int FreeRemovedExcept(std::vector<const BaseEntity*> named);
+    // Frees every entity still alive, in play or not, and the registry's
+    // nodes, and numbers entities from 0 again: what a level made leaves
+    // with it. Call between frames only.
+    void ClearEntities();
 
     Renderer* renderer;
     InputSystem* input;
     SoundSystem* sound;
     TextureCache* textureCache;
     ObjectList* registry;
+    // Every registered entity not yet freed.
+    std::unordered_set<BaseEntity*> alive;
+    // Sees each frame of the level first and draws over it; null: none.
+    LevelHost* host = nullptr;
     // The id the next registered entity gets.
     int nextEntityId = 0;
     int width;

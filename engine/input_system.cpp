@@ -24,7 +24,9 @@ HRESULT InputSystem::InitMouse(HWND window) {
 }
 
 bool InputSystem::KeyDown(int key) {
-    if (keyboard) keyboard->GetDeviceState(sizeof(keys), keys);
+    if (keyboard && SUCCEEDED(keyboard->GetDeviceState(sizeof(keys), keys)))
+        for (std::size_t k = 0; k < sizeof(keys); ++k)
+            if (reserved[k]) keys[k] = 0;
     // Codes outside the table are up rather than a read past its end.
     if (key < 0 || key >= static_cast<int>(sizeof(keys))) return false;
     return (keys[key] & 0x80) != 0;

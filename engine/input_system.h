@@ -16,13 +16,19 @@ class InputSystem {
 
     // Reads the whole keyboard into `keys`, then answers for `key` (a DIK_
     // code). A failed read leaves `keys` as the last good read left it.
+    // Reserved keys always read as up.
     bool KeyDown(int key);
+
+    // Keeps a key from the level: the level host reads it from the keyboard
+    // device itself.
+    void Reserve(int key) { reserved[key & 0xFF] = true; }
 
     // Motion since the previous read and the four buttons; zero motion and
     // no buttons when the mouse cannot be read.
     DIMOUSESTATE GetMouseState();
 
     BYTE keys[256];
+    bool reserved[256];
     IDirectInput8A* directInput;
     IDirectInputDevice8A* keyboard;
     IDirectInputDevice8A* mouse;

@@ -1,5 +1,17 @@
 #include "engine/object_list.h"
 
+#include <algorithm>
+
+ObjectList::~ObjectList() {
+    for (ObjectNode* node = head; node;) {
+        ObjectNode* next = node->next;
+        delete node;
+        node = next;
+    }
+    for (ObjectNode* node : removed) delete node;
+    for (ObjectNode* node : retired) delete node;
+}
+
 ObjectList::KeyChain* ObjectList::Chain(std::int32_t key, bool create) {
     if (key >= 0 && key < kSmallKeys) return &smallChains[static_cast<std::size_t>(key)];
     if (create) return &otherChains[key];
@@ -63,11 +75,9 @@ void ObjectList::Unlink(ObjectNode* node) {
         chain->last = node->keyPrev;
     if (lastHit == node) lastHit = node->keyPrev;
     node->linked = false;
-    for (std::int32_t k : trackedKeys)
-        if (k == node->key) {
-            removed.push_back(node);
-            break;
-        }
+    const bool tracked =
+        std::find(trackedKeys.begin(), trackedKeys.end(), node->key) != trackedKeys.end();
+    (tracked ? removed : retired).push_back(node);
 }
 
 int ObjectList::Reclaim(const std::function<bool(void*, std::int32_t)>& release) {

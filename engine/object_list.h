@@ -49,7 +49,8 @@ struct ObjectNode {
 class ObjectList {
   public:
     ObjectList() = default;
-    ~ObjectList() {}
+    // Frees every node, removed ones included; no value.
+    ~ObjectList();
     ObjectList(const ObjectList&) = delete;
     ObjectList& operator=(const ObjectList&) = delete;
 
@@ -104,4 +105,7 @@ class ObjectList {
     // The tracked keys, and their removed nodes not freed yet.
     std::vector<std::int32_t> trackedKeys;
     std::vector<ObjectNode*> removed;
+    // Removed nodes of other keys: a cursor may still stand on one, so they
+    // live as long as the list.
+    std::vector<ObjectNode*> retired;
 };
