@@ -58,6 +58,16 @@ BaseModel::BaseModel(const char* fileName)
     ready = 1;
 }
 
+BaseModel::~BaseModel() {
+    for (std::uint32_t i = 0; textures && i < materialCount; ++i)
+        if (textures[i]) textures[i]->Release();
+    delete[] textures;
+    delete[] materials;
+    if (mesh) mesh->Release();
+    delete position;
+    delete rotation;
+}
+
 void BaseModel::SetPosition(float x, float y, float z) {
     position->x = x;
     position->y = y;

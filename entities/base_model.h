@@ -15,7 +15,8 @@ class BaseModel : public BaseEntity {
     // back to the parent folder); a failure shows a message box and leaves
     // the model registered, drawing what it could load.
     explicit BaseModel(const char* fileName);
-    ~BaseModel() override {}
+    // Frees the mesh, its materials and textures.
+    ~BaseModel() override;
 
     void Update() override {}
     void Render() override;

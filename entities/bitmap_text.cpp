@@ -20,9 +20,11 @@ BitmapText::BitmapText(const char* fileName, int charWidth_, int charHeight_)
     text = "";
 }
 
-void BitmapText::Render() {
+void BitmapText::Render() { DrawBitmapText(texture, *position, charWidth, text); }
+
+void DrawBitmapText(IDirect3DTexture9* font, const Vector3& at, int advance, const char* text) {
     ID3DXSprite* batch = engine->renderer->sprite;
-    if (!batch || !texture) return;
+    if (!batch || !font) return;
     batch->Begin(D3DXSPRITE_ALPHABLEND);
     for (std::size_t i = 0; i < std::strlen(text); ++i) {
         const int code = static_cast<signed char>(text[i]);
@@ -34,9 +36,9 @@ void BitmapText::Render() {
         srcRect.top = (g / kGlyphsPerRow) * kGlyphHeight;
         srcRect.right = srcRect.left + kGlyphWidth;
         srcRect.bottom = srcRect.top + kGlyphHeight;
-        const D3DXVECTOR3 at(position->x + static_cast<float>(charWidth * static_cast<int>(i)),
-                             position->y, 0.0f);
-        batch->Draw(texture, &srcRect, nullptr, &at, 0xFFFFFFFF);
+        const D3DXVECTOR3 glyphAt(at.x + static_cast<float>(advance * static_cast<int>(i)), at.y,
+                                  0.0f);
+        batch->Draw(font, &srcRect, nullptr, &glyphAt, 0xFFFFFFFF);
     }
     batch->End();
 }

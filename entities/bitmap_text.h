@@ -20,3 +20,7 @@ class BitmapText : public BaseSprite {
     int charWidth;
     int charHeight;
 };
+
+// Draws one line with the font's glyphs, the first at `at`, each next one
+// `advance` pixels to the right; for text that is no entity (overlays).
+void DrawBitmapText(IDirect3DTexture9* font, const Vector3& at, int advance, const char* text);

@@ -19,6 +19,12 @@ Cursor::Cursor(const char* fileName) {
         engine->sound->device->CreateSound(&sound, "magnum.wav", 0, GUID_NULL, 1);
 }
 
+Cursor::~Cursor() {
+    delete sound;
+    delete fireTime;
+    delete rearmTime;
+}
+
 void Cursor::Update() {
     const DIMOUSESTATE mouse = engine->input->GetMouseState();
     const float y = static_cast<float>(mouse.lY) + position->y;

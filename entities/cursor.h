@@ -10,6 +10,8 @@ struct SYSTEMTIME;
 class Cursor : public BaseSprite {
   public:
     explicit Cursor(const char* fileName);
+    // Frees the gunshot (which stops it) and the two times.
+    ~Cursor() override;
     void Update() override;
     void Dump(DumpRecord* record) override;
 

@@ -159,6 +159,10 @@ TileMap::TileMap(const char* fileName) {
     tempSurface->Release();
 }
 
+TileMap::~TileMap() {
+    if (mapSurface) mapSurface->Release();
+}
+
 void TileMap::Update() { BaseSprite::Update(); }
 
 RECT TileMap::ViewRect() const {

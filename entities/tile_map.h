@@ -21,7 +21,7 @@ class TileMap : public BaseSprite {
     static constexpr int kScreenLeft = 64;
 
     explicit TileMap(const char* fileName);
-    ~TileMap() override {}
+    ~TileMap() override;
 
     void Update() override;
     void Render() override;
