@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <set>
-#include <sstream>
 
 #include "base/parse_number.h"
+#include "levels/front_end.h"
 #include "platform/core/input_script.h"
 
 namespace {
@@ -30,29 +30,24 @@ std::string LevelNames(const char* between, const char* last) {
 // `text` broken between words into lines of at most `width` characters
 // (a longer word stands alone), each after `indent` blanks.
 std::string Wrapped(const std::string& text, std::size_t indent, std::size_t width) {
-    const std::string margin(indent, ' ');
-    std::string out, line;
-    std::istringstream words(text);
-    for (std::string word; words >> word;) {
-        if (!line.empty() && indent + line.size() + 1 + word.size() > width) {
-            out += margin + line + "\n";
-            line.clear();
-        }
-        line += (line.empty() ? "" : " ") + word;
-    }
-    return out + margin + line + "\n";
+    std::string out;
+    for (const std::string& line : WrapWords(text, width - indent))
+        out += std::string(indent, ' ') + line + "\n";
+    return out;
 }
 
 }  // namespace
 
 std::string UsageText() {
-    std::string text = "usage: velmor [--level " + LevelNames("|", "|") + "] [--headless]\n";
+    std::string text =
+        "usage: velmor [--menu | --level " + LevelNames("|", "|") + "] [--headless]\n";
     text +=
         "              [--frames N] [--clock-start SECONDS] [--input FILE] [--record FILE]\n"
         "              [--screenshot FRAME:FILE.png]... [--audio-out FILE.wav]\n"
         "              [--dump FILE.jsonl] [--dump-every N] [--assets DIR]\n"
         "              [--help] [--version]\n"
         "\n"
+        "  --menu               start on the title menu and choose a level there\n"
         "  --level NAME         level to play (default: the first listed below)\n"
         "  --headless           no window or sound hardware; virtual clock\n"
         "  --frames N           close the window after frame N\n"
@@ -72,11 +67,17 @@ std::string UsageText() {
         text += "  " + name + level.description + "\n";
         text += Wrapped(std::string("controls: ") + level.controls, 12, 79);
     }
-    return text + "  Escape or closing the window quits.\n";
+    return text +
+           "\nin every level:\n"
+           "  P           pauses and resumes\n"
+           "  F1          shows or hides the level's controls\n"
+           "  Escape      quits, or goes back to the menu when the level was started there;\n"
+           "              closing the window always quits\n";
 }
 
 ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::string* error) {
     Options o;
+    bool levelGiven = false;
     auto fail = [&](const std::string& msg) {
         *error = msg;
         return ParseResult::kError;
@@ -102,11 +103,14 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
             *v = argv[++i];
             return true;
         };
-        static const std::set<std::string> kFlags = {"--headless", "--help", "-h", "--version"};
+        static const std::set<std::string> kFlags = {"--headless", "--help", "-h", "--version",
+                                                     "--menu"};
         if (kFlags.count(arg)) {
             if (hasInlineValue) return fail(arg + " takes no value");
             if (arg == "--headless")
                 o.headless = true;
+            else if (arg == "--menu")
+                o.menu = true;
             else if (arg == "--version")
                 o.version = true;
             else
@@ -121,6 +125,7 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
         std::string v;
         if (!needValue(&v)) return fail(arg + " needs a value (see --help)");
         if (arg == "--level") {
+            levelGiven = true;
             o.level = FindLevel(v);
             if (!o.level)
                 return fail("unknown level '" + platform::Shown(v) + "' (choose " +
@@ -159,6 +164,7 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
                 o.assets = v;
         }
     }
+    if (o.menu && levelGiven) return fail("--menu and --level cannot be used together");
     *out = o;
     return (o.help || o.version) ? ParseResult::kExit : ParseResult::kRun;
 }

@@ -10,6 +10,7 @@
 
 struct Options {
     const LevelInfo* level = &Levels().front();
+    bool menu = false;  // start on the title menu instead of a level
     bool headless = false;
     std::int64_t frames = -1;  // -1: until the window is closed
     std::int64_t clockStart = 1700000000;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "app/run_observers.h"
 #include "engine/engine.h"
 #include "engine/game_world.h"
+#include "levels/front_end.h"
+#include "levels/menu_level.h"
 #include "platform/core/image.h"
 #include "platform/core/input_script.h"
 #include "platform/core/platform.h"
@@ -68,10 +71,10 @@ bool EnterContentFolder(const std::string& assets, std::string* error) {
     return true;
 }
 
-// An --assets folder must hold at least one of the level's content files (an
-// empty or wrong folder would run a blank game).
-bool FolderHasLevelContent(const LevelInfo& level) {
-    for (const char* name : level.contentFiles)
+// An --assets folder must hold at least one of the files the run opens first
+// (an empty or wrong folder would run a blank game).
+bool FolderHasAny(std::span<const char* const> files) {
+    for (const char* name : files)
         if (!platform::ResolveImagePath(name).empty()) return true;
     return false;
 }
@@ -84,9 +87,12 @@ bool PrepareFolders(Options* options, std::string* error) {
         Absolutise(path);
     for (auto& shot : options->screenshots) Absolutise(&shot.second);
     if (!EnterContentFolder(options->assets, error)) return false;
-    if (!options->assets.empty() && !FolderHasLevelContent(*options->level)) {
-        *error = "--assets: '" + options->assets + "' holds none of the " + options->level->name +
-                 " level's files";
+    if (!options->assets.empty() &&
+        !FolderHasAny(options->menu ? MenuFiles() : options->level->contentFiles)) {
+        *error =
+            "--assets: '" + options->assets + "' holds none of the " +
+            (options->menu ? std::string("menu") : options->level->name + std::string(" level")) +
+            "'s files";
         return false;
     }
     // --screenshot: each file's folder must exist before the run starts.
@@ -135,8 +141,16 @@ int RunVelmor(int argc, const char* const* argv) {
         }
         const StopOnSignal stop;
         const FrameLimit limit(options.frames);
+        FrontEnd front(options.menu);
+        if (!options.menu) front.Play(options.level);
+        engine->host = &front;
         GameWorld::levelName = options.level->name;
-        GameWorld::levelFactory = CreateLevel;
+        if (options.menu)
+            GameWorld::levelFactory = [](const std::string&) -> BaseLevel* {
+                return new MenuLevel();
+            };
+        else
+            GameWorld::levelFactory = CreateLevel;
         rc = WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
     }
     // Every output is finished before the platform stops; the first that is

@@ -78,6 +78,13 @@ class ServedBall : public Ball {
 
 }  // namespace
 
+void BreakoutLevel::Shutdown() {
+    for (CSound** sound : {&paddleSound, &brickSound, &lostSound}) {
+        delete *sound;
+        *sound = nullptr;
+    }
+}
+
 void BreakoutLevel::Init() {
     engine->registry->TrackRemoved(kBrickKind);
     for (int row = 0; row < kRows; ++row)

@@ -20,7 +20,8 @@ class BreakoutLevel : public BaseLevel {
 
     void Init() override;
     void Update() override;
-    void Shutdown() override {}
+    // Frees the three sounds (which stops them).
+    void Shutdown() override;
 
     // Told by the ball right after each of its updates in play what that
     // update did, so the score, the sounds and a lost ball count in the

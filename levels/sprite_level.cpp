@@ -23,6 +23,11 @@ void SpriteLevel::Init() {
     Srand(static_cast<std::uint32_t>(Time()));
 }
 
+void SpriteLevel::Shutdown() {
+    delete flowerEvent;
+    flowerEvent = nullptr;
+}
+
 void SpriteLevel::Update() {
     ReclaimGone();
     if (nextSpawnTime == -1) nextSpawnTime = static_cast<std::int32_t>(Time()) + 3;

@@ -15,7 +15,8 @@ class SpriteLevel : public BaseLevel {
   public:
     void Init() override;
     void Update() override;
-    void Shutdown() override {}
+    // Frees the flower event (the flowers are entities).
+    void Shutdown() override;
 
     BaseSprite* background = nullptr;
     BaseEvent* flowerEvent = nullptr;
