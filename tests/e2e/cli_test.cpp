@@ -17,6 +17,8 @@ TEST(Cli, BadOptionsGiveOneLineAndStatusTwo) {
         {"--frames"},
         {"--frames", "12x"},
         {"--level", "chess"},
+        {"--menu", "--level", "tiger"},
+        {"--menu=yes"},
         {"--screenshot", "nocolon.png"},
         {"--screenshot", "0:zero.png"},
         {"--assets", "/nonexistent/velmor/content", "--headless", "--frames", "1"},

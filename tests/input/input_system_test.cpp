@@ -78,6 +78,19 @@ TEST_F(InputSystemTest, APressAndReleaseBetweenPollsIsSeenForOneFrame) {
     EXPECT_FALSE(engine->input->KeyDown(DIK_X));
 }
 
+// P and F1 belong to the front end: a level reads them as up, by key and in
+// the array the read fills, while every other key reads as it is.
+TEST_F(InputSystemTest, ReservedKeysNeverReachTheLevel) {
+    engine->input->Reserve(DIK_P);
+    platform::InjectKey(DIK_P, true);
+    platform::InjectKey(DIK_Q, true);
+    Pump();
+    EXPECT_FALSE(engine->input->KeyDown(DIK_P));
+    EXPECT_EQ(engine->input->keys[DIK_P], 0);
+    EXPECT_TRUE(engine->input->KeyDown(DIK_Q));
+    engine->input->reserved[DIK_P] = false;
+}
+
 TEST_F(InputSystemTest, DevicesFollowTheDirectInputContract) {
     IDirectInput8A* di = nullptr;
     ASSERT_EQ(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8A, &di, nullptr),
