@@ -65,12 +65,15 @@ int Opaque(const std::vector<std::uint32_t>& cell) {
 }
 
 TEST(ContentImages, EveryImageHasItsSizeAndCleanTransparency) {
-    // Name, size, and 1 for a sprite with key-coloured corners or 0 for scenery with no key.
+    // Name, size, and 1 for a sprite with key-coloured corners, 2 for the pointer (keyed
+    // corners but the top-left one, its tip) or 0 for scenery with no key.
     std::istringstream files(
         "background 1024 768 0 crosshair 96 96 1 flower 128 32 1 bunny 288 288 1 grass 32 32 1 "
         "giraffe 32 48 1 lion 40 28 1 lionleader 40 28 1 smallfont 160 60 1 player 64 64 1 "
         "enemy 48 48 1 bullet 6 16 1 groundtiles 1024 640 0 ball 50 50 1 paddle 50 50 1 "
-        "brick 50 50 1 tiger 256 128 0");
+        "brick 50 50 1 tiger 256 128 0 title 512 96 1 pointer 32 32 2 menuframe 140 108 1 "
+        "thumb_sprite 128 96 0 thumb_savanna 128 96 0 thumb_shooter 128 96 0 "
+        "thumb_tiger 128 96 0 thumb_breakout 128 96 0");
     std::string name;
     int w = 0, h = 0, transparent = 0, count = 0;
     while (files >> name >> w >> h >> transparent && ++count) {
@@ -84,12 +87,26 @@ TEST(ContentImages, EveryImageHasItsSizeAndCleanTransparency) {
         }
         EXPECT_EQ(fringe, 0);
         if (transparent)
-            EXPECT_TRUE(im.Key(0, 0) && im.Key(w - 1, 0) && im.Key(0, h - 1) &&
-                        im.Key(w - 1, h - 1) && key < w * h);
+            EXPECT_TRUE(im.Key(0, 0) == (transparent == 1) && im.Key(w - 1, 0) &&
+                        im.Key(0, h - 1) && im.Key(w - 1, h - 1) && key < w * h);
         else
             EXPECT_EQ(key, 0) << "an opaque image shows holes";
     }
-    EXPECT_EQ(count, 17);
+    EXPECT_EQ(count, 25);
+}
+
+// The menu draws the frame at a thumbnail's corner less (6, 6): the thumbnail
+// shows through the whole window, and the frame meets its edges all round.
+TEST(ContentImages, MenuFrameWindowFitsAThumbnail) {
+    const Image frame = LoadBmp("menuframe.bmp");
+    int window = 0, rim = 0;
+    for (int y = 5; y <= 102; ++y)
+        for (int x = 5; x <= 134; ++x) {
+            const bool inside = x > 5 && x < 134 && y > 5 && y < 102;
+            (inside ? window : rim) += frame.Key(x, y) == inside;
+        }
+    EXPECT_EQ(window, 128 * 96);
+    EXPECT_EQ(rim, 2 * (130 + 96));
 }
 
 TEST(ContentImages, SheetFramesDifferAndStayInsideTheirCells) {
@@ -245,22 +262,46 @@ TEST(ContentMesh, TigerTrianglesFaceTheirNormals) {
     }
 }
 
-// The generator writes exactly the files the level table names, the same
-// bytes on every run, and the README's contact sheet shows the images as now
-// drawn (refresh: velmor_contact_sheet).
-TEST(ContentGenerator, WritesTheLevelsFilesByteIdenticallyAndContactSheetIsCurrent) {
-    const std::string out = MakeTempDir("content");
-    const ProcessResult run = RunProcess(VELMOR_ASSETGEN, {"--out", out});
+// The generator writes exactly the files the levels and the menu open, the
+// same bytes on every run; each level's thumbnail is its scene at screen size
+// (as --previews writes it) averaged over 8 x 8 blocks; and the README's
+// contact sheet shows the images as now drawn (refresh: velmor_contact_sheet).
+TEST(ContentGenerator, WritesTheGamesFilesByteIdenticallyAndContactSheetIsCurrent) {
+    const std::string out = MakeTempDir("content"), previews = MakeTempDir("previews");
+    const ProcessResult run = RunProcess(VELMOR_ASSETGEN, {"--out", out, "--previews", previews});
     ASSERT_EQ(run.status, 0) << run.err;
-    std::set<std::string> written, named;
+    std::set<std::string> written, named(MenuFiles().begin(), MenuFiles().end());
     for (const auto& e : std::filesystem::directory_iterator(out)) {
         EXPECT_EQ(ReadBytes(e.path()), ReadBytes(kContent / e.path().filename())) << e.path();
         written.insert(e.path().filename().string());
     }
-    for (const LevelInfo& level : Levels())
+    for (const LevelInfo& level : Levels()) {
         named.insert(level.contentFiles.begin(), level.contentFiles.end());
+        named.insert(level.thumbnail);
+        SCOPED_TRACE(level.thumbnail);
+        const Image thumb = LoadBmp(level.thumbnail);
+        EXPECT_GE(std::set<std::uint32_t>(thumb.rgb.begin(), thumb.rgb.end()).size(), 64u)
+            << "a thumbnail that shows next to nothing";
+        Image scene;
+        const std::string name = level.name == std::string("sprite") ? "gallery" : level.name;
+        ASSERT_TRUE(platform::ReadImageFile(previews + "/" + name + "-preview.png", &scene.rgb,
+                                            &scene.width, &scene.height, nullptr));
+        ASSERT_EQ(std::pair(scene.width / 8, scene.height / 8), std::pair(128, 96));
+        int off = 0;
+        for (int y = 0; y < 96; ++y)
+            for (int x = 0; x < 128; ++x)
+                for (int shift : {0, 8, 16}) {
+                    int sum = 0;
+                    for (int j = 0; j < 64; ++j)
+                        sum += (scene.At(8 * x + j % 8, 8 * y + j / 8) >> shift) & 0xFF;
+                    off +=
+                        std::abs(sum / 64 - static_cast<int>((thumb.At(x, y) >> shift) & 0xFF)) > 1;
+                }
+        EXPECT_EQ(off, 0);
+    }
     EXPECT_EQ(written, named);
     std::filesystem::remove_all(out);
+    std::filesystem::remove_all(previews);
     EXPECT_NE(RunProcess(VELMOR_ASSETGEN, {"--bogus"}).status, 0);
     int w[2] = {}, h[2] = {};
     std::vector<std::uint32_t> sheet[2];

@@ -1,7 +1,10 @@
 // The velmor binary as users and scripts run it.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <sstream>
 
 #include "levels/level_table.h"
@@ -58,6 +61,32 @@ TEST(Cli, HelpListsEveryLevelWithItsDescriptionAndControls) {
             << level.name;
         EXPECT_NE(help.find(Words(std::string("controls: ") + level.controls)), std::string::npos)
             << level.name;
+    }
+}
+
+// The manual page keeps up with --help: it names every long option that --help
+// prints, and carries each level's description and controls.
+TEST(Cli, ManualPageNamesEveryOptionAndLevelThatHelpDoes) {
+    const std::string help = RunProcess(VELMOR_BINARY, {"--help"}).out;
+    // roff writes a minus sign as \-; the words are compared in lower case.
+    const std::string page = std::regex_replace(ReadFile(VELMOR_SOURCE_DIR "/packaging/velmor.6"),
+                                                std::regex(R"(\\-)"), "-");
+    std::set<std::string> options;
+    const std::regex option("--[a-z][a-z-]*");
+    for (std::sregex_iterator it(help.begin(), help.end(), option), end; it != end; ++it)
+        options.insert(it->str());
+    EXPECT_GE(options.size(), 13u);
+    for (const std::string& name : options)
+        EXPECT_TRUE(std::regex_search(page, std::regex(name + "(?![a-z-])"))) << name;
+    auto phrase = [](const std::string& text) {
+        std::string words = Words(text);
+        for (char& c : words) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return words.substr(0, words.size() - 1);
+    };
+    const std::string manual = phrase(page);
+    for (const LevelInfo& level : Levels()) {
+        EXPECT_NE(manual.find(phrase(level.description)), std::string::npos) << level.name;
+        EXPECT_NE(manual.find(phrase(level.controls)), std::string::npos) << level.name;
     }
 }
 

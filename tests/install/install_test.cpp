@@ -1,10 +1,12 @@
 // `cmake --install` into a temporary prefix: the installed velmor runs from
-// any folder and reads the content installed beside it.
+// any folder and reads the content installed beside it; the desktop entry and
+// the manual page are installed.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
+#include "levels/level_table.h"
 #include "support/run_process.h"
 
 namespace fs = std::filesystem;
@@ -20,10 +22,23 @@ TEST(Install, TheInstalledGameRunsFromAnyFolderOnItsOwnContent) {
     ASSERT_EQ(install.status, 0) << install.out << install.err;
     for (const char* file :
          {"bin/velmor", "bin/velmor-play", "share/velmor/background.bmp", "share/velmor/magnum.wav",
-          "share/applications/velmor.desktop", "share/icons/hicolor/96x96/apps/velmor.png"})
+          "share/applications/velmor.desktop", "share/icons/hicolor/96x96/apps/velmor.png",
+          "share/man/man6/velmor.6"})
         EXPECT_TRUE(fs::exists(prefix + "/" + file)) << file;
-    EXPECT_NE(ReadFile(prefix + "/share/applications/velmor.desktop").find("Exec=velmor"),
-              std::string::npos);
+    // The desktop entry opens the menu, and offers each level as an action of its own.
+    const std::string desktop = ReadFile(prefix + "/share/applications/velmor.desktop");
+    EXPECT_NE(desktop.find("\nExec=velmor --menu\n"), std::string::npos);
+    const std::size_t at = desktop.find("\nActions=");
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t line = at + 9;
+    std::string actions = ";";  // each name between semicolons
+    actions += desktop.substr(line, desktop.find('\n', line) - line);
+    for (const LevelInfo& level : Levels()) {
+        const std::string name = level.name;
+        EXPECT_NE(actions.find(";" + name + ";"), std::string::npos) << name;
+        EXPECT_NE(desktop.find("[Desktop Action " + name + "]\nName="), std::string::npos) << name;
+        EXPECT_NE(desktop.find("\nExec=velmor --level " + name + "\n"), std::string::npos) << name;
+    }
 
     // Another background in the installed content shows that the installed
     // content is the one read, not the build's.

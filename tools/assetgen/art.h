@@ -29,4 +29,9 @@ Canvas MakeBrick();   // 50 x 50 disc
 Canvas MakeGroundTiles();  // 1024 x 640: 16 x 10 tiles of 64 x 64
 Canvas MakeTigerSkin();    // the tiger mesh's texture
 
+// Title menu (the levels' thumbnails are their preview scenes scaled down).
+Canvas MakeTitle();      // 512 x 96: the game's name
+Canvas MakePointer();    // 32 x 32: an arrow whose tip is pixel (0, 0)
+Canvas MakeMenuFrame();  // 140 x 108: a frame around a keyed 128 x 96 window at (6, 6)
+
 }  // namespace assetgen

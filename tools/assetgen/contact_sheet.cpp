@@ -180,6 +180,25 @@ Canvas MakeTigerPreview(const Canvas& groundTiles, const Canvas& tigerFromAbove,
     return screen;
 }
 
+Canvas MakeBreakoutPreview(const Canvas& brick, const Canvas& paddle, const Canvas& ball,
+                           const Canvas& font) {
+    // The level's wall of 12 x 5 bricks (80 pixels apart across, 56 down, from
+    // (47, 70)) with four knocked out, the paddle on its line at y 700, the
+    // ball on its way up and the two score lines in the top corners.
+    Canvas screen(1024, 768, Hex(0x000000));
+    for (int row = 0; row < 5; ++row)
+        for (int column = 0; column < 12; ++column) {
+            const bool out = (row == 4 && (column == 5 || column == 6 || column == 9)) ||
+                             (row == 3 && column == 6);
+            if (!out) screen.Paste(brick, 47 + 80 * column, 70 + 56 * row, true);
+        }
+    screen.Paste(paddle, 560, 700, true);
+    screen.Paste(ball, 640, 520, true);
+    Write(screen, font, 16, 16, "SCORE 40");
+    Write(screen, font, 1024 - 16 - 7 * 8, 16, "BALLS 2");
+    return screen;
+}
+
 Canvas MakeTextSample(const Canvas& font, const Canvas& groundTiles, const Canvas& background) {
     const char* lines[] = {"Giraffes: 100", "Lions: 12",     "1: Add giraffe  2: Add lion",
                            "Speed: 100",    "Integrity: 87", "Score: 1230",

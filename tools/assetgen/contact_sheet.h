@@ -1,5 +1,6 @@
-// The contact sheet (every image at a glance, cells outlined) and a preview of
-// the shooting gallery at screen size, both written as PNG.
+// The contact sheet (every image at a glance, cells outlined) and the five
+// levels' scenes at screen size, written as PNG; the scenes also make the
+// menu's thumbnails.
 #pragma once
 
 #include <string>
@@ -31,6 +32,8 @@ Canvas MakeShooterPreview(const Canvas& player, const Canvas& enemy, const Canva
                           const Canvas& font);
 Canvas MakeTigerPreview(const Canvas& groundTiles, const Canvas& tigerFromAbove,
                         const Canvas& font);
+Canvas MakeBreakoutPreview(const Canvas& brick, const Canvas& paddle, const Canvas& ball,
+                           const Canvas& font);
 
 // The font as the levels use it: lines drawn cell by cell from the font
 // sheet, 8 pixels apart, over black, over plain ground and over the meadow.

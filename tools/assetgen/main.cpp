@@ -4,8 +4,9 @@
 //   velmor_assetgen --out DIR [--contact-sheet FILE.png] [--previews DIR]
 //                   [--icon FILE.png]
 //
-// --previews writes the four scenes composed at screen size (for judging the
-// art; they are not content).
+// --previews writes the five levels' scenes composed at screen size (for
+// judging the art; they are not content). The menu's thumbnails are those
+// scenes scaled down, so the scenes are composed on every run.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,12 +75,43 @@ int main(int argc, char** argv) {
     images.push_back({"paddle.bmp", MakePaddle(), 50, 50, 2});
     images.push_back({"brick.bmp", MakeBrick(), 50, 50, 2});
     images.push_back({kTigerTextureName, MakeTigerSkin(), 0, 0, 2});
+    images.push_back({"title.bmp", MakeTitle(), 512, 96, 1});
+    images.push_back({"pointer.bmp", MakePointer(), 32, 32, 3});
+    images.push_back({"menuframe.bmp", MakeMenuFrame(), 140, 108, 1});
 
     auto image = [&](const char* file) -> const Canvas& {
         for (const Image& im : images)
             if (std::strcmp(im.file, file) == 0) return im.canvas;
         std::abort();  // a name missing from the table above is a bug here
     };
+
+    // Each level's scene at screen size, and its 128 x 96 thumbnail: the scene
+    // averaged over 8 x 8 blocks (the scenes hold no key colour).
+    struct Scene {
+        const char* preview;
+        const char* thumbnail;
+        Canvas screen;
+    };
+    std::vector<Scene> scenes;
+    scenes.push_back({"gallery", "thumb_sprite.bmp",
+                      MakeGalleryPreview(image("background.bmp"), image("flower.bmp"),
+                                         image("bunny.bmp"), image("crosshair.bmp"))});
+    scenes.push_back(
+        {"savanna", "thumb_savanna.bmp",
+         MakeSavannaPreview(image("grass.bmp"), image("giraffe.bmp"), image("lion.bmp"),
+                            image("lionleader.bmp"), image("smallfont.bmp"))});
+    scenes.push_back({"shooter", "thumb_shooter.bmp",
+                      MakeShooterPreview(image("player.bmp"), image("enemy.bmp"),
+                                         image("bullet.bmp"), image("smallfont.bmp"))});
+    scenes.push_back({"tiger", "thumb_tiger.bmp",
+                      MakeTigerPreview(image("groundtiles.bmp"),
+                                       RenderTigerPreview(image(kTigerTextureName), true, 260),
+                                       image("smallfont.bmp"))});
+    scenes.push_back({"breakout", "thumb_breakout.bmp",
+                      MakeBreakoutPreview(image("brick.bmp"), image("paddle.bmp"),
+                                          image("ball.bmp"), image("smallfont.bmp"))});
+    for (const Scene& scene : scenes)
+        images.push_back({scene.thumbnail, scene.screen.Downsample(8), 128, 96, 2});
 
     std::string error;
     for (const Image& im : images)
@@ -108,20 +140,9 @@ int main(int argc, char** argv) {
     if (!iconPath.empty() &&
         !WriteIcon(image("bunny.bmp"), image("crosshair.bmp"), iconPath, &error))
         return Fail(error);
-    if (!previewPath.empty()) {
-        const Canvas& font = image("smallfont.bmp");
-        const Canvas scenes[4] = {
-            MakeGalleryPreview(image("background.bmp"), image("flower.bmp"), image("bunny.bmp"),
-                               image("crosshair.bmp")),
-            MakeSavannaPreview(image("grass.bmp"), image("giraffe.bmp"), image("lion.bmp"),
-                               image("lionleader.bmp"), font),
-            MakeShooterPreview(image("player.bmp"), image("enemy.bmp"), image("bullet.bmp"), font),
-            MakeTigerPreview(image("groundtiles.bmp"),
-                             RenderTigerPreview(image(kTigerTextureName), true, 260), font)};
-        const char* names[4] = {"gallery", "savanna", "shooter", "tiger"};
-        for (int k = 0; k < 4; ++k)
-            if (!SavePng(scenes[k], previewPath + "/" + names[k] + "-preview.png", &error))
-                return Fail(error);
-    }
+    for (const Scene& scene : scenes)
+        if (!previewPath.empty() &&
+            !SavePng(scene.screen, previewPath + "/" + scene.preview + "-preview.png", &error))
+            return Fail(error);
     return 0;
 }
