@@ -1,7 +1,8 @@
 // SDL2 video driver: the native window, system events translated into core's
-// input calls, presentation of finished frames paced to 60 a second, message
-// boxes, focus and the relative mouse. The window is resizable and the frame
-// is scaled into it with its aspect kept (F11 and Alt+Enter toggle desktop
+// input calls (game controllers as keys and mouse, see sdl_gamepad.h),
+// presentation of finished frames paced to 60 a second, message boxes, focus
+// and the relative mouse. The window is resizable and the frame is scaled
+// into it with its aspect kept (F11 and Alt+Enter toggle desktop
 // fullscreen); none of that reaches core: the back buffer and the mouse
 // motion stay as they are.
 //
