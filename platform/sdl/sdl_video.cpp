@@ -1,7 +1,8 @@
 // SDL2 video driver: the native window, system events translated into core's
-// input calls, presentation of finished frames paced to 60 a second, message
-// boxes, focus and the relative mouse. The window is resizable and the frame
-// is scaled into it with its aspect kept (F11 and Alt+Enter toggle desktop
+// input calls (game controllers as keys and mouse, see sdl_gamepad.h),
+// presentation of finished frames paced to 60 a second, message boxes, focus
+// and the relative mouse. The window is resizable and the frame is scaled
+// into it with its aspect kept (F11 and Alt+Enter toggle desktop
 // fullscreen); none of that reaches core: the back buffer and the mouse
 // motion stay as they are.
 //
@@ -23,6 +24,7 @@
 #include "platform/sdl/frame_pacer.h"
 #include "platform/sdl/quietly.h"
 #include "platform/sdl/sdl_driver.h"
+#include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_keymap.h"
 #include "platform/sdl/sdl_x11.h"
 
@@ -128,6 +130,7 @@ bool Start(std::string* error) {
     }
     if (const char* log = std::getenv("VELMOR_FRAME_LOG"); log && *log)
         frameLog = std::fopen(log, "w");
+    StartGamepads();
     return true;
 }
 
@@ -141,6 +144,7 @@ void Stop() {
     pacer.Restart();
     if (frameLog) std::fclose(frameLog);
     frameLog = nullptr;
+    StopGamepads();
     SDL_Quit();
 }
 
@@ -294,7 +298,7 @@ void PumpEvents() {
                 if (KeepKey(e.key)) break;
                 // A held key's repeats change nothing the devices report.
                 const BYTE dik = DikFromScancode(e.key.keysym.scancode);
-                if (dik && !e.key.repeat) InjectKey(dik, e.type == SDL_KEYDOWN);
+                if (dik && !e.key.repeat) OnKeyboardKey(dik, e.type == SDL_KEYDOWN);
                 break;
             }
             case SDL_MOUSEMOTION:
@@ -307,7 +311,7 @@ void PumpEvents() {
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP: {
                 const int i = ButtonIndex(e.button.button);
-                if (i >= 0) InjectMouseButton(i, e.type == SDL_MOUSEBUTTONDOWN);
+                if (i >= 0) OnMouseButton(i, e.type == SDL_MOUSEBUTTONDOWN);
                 break;
             }
             case SDL_WINDOWEVENT:
@@ -317,9 +321,11 @@ void PumpEvents() {
                 InjectClose();
                 break;
             default:
+                OnGamepadEvent(e);
                 break;
         }
     }
+    OnPumpEnd();
 }
 
 // Where the frame goes in the window: the largest whole multiple of its size
