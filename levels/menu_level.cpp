@@ -83,10 +83,7 @@ int MenuLevel::RowAt(float x, float y) const {
     return row < rows ? row : -1;
 }
 
-void MenuLevel::Choose(int row) {
-    chosen_ = &Levels()[static_cast<std::size_t>(row)];
-    running = false;
-}
+void MenuLevel::Choose(int row) { chosen_ = &Levels()[static_cast<std::size_t>(row)]; }
 
 void MenuLevel::Update() {
     const DIMOUSESTATE mouse = engine->input->GetMouseState();
@@ -96,7 +93,7 @@ void MenuLevel::Update() {
                            static_cast<float>(engine->height - 1));
     pointer_->SetPosition(pointerX_, pointerY_);
     const int hovered = RowAt(pointerX_, pointerY_);
-    if ((mouse.lX || mouse.lY) && hovered >= 0) selected = hovered;
+    if ((mouse.lX || mouse.lY) && hovered >= 0 && !chosen_) selected = hovered;
 
     bool pressed[std::size(kKeys) + 1];
     for (std::size_t k = 0; k <= std::size(kKeys); ++k) {
@@ -104,6 +101,12 @@ void MenuLevel::Update() {
                                                : (mouse.rgbButtons[0] & 0x80) != 0;
         pressed[k] = down && !wasDown[k];
         wasDown[k] = down;
+    }
+    if (chosen_) {
+        // The level starts once the key or button that chose it is let go,
+        // so that it never sees the press (Space launches breakout's ball).
+        running = std::any_of(wasDown.begin() + kEnter, wasDown.end(), [](bool b) { return b; });
+        return;
     }
     const int rows = static_cast<int>(Levels().size());
     if (pressed[kUp]) selected = (selected + rows - 1) % rows;

@@ -1,7 +1,7 @@
 // The title menu: the game's name and every level of the table with its
 // picture, description and controls. Arrow keys or the mouse choose, Enter,
-// Space or a click starts the level; a level ended with Escape comes back
-// here, and a fresh copy of it starts the next time.
+// Space or a click starts the level (once let go); a level ended with Escape
+// comes back here, and a fresh copy of it starts the next time.
 #pragma once
 
 #include <deque>
