@@ -109,14 +109,13 @@ void GamepadMapper::RemovePad(int id) {
     pads_.erase(it);
 }
 
+// The keyboard and the mouse are one source per key or button, held or not:
+// a second press without a release between (one the system lost) changes
+// nothing, and the next release lets go.
 void GamepadMapper::KeyboardMouse(int target, bool down) {
-    if (down) {
-        ++keyboardMouse_[target];
-        Change(target, 1);
-    } else if (keyboardMouse_[target] > 0) {
-        --keyboardMouse_[target];
-        Change(target, -1);
-    }
+    if (keyboardMouse_[target] == static_cast<int>(down)) return;
+    keyboardMouse_[target] = down;
+    Change(target, down ? 1 : -1);
 }
 
 void GamepadMapper::Key(int dik, bool down) {

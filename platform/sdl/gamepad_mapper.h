@@ -110,7 +110,7 @@ class GamepadMapper {
     void KeyboardMouse(int target, bool down);
 
     std::vector<Pad> pads_;
-    std::array<int, kTargetCount> keyboardMouse_{};  // their holds
+    std::array<int, kTargetCount> keyboardMouse_{};  // 1 while held
     std::array<int, kTargetCount> holds_{};          // every source's
     double carryX_ = 0, carryY_ = 0;
     std::vector<Event> out_;

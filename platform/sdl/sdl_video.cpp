@@ -130,6 +130,8 @@ bool Start(std::string* error) {
     }
     if (const char* log = std::getenv("VELMOR_FRAME_LOG"); log && *log)
         frameLog = std::fopen(log, "w");
+    // A line per frame as it happens: the log can be watched while the game runs.
+    if (frameLog) std::setvbuf(frameLog, nullptr, _IOLBF, 0);
     StartGamepads();
     return true;
 }

@@ -127,7 +127,7 @@ TEST(RecordWindowed, ResizeAndFullscreenChangeNeitherFramesNorMotion) {
 TEST(RecordWindowed, FullscreenTogglesBothWaysWithoutAWindowManager) {
     if (!CanPlayWindowed()) GTEST_SKIP() << "Xvfb or xdotool is missing: not run";
     const std::string dir = MakeTempDir("xbare");
-    const auto run = PlayWindowed(dir, "window", {"--frames", "300"}, {"WM=none"});
+    const auto run = PlayWindowed(dir, "window", {"--frames", "600"}, {"WM=none"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("resized 640x400"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("F11 1280x1024 at 0,0"), std::string::npos) << run.out;

@@ -16,6 +16,13 @@ if [ "$plan" != savanna ] && [ "$plan" != tap ] && [ "${WM:-}" != none ] &&
     openbox >/dev/null 2>&1 &
     sleep 1
 fi
+# The game's frame log tells when it is presenting frames (its window then
+# takes input); a click sent before that is lost.
+if [ -z "${VELMOR_FRAME_LOG:-}" ]; then
+    VELMOR_FRAME_LOG=$(mktemp)
+    trap 'rm -f "$VELMOR_FRAME_LOG"' EXIT
+fi
+export VELMOR_FRAME_LOG
 "$@" &
 pid=$!
 # The window may be made anew when it gets its renderer: ask each time.
@@ -45,6 +52,10 @@ if [ -n "$dump" ]; then
         sleep 0.1
     done
 fi
+for _ in $(seq 300); do
+    [ "$(grep -vc '^#' "$VELMOR_FRAME_LOG" 2>/dev/null)" -ge 10 ] && break
+    sleep 0.1
+done
 sleep 0.5
 appeared
 xdotool windowfocus --sync "$(win)" 2>/dev/null
