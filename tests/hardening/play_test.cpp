@@ -104,6 +104,7 @@ TEST(Play, WiderPcmFloatAndExtensibleAreConvertedTo16Bit) {
 TEST(Play, NamesThatAreNoWaveFileAreSaidAndTheInputIsNeverTheOutput) {
     const Bytes wave = PcmWave(1, 22050, 16, Bytes(4410, 0x10));
     WriteBytes("in.wav", wave);
+    std::filesystem::remove("out.wav");
     std::filesystem::create_hard_link("in.wav", "link.wav");
     std::filesystem::create_directory("folder.wav");
     ASSERT_EQ(mkfifo("fifo.wav", 0600), 0);
