@@ -229,15 +229,16 @@ HRESULT CRiffWave::ReadMMIO() {
     BYTE pcm[kPcmFormatBytes];
     if (!ReadBytes(pcm, sizeof pcm)) return DSUTIL_TRACE("mmioRead", E_FAIL);
     const WORD tag = ReadLe16(pcm);
-    if (tag == WAVE_FORMAT_PCM) {
+    // PCM, and any format whose record stops after the bits per sample (as
+    // float files often do), has no extra bytes.
+    if (tag == WAVE_FORMAT_PCM || fmt.cksize < sizeof(WAVEFORMATEX)) {
         m_pwfx = static_cast<WAVEFORMATEX*>(std::malloc(sizeof(WAVEFORMATEX)));
         if (!m_pwfx) return DSUTIL_TRACE("m_pwfx", E_FAIL);
         std::memcpy(m_pwfx, pcm, sizeof pcm);
         m_pwfx->cbSize = 0;
     } else {
         BYTE extra[2];
-        if (fmt.cksize < sizeof(WAVEFORMATEX) || !ReadBytes(extra, 2))
-            return DSUTIL_TRACE("mmioRead", E_FAIL);
+        if (!ReadBytes(extra, 2)) return DSUTIL_TRACE("mmioRead", E_FAIL);
         const WORD count = ReadLe16(extra);
         // The extra bytes must lie inside the chunk; a count beyond it is refused.
         if (sizeof(WAVEFORMATEX) + count > fmt.cksize) return DSUTIL_TRACE("mmioRead", E_FAIL);

@@ -21,6 +21,14 @@ struct BufferState {
     bool lost = false;
     std::uint32_t frame = 0;  // play position in sample frames
     std::uint32_t frac = 0;   // fraction of the next frame, in 1/2^32
+    // The last frames the cursor moved past (left, right), as they were when
+    // played: the resampler's taps behind the cursor read these, so a block
+    // refilled behind the cursor (a streaming ring) is never heard twice.
+    // `pastFrames` counts those kept since the position was last set.
+    static constexpr std::uint32_t kPast = 8;
+    float past[kPast][2] = {};
+    std::uint32_t pastNext = 0;  // slot of the next frame to keep (mod kPast)
+    std::uint32_t pastFrames = 0;
     LONG volume = 0;
     LONG pan = 0;
     DWORD frequency = 0;  // 0: the format's rate

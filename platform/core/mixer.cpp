@@ -133,57 +133,100 @@ const float* SincTable() {
     return table.data();
 }
 
+// The left and right samples of frame `i` (mono: the same twice).
+inline void FrameAt(const BYTE* data, std::uint32_t align, int bits, int channels, std::size_t i,
+                    float* left, float* right) {
+    const BYTE* p = data + i * align;
+    *left = SampleAt(p, bits);
+    *right = channels == 2 ? SampleAt(p + bits / 8, bits) : *left;
+}
+
 // The left and right samples at `frame` plus `frac` (1/2^32), filtered.
-// Frames before the start or past the end are the other end of a looping
-// buffer and silence otherwise.
+// Taps behind the cursor are the frames it played (the buffer's own frames
+// right after the position was set, silence before its start); taps from
+// the cursor on are the buffer's, past its end the start of a looping
+// buffer and silence otherwise. Every tap adds in the same order whichever
+// path reads it, so the result does not depend on where a frame came from.
 void Interpolate(const BufferState& b, const BYTE* data, std::uint32_t total, int bits,
                  int channels, float* left, float* right) {
     const std::uint32_t align = b.format.nBlockAlign;
-    const int bytesPerSample = bits / 8;
     const float* w =
         SincTable() + static_cast<std::size_t>(
                           (static_cast<std::uint64_t>(b.frac) * kPhases + (1ull << 31)) >> 32) *
                           kTaps;
     float l = 0.0f, r = 0.0f;
-    const std::int64_t first = static_cast<std::int64_t>(b.frame) - kBefore;
-    if (first >= 0 && first + kTaps <= static_cast<std::int64_t>(total)) {
-        const BYTE* p = data + static_cast<std::size_t>(first) * align;
+    int j = 0;
+    if (b.pastFrames >= static_cast<std::uint32_t>(kBefore)) {
+        for (; j < kBefore; ++j) {
+            const float* s =
+                b.past[(b.pastNext + BufferState::kPast - kBefore + j) % BufferState::kPast];
+            l += w[j] * s[0];
+            r += w[j] * s[1];
+        }
+    } else {
+        for (; j < kBefore; ++j) {
+            const std::uint32_t back = static_cast<std::uint32_t>(kBefore - j);
+            float sl = 0.0f, sr = 0.0f;
+            if (back <= b.pastFrames) {
+                const float* s =
+                    b.past[(b.pastNext + BufferState::kPast - back) % BufferState::kPast];
+                sl = s[0], sr = s[1];
+            } else if (b.frame >= back) {
+                FrameAt(data, align, bits, channels, b.frame - back, &sl, &sr);
+            } else {
+                continue;  // before the start: silence
+            }
+            l += w[j] * sl;
+            r += w[j] * sr;
+        }
+    }
+    const std::uint64_t ahead = static_cast<std::uint64_t>(b.frame) + (kTaps - kBefore);
+    if (ahead <= total) {
+        const BYTE* p = data + static_cast<std::size_t>(b.frame) * align;
         if (bits == 16 && channels == 2) {
-            for (int j = 0; j < kTaps; ++j, p += 4) {
+            for (; j < kTaps; ++j, p += 4) {
                 std::int16_t s[2];
                 std::memcpy(s, p, 4);
                 l += w[j] * s[0];
                 r += w[j] * s[1];
             }
         } else if (bits == 16) {
-            for (int j = 0; j < kTaps; ++j, p += 2) {
+            for (; j < kTaps; ++j, p += 2) {
                 std::int16_t s;
                 std::memcpy(&s, p, 2);
                 l += w[j] * s;
             }
             r = l;
         } else {
-            for (int j = 0; j < kTaps; ++j, p += align) {
-                l += w[j] * SampleAt(p, bits);
-                if (channels == 2) r += w[j] * SampleAt(p + bytesPerSample, bits);
+            for (; j < kTaps; ++j, p += align) {
+                const float sl = SampleAt(p, bits);
+                l += w[j] * sl;
+                r += w[j] * (channels == 2 ? SampleAt(p + bits / 8, bits) : sl);
             }
-            if (channels != 2) r = l;
         }
     } else {
-        for (int j = 0; j < kTaps; ++j) {
-            std::int64_t i = first + j;
-            if (i < 0 || i >= static_cast<std::int64_t>(total)) {
+        for (; j < kTaps; ++j) {
+            std::uint64_t i = static_cast<std::uint64_t>(b.frame) + (j - kBefore);
+            if (i >= total) {
                 if (!b.looping) continue;
-                i = ((i % total) + total) % total;
+                i %= total;
             }
-            const BYTE* p = data + static_cast<std::size_t>(i) * align;
-            const float sl = SampleAt(p, bits);
+            float sl, sr;
+            FrameAt(data, align, bits, channels, static_cast<std::size_t>(i), &sl, &sr);
             l += w[j] * sl;
-            r += w[j] * (channels == 2 ? SampleAt(p + bytesPerSample, bits) : sl);
+            r += w[j] * sr;
         }
     }
     *left = l;
-    *right = r;
+    *right = channels == 2 ? r : l;
+}
+
+// Keeps the frame under the cursor as played, before the cursor moves on.
+inline void KeepPast(BufferState& b, const BYTE* data, int bits, int channels) {
+    float* s = b.past[b.pastNext];
+    FrameAt(data, b.format.nBlockAlign, bits, channels, b.frame, &s[0], &s[1]);
+    b.pastNext = (b.pastNext + 1) % BufferState::kPast;
+    if (b.pastFrames < BufferState::kPast) ++b.pastFrames;
 }
 
 void MixBuffer(BufferState& b, const Listener& l, std::int32_t* acc, int frames) {
@@ -220,12 +263,14 @@ void MixBuffer(BufferState& b, const Listener& l, std::int32_t* acc, int frames)
         b.frac = static_cast<std::uint32_t>(pos);
         for (std::uint64_t adv = pos >> 32; adv > 0; --adv) {
             if (notes) FireNotes(b, b.frame);
+            KeepPast(b, data, bits, channels);
             if (++b.frame >= total) {
                 b.frame = 0;
                 if (!b.looping) {
                     // Played to its end: stopped and rewound.
                     b.playing = false;
                     b.frac = 0;
+                    b.pastFrames = 0;
                     FireStop(b);
                     return;
                 }

@@ -163,6 +163,7 @@ HRESULT IDirectSoundBuffer::SetCurrentPosition(DWORD position) {
     if (position >= state->data->size()) return E_INVALIDARG;
     state->frame = position / state->format.nBlockAlign;
     state->frac = 0;
+    state->pastFrames = 0;
     return DS_OK;
 }
 

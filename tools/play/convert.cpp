@@ -75,7 +75,10 @@ PcmPlan PlanFor(const WAVEFORMATEX& f, std::string* why) {
     return plain ? PcmPlan::kDirect : PcmPlan::kConvert;
 }
 
-bool ConvertTo16Bit(const std::string& in, const std::string& out, std::string* why) {
+bool ConvertTo16Bit(const std::string& in, const std::string& out, std::string* why,
+                    bool (*stopped)()) {
+    const std::string cannotWrite =
+        "cannot be converted: writing its 16-bit copy to the temporary folder failed";
     CRiffWave src;
     if (FAILED(src.Open(in.c_str(), nullptr, WAVEFILE_READ)) || !src.m_pwfx) {
         *why = "cannot be read again";
@@ -92,33 +95,33 @@ bool ConvertTo16Bit(const std::string& in, const std::string& out, std::string* 
     o.nAvgBytesPerSec = o.nSamplesPerSec * o.nBlockAlign;
     CRiffWave dst;
     if (FAILED(dst.Open(out.c_str(), &o, WAVEFILE_WRITE))) {
-        *why = "cannot write a converted copy to '" + out + "'";
+        *why = cannotWrite;
         return false;
     }
     const DWORD sampleBytes = f.wBitsPerSample / 8;
     std::vector<BYTE> block(static_cast<std::size_t>(f.nBlockAlign) * 4096);
     std::vector<std::int16_t> samples;
-    for (;;) {
+    while (!stopped()) {
         DWORD read = 0;
         if (FAILED(src.Read(block.data(), static_cast<DWORD>(block.size()), &read))) {
             *why = "cannot be read to its end";
             return false;
         }
         read -= read % f.nBlockAlign;  // a cut-off last frame is dropped
-        if (read == 0) break;
+        if (read == 0) {
+            if (SUCCEEDED(dst.Close())) return true;
+            *why = cannotWrite;
+            return false;
+        }
         samples.resize(read / sampleBytes);
         for (std::size_t i = 0; i < samples.size(); ++i)
             samples[i] = ToInt16(&block[i * sampleBytes], coding, f.wBitsPerSample);
         UINT wrote = 0;
         if (FAILED(dst.Write(static_cast<UINT>(samples.size() * 2),
                              reinterpret_cast<const BYTE*>(samples.data()), &wrote))) {
-            *why = "cannot write a converted copy to '" + out + "'";
+            *why = cannotWrite;
             return false;
         }
     }
-    if (FAILED(dst.Close())) {
-        *why = "cannot write a converted copy to '" + out + "'";
-        return false;
-    }
-    return true;
+    return false;
 }

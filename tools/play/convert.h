@@ -15,5 +15,7 @@ enum class PcmPlan { kDirect, kConvert, kRefuse };
 PcmPlan PlanFor(const WAVEFORMATEX& format, std::string* why);
 
 // Writes the samples of the WAVE file `in` as 16-bit PCM of the same rate and
-// channels to `out`. False with `why` set on failure.
-bool ConvertTo16Bit(const std::string& in, const std::string& out, std::string* why);
+// channels to `out` (a temporary file). False with `why` set on failure, and
+// false as soon as `stopped` says so.
+bool ConvertTo16Bit(const std::string& in, const std::string& out, std::string* why,
+                    bool (*stopped)());
