@@ -85,7 +85,10 @@ IDirect3DTexture9::IDirect3DTexture9(std::shared_ptr<platform::detail::DeviceLin
       format_(format),
       texels_(static_cast<std::size_t>(width) * height, 0u) {}
 
-IDirect3DTexture9::~IDirect3DTexture9() { owner_->Finish(); }
+IDirect3DTexture9::~IDirect3DTexture9() {
+    owner_->Finish();
+    owner_->textureBytes -= static_cast<std::uint64_t>(texels_.size()) * 4;
+}
 
 std::uint32_t* IDirect3DTexture9::Texels() {
     owner_->Finish();
@@ -288,8 +291,16 @@ HRESULT IDirect3DDevice9::CreateTexture(UINT width, UINT height, UINT levels, DW
     if (width == 0 || height == 0 || width > 16384 || height > 16384 || levels > 1)
         return D3DERR_INVALIDCALL;
     if (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8) return D3DERR_INVALIDCALL;
+    const std::uint64_t bytes = std::uint64_t{width} * height * 4;
+    if (bytes > GetAvailableTextureMem()) return D3DERR_OUTOFVIDEOMEMORY;
     *out = new IDirect3DTexture9(link_, width, height, format);
+    link_->textureBytes += bytes;
     return D3D_OK;
+}
+
+UINT IDirect3DDevice9::GetAvailableTextureMem() const {
+    return static_cast<UINT>(platform::kTextureMemoryBytes -
+                             std::min(link_->textureBytes, platform::kTextureMemoryBytes));
 }
 
 HRESULT IDirect3DDevice9::SetMaterial(const D3DMATERIAL9* material) {
