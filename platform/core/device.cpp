@@ -8,6 +8,7 @@
 
 #include "base/parse_number.h"
 #include "base/point_sample.h"
+#include "base/setting.h"
 #include "platform/core/d3d9.h"
 #include "platform/core/internal.h"
 #include "platform/core/platform.h"
@@ -22,12 +23,18 @@ D3DMATRIX Identity() {
     return m;
 }
 
-// A whole number from the environment within [low, high], or `otherwise`.
+// A whole number from the environment within [low, high], or `otherwise`
+// when the variable is not set or its value cannot be used (told once).
 std::int64_t FromEnvironment(const char* name, std::int64_t low, std::int64_t high,
                              std::int64_t otherwise) {
     const char* env = std::getenv(name);
     std::int64_t n = 0;
-    return env && ParseNumber(env, low, high, &n) ? n : otherwise;
+    if (!env) return otherwise;
+    if (ParseNumber(env, low, high, &n)) return n;
+    ReportUnusableSetting(
+        name, env, "a whole number from " + std::to_string(low) + " to " + std::to_string(high),
+        std::to_string(otherwise));
+    return otherwise;
 }
 
 // The threads a new device draws with: VELMOR_THREADS when set to 1 ... 64,
