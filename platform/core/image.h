@@ -50,6 +50,8 @@ HRESULT D3DXGetImageInfoFromFileA(const char* fileName, D3DXIMAGE_INFO* info);
 // A texture of the file's image. Width and height of 0 or D3DX_DEFAULT take the
 // file's own size; another size scales the image with point sampling. Format,
 // pool, filters and palette are accepted as given; textures are always ARGB.
+// A texture that would not fit the device's texture memory left is refused
+// before the file is decoded.
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* fileName, UINT width,
                                      UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
                                      D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
