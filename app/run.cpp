@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
-#include <span>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "app/content_folder.h"
 #include "app/options.h"
 #include "app/platform_setup.h"
 #include "app/run_observers.h"
@@ -15,7 +15,6 @@
 #include "engine/game_world.h"
 #include "levels/front_end.h"
 #include "levels/menu_level.h"
-#include "platform/core/image.h"
 #include "platform/core/input_script.h"
 #include "platform/core/platform.h"
 
@@ -37,10 +36,16 @@ void Absolutise(std::string* path) {
     if (!ec) *path = abs.string();
 }
 
-// The content folder: --assets, else the working directory if it holds the
-// gallery's background, else the folder the build wrote the content into.
-bool EnterContentFolder(const std::string& assets, std::string* error) {
+// The content folder: --assets; else, of the working directory, the folder
+// installed beside the binary (P/bin, P/share/velmor) and the folder the
+// build wrote the content into, the first that holds any of the run's own
+// files. None at all is an error: the game would run blank.
+bool EnterContentFolder(const Options& options, std::string* error) {
     std::error_code ec;
+    const std::string& assets = options.assets;
+    const std::vector<const char*> files = RunContentFiles(options.menu, *options.level);
+    const std::string whose =
+        options.menu ? std::string("menu") : options.level->name + std::string(" level");
     if (!assets.empty()) {
         if (!fs::is_directory(assets, ec)) {
             *error = "--assets: '" + assets + "' is not a folder";
@@ -51,32 +56,38 @@ bool EnterContentFolder(const std::string& assets, std::string* error) {
             *error = "--assets: cannot enter '" + assets + "': " + ec.message();
             return false;
         }
+        // An empty or wrong folder would run a blank game.
+        if (FindContentFolder({"."}, files).empty()) {
+            *error = "--assets: '" + assets + "' holds none of the " + whose + "'s files";
+            return false;
+        }
         return true;
     }
-    if (fs::exists("background.bmp", ec)) return true;
+    std::vector<std::string> folders = {"."};
 #ifdef VELMOR_CONTENT_FROM_BIN
-    // An installed velmor: the content lies beside its binary (P/bin, P/share/velmor).
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const fs::path installed = self.parent_path() / VELMOR_CONTENT_FROM_BIN;
-        if (fs::exists(installed / "background.bmp", ec)) {
-            fs::current_path(installed, ec);
-            if (!ec) return true;
-        }
-    }
+    if (const fs::path self = fs::read_symlink("/proc/self/exe", ec); !ec)
+        folders.push_back(
+            (self.parent_path() / VELMOR_CONTENT_FROM_BIN).lexically_normal().string());
 #endif
 #ifdef VELMOR_CONTENT_DIR
-    if (fs::is_directory(VELMOR_CONTENT_DIR, ec)) fs::current_path(VELMOR_CONTENT_DIR, ec);
+    folders.push_back(VELMOR_CONTENT_DIR);
 #endif
+    const std::string found = FindContentFolder(folders, files);
+    if (found.empty()) {
+        std::string places = "the working folder";
+        for (std::size_t i = 1; i < folders.size(); ++i)
+            places += (i + 1 == folders.size() ? " or '" : ", '") + folders[i] + "'";
+        *error = "found none of the " + whose + "'s files in " + places +
+                 "; name the content folder with --assets";
+        return false;
+    }
+    if (found == ".") return true;
+    fs::current_path(found, ec);
+    if (ec) {
+        *error = "cannot enter the content folder '" + found + "': " + ec.message();
+        return false;
+    }
     return true;
-}
-
-// An --assets folder must hold at least one of the files the run opens first
-// (an empty or wrong folder would run a blank game).
-bool FolderHasAny(std::span<const char* const> files) {
-    for (const char* name : files)
-        if (!platform::ResolveImagePath(name).empty()) return true;
-    return false;
 }
 
 // Makes the file options absolute, enters the content folder and checks the
@@ -86,15 +97,7 @@ bool PrepareFolders(Options* options, std::string* error) {
          {&options->input, &options->record, &options->audioOut, &options->dump})
         Absolutise(path);
     for (auto& shot : options->screenshots) Absolutise(&shot.second);
-    if (!EnterContentFolder(options->assets, error)) return false;
-    if (!options->assets.empty() &&
-        !FolderHasAny(options->menu ? MenuFiles() : options->level->contentFiles)) {
-        *error =
-            "--assets: '" + options->assets + "' holds none of the " +
-            (options->menu ? std::string("menu") : options->level->name + std::string(" level")) +
-            "'s files";
-        return false;
-    }
+    if (!EnterContentFolder(*options, error)) return false;
     // --screenshot: each file's folder must exist before the run starts.
     for (const auto& shot : options->screenshots) {
         std::error_code ec;

@@ -1,5 +1,6 @@
 // The bitmap header check, then (for images it passes, up to a million
-// pixels so one input cannot take seconds) the decoder the game uses.
+// pixels so one input cannot take seconds) the decoder the game uses, on the
+// bytes the header calls for.
 #include <cstdint>
 #include <string>
 
@@ -18,12 +19,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (header.width <= 0 || header.height <= 0 || header.width > platform::kMaxImageSide ||
-        header.height > platform::kMaxImageSide)
+        header.height > platform::kMaxImageSide ||
+        static_cast<std::uint64_t>(header.width) * header.height * 4 > platform::kMaxImageBytes ||
+        header.fileBytes > size)
         __builtin_trap();
     if (static_cast<std::int64_t>(header.width) * header.height > (1 << 20)) return 0;
     platform::ArgbImage image;
     const platform::ImageCodec* codec = platform::InstalledDrivers().image;
-    if (codec->decodeBitmap(data, size, &image) &&
+    // What the game hands the decoder: the bytes the header calls for.
+    if (codec->decodeBitmap(data, static_cast<std::size_t>(header.fileBytes), &image) &&
         image.pixels.size() != static_cast<std::size_t>(image.width) * image.height)
         __builtin_trap();
     return 0;

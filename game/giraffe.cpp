@@ -28,9 +28,9 @@ void Giraffe::Update() {
     bool mayAim = true;
     if (targetGrass == -1 || atGrass) {
         const int n = CountOf(kGrassKind);
-        if (n < 2) {
-            // No other patch to choose (none at all, or only the one it may
-            // stand at): keep the target and leave the heading alone.
+        if (n == 0 || (n == 1 && targetGrass == 0)) {
+            // No other patch to choose (none at all, or only the one it has
+            // reached): keep the target and leave the heading alone.
             mayAim = false;
         } else {
             const int old = targetGrass;

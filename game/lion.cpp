@@ -1,5 +1,7 @@
 #include "game/lion.h"
 
+#include <cstdint>
+
 #include "base/random.h"
 #include "engine/engine.h"
 #include "engine/entity_dump.h"
@@ -13,6 +15,8 @@
 namespace {
 
 constexpr int kAimEvery = 25;
+// A new target is aimed at in the same update: any count of kAimEvery or more.
+constexpr int kAimAtNewTarget = 50;
 constexpr float kCatch = 10.0f;
 constexpr float kRecruit = 50.0f;
 constexpr int kFullPride = 5;
@@ -69,7 +73,8 @@ void Lion::Update() {
                 kRecruit) {
                 if (!other->IsLeader()) {
                     other->SetLeader(this);
-                    prideSize += 1;
+                    // A born leader counts for ever: held at the top, never wrapped.
+                    if (prideSize < INT32_MAX) prideSize += 1;
                 }
                 if (prideSize == kFullPride) prideFull = true;
             }
@@ -88,7 +93,7 @@ void Lion::Update() {
             target = g;
             break;
         }
-        aimCounter = kAimEvery;
+        aimCounter = kAimAtNewTarget;
         reachedTarget = false;
     }
     if (aimCounter >= kAimEvery) {

@@ -135,8 +135,9 @@ int ShooterLevel::SpawnEnemy() {
 
 void ShooterLevel::ReclaimSpent() {
     // A bullet in play still names its owner (dumped, and scored for); such
-    // an enemy stays until its last bullet has gone. The player is never freed.
-    std::vector<const BaseEntity*> owners;
+    // an enemy stays until its last bullet has gone. The player is never
+    // freed, nor the enemy spawned last, which the level still names.
+    std::vector<const BaseEntity*> owners = {lastEnemy};
     for (const Bullet* bullet : ValuesOf<Bullet>(kBulletKind)) owners.push_back(bullet->owner);
     reclaimed += engine->FreeRemovedExcept(std::move(owners));
 }

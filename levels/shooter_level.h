@@ -18,8 +18,7 @@ class ShooterLevel : public BaseLevel {
     void Update() override;
 
     Player* player = nullptr;
-    // The enemy spawned last, read only while it is set up: once it leaves
-    // play it is freed with the other spent enemies and this points at nothing.
+    // The enemy spawned last: kept when it leaves play, until another is spawned.
     Enemy* lastEnemy = nullptr;
     BitmapText* speedText = nullptr;
     char speedTextBuffer[15] = {};

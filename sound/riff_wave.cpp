@@ -1,10 +1,10 @@
 #include "sound/riff_wave.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "base/byte_order.h"
+#include "platform/core/content_file.h"
 #include "sound/sound_trace.h"
 
 namespace {
@@ -164,9 +164,10 @@ HRESULT CRiffWave::Open(const char* name, const WAVEFORMATEX* format, DWORD mode
     if (mode == WAVEFILE_READ) {
         if (!name) return E_INVALIDARG;
         m_failure.clear();
-        m_mmio = std::fopen(name, "rb");
+        // Only a regular file opens: a named pipe would block the caller
+        // until something writes to it.
+        m_mmio = platform::OpenRegularFile(name, &m_failure);
         if (!m_mmio) {
-            m_failure = errno == ENOENT ? "no such file" : std::strerror(errno);
             // No module resources on this platform: the file is the only source.
             return DSUTIL_TRACE("FindResource", E_FAIL);
         }

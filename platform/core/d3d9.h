@@ -114,6 +114,8 @@ namespace platform::detail {
 // is gone (an image may outlive its device; it then has nothing to finish).
 struct DeviceLink {
     IDirect3DDevice9* device = nullptr;
+    // Bytes of texels held by the device's textures that are still alive.
+    std::uint64_t textureBytes = 0;
     // Has the device, if it is still there, finish its recorded drawing.
     void Finish() const;
 };
@@ -145,6 +147,12 @@ class IDirect3DSurface9 {
     friend class IDirect3DDevice9;
 };
 
+namespace platform {
+// The texture memory of a device: its textures together may hold this many
+// bytes of texels at once (64 textures of 1024 x 1024).
+constexpr std::uint64_t kTextureMemoryBytes = std::uint64_t{256} << 20;
+}  // namespace platform
+
 class IDirect3DDevice9 {
   public:
     explicit IDirect3DDevice9(const D3DPRESENT_PARAMETERS& params);
@@ -170,9 +178,14 @@ class IDirect3DDevice9 {
                           IDirect3DSurface9** out);
     HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
                                         IDirect3DSurface9** out, void* sharedHandle);
-    // One level of A8R8G8B8 or X8R8G8B8 texels, all zero.
+    // One level of A8R8G8B8 or X8R8G8B8 texels, all zero. A texture that does
+    // not fit the texture memory left fails with D3DERR_OUTOFVIDEOMEMORY,
+    // before anything is allocated.
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                           D3DPOOL pool, IDirect3DTexture9** out, void* sharedHandle);
+    // Bytes of texture memory left: kTextureMemoryBytes less the texels of
+    // the device's textures that are alive.
+    UINT GetAvailableTextureMem() const;
     HRESULT StretchRect(IDirect3DSurface9* src, const RECT* srcRect, IDirect3DSurface9* dst,
                         const RECT* dstRect, D3DTEXTUREFILTERTYPE filter);
     ULONG Release();

@@ -11,27 +11,29 @@
 #include <utility>
 #include <vector>
 
+#include "base/setting.h"
 #include "platform/core/context.h"
 #include "platform/core/internal.h"
 #include "platform/driver.h"
 
-namespace {
 // Debug output is for developers: silent unless VELMOR_TRACE=1. What a user
 // sees of a failure is the one line its caller writes.
-bool TraceOn() {
+bool platform::detail::TraceEnabled() {
     const char* v = std::getenv("VELMOR_TRACE");
-    return v && std::strcmp(v, "1") == 0;
+    if (!v || std::strcmp(v, "0") == 0) return false;
+    if (std::strcmp(v, "1") == 0) return true;
+    ReportUnusableSetting("VELMOR_TRACE", v, "0 or 1", "0");
+    return false;
 }
-}  // namespace
 
 void OutputDebugStringA(const char* text) {
-    if (!text || !TraceOn()) return;
+    if (!text || !platform::detail::TraceEnabled()) return;
     std::fputs(text, stderr);
     std::fflush(stderr);
 }
 
 void OutputDebugStringW(const wchar_t* text) {
-    if (!text || !TraceOn()) return;
+    if (!text || !platform::detail::TraceEnabled()) return;
     std::fprintf(stderr, "%ls", text);
     std::fflush(stderr);
 }

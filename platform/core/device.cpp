@@ -8,6 +8,7 @@
 
 #include "base/parse_number.h"
 #include "base/point_sample.h"
+#include "base/setting.h"
 #include "platform/core/d3d9.h"
 #include "platform/core/internal.h"
 #include "platform/core/platform.h"
@@ -22,12 +23,18 @@ D3DMATRIX Identity() {
     return m;
 }
 
-// A whole number from the environment within [low, high], or `otherwise`.
+// A whole number from the environment within [low, high], or `otherwise`
+// when the variable is not set or its value cannot be used (told once).
 std::int64_t FromEnvironment(const char* name, std::int64_t low, std::int64_t high,
                              std::int64_t otherwise) {
     const char* env = std::getenv(name);
     std::int64_t n = 0;
-    return env && ParseNumber(env, low, high, &n) ? n : otherwise;
+    if (!env) return otherwise;
+    if (ParseNumber(env, low, high, &n)) return n;
+    ReportUnusableSetting(
+        name, env, "a whole number from " + std::to_string(low) + " to " + std::to_string(high),
+        std::to_string(otherwise));
+    return otherwise;
 }
 
 // The threads a new device draws with: VELMOR_THREADS when set to 1 ... 64,
@@ -85,7 +92,10 @@ IDirect3DTexture9::IDirect3DTexture9(std::shared_ptr<platform::detail::DeviceLin
       format_(format),
       texels_(static_cast<std::size_t>(width) * height, 0u) {}
 
-IDirect3DTexture9::~IDirect3DTexture9() { owner_->Finish(); }
+IDirect3DTexture9::~IDirect3DTexture9() {
+    owner_->Finish();
+    owner_->textureBytes -= static_cast<std::uint64_t>(texels_.size()) * 4;
+}
 
 std::uint32_t* IDirect3DTexture9::Texels() {
     owner_->Finish();
@@ -288,8 +298,16 @@ HRESULT IDirect3DDevice9::CreateTexture(UINT width, UINT height, UINT levels, DW
     if (width == 0 || height == 0 || width > 16384 || height > 16384 || levels > 1)
         return D3DERR_INVALIDCALL;
     if (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8) return D3DERR_INVALIDCALL;
+    const std::uint64_t bytes = std::uint64_t{width} * height * 4;
+    if (bytes > GetAvailableTextureMem()) return D3DERR_OUTOFVIDEOMEMORY;
     *out = new IDirect3DTexture9(link_, width, height, format);
+    link_->textureBytes += bytes;
     return D3D_OK;
+}
+
+UINT IDirect3DDevice9::GetAvailableTextureMem() const {
+    return static_cast<UINT>(platform::kTextureMemoryBytes -
+                             std::min(link_->textureBytes, platform::kTextureMemoryBytes));
 }
 
 HRESULT IDirect3DDevice9::SetMaterial(const D3DMATERIAL9* material) {

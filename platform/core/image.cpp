@@ -8,13 +8,14 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <functional>
+#include <memory>
 #include <system_error>
 #include <vector>
 
 #include "base/byte_order.h"
 #include "base/point_sample.h"
+#include "platform/core/content_file.h"
 #include "platform/core/debug.h"
 #include "platform/core/internal.h"
 #include "platform/core/png.h"
@@ -62,37 +63,48 @@ std::string Dimensions(std::int64_t w, std::int64_t h) {
     return std::to_string(w) + " \u00d7 " + std::to_string(h);
 }
 
-// Reads the first bytes of a file and its length; false when it cannot be read.
-bool ReadHead(const std::string& path, std::vector<unsigned char>* head, std::uint64_t* length) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::error_code ec;
-    *length = fs::file_size(path, ec);
-    if (ec) return false;
-    head->resize(static_cast<std::size_t>(std::min<std::uint64_t>(*length, 160)));
-    in.read(reinterpret_cast<char*>(head->data()), static_cast<std::streamsize>(head->size()));
-    return static_cast<std::size_t>(in.gcount()) == head->size();
+// A size in whole MiB: rounded up for what is asked, down for what is left.
+std::string Mebibytes(std::uint64_t bytes, bool up = true) {
+    return std::to_string((bytes + (up ? (1u << 20) - 1 : 0)) >> 20) + " MiB";
+}
+
+struct CloseFile {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// Reads `count` bytes at the end of `bytes`; false when the file ends first.
+bool ReadMore(std::FILE* file, std::size_t count, std::vector<unsigned char>* bytes) {
+    const std::size_t at = bytes->size();
+    bytes->resize(at + count);
+    return std::fread(bytes->data() + at, 1, count, file) == count;
 }
 
 // Finds, reads the header of and (with `pixels`) decodes an image file. A
-// failure is reported once per name on standard error. A 32-bit bitmap
-// carries alpha only when its header gives an alpha mask; otherwise its fourth
-// byte is padding and the image is opaque (SDL alone would take that byte as
-// alpha).
-bool Load(const char* fileName, Image* out, bool pixels) {
+// failure is reported once per name on standard error. `admit`, when given,
+// sees the image's size before any pixel is decoded and gives the reason it
+// must not be (empty: go on). A 32-bit bitmap carries alpha only when its
+// header gives an alpha mask; otherwise its fourth byte is padding and the
+// image is opaque (SDL alone would take that byte as alpha).
+bool Load(const char* fileName, Image* out, bool pixels,
+          const std::function<std::string(const Image&)>& admit = {}) {
     if (!fileName) return false;
     auto refuse = [&](const std::string& why) {
         platform::ReportLoadFailure(fileName, why);
         return false;
     };
-    const std::string path = platform::ResolveImagePath(fileName);
-    if (path.empty()) return refuse("no such file");
-    std::vector<unsigned char> head;
-    std::uint64_t length = 0;
-    if (!ReadHead(path, &head, &length)) return refuse("cannot read the file");
-    platform::BitmapHeader h;
     std::string why;
-    if (!platform::CheckBitmapHeader(head.data(), head.size(), length, &h, &why))
+    const std::string path = platform::ResolveImagePath(fileName, &why);
+    if (path.empty()) return refuse(why);
+    std::uint64_t length = 0;
+    const std::unique_ptr<std::FILE, CloseFile> file(
+        platform::OpenRegularFile(path, &why, &length));
+    if (!file) return refuse(why);
+    std::vector<unsigned char> bytes;
+    if (!ReadMore(file.get(), static_cast<std::size_t>(std::min<std::uint64_t>(length, 160)),
+                  &bytes))
+        return refuse("cannot read the file");
+    platform::BitmapHeader h;
+    if (!platform::CheckBitmapHeader(bytes.data(), bytes.size(), length, &h, &why))
         return refuse(why);
     out->width = h.width;
     out->height = h.height;
@@ -100,11 +112,17 @@ bool Load(const char* fileName, Image* out, bool pixels) {
                   : h.bitCount == 32 ? D3DFMT_X8R8G8B8
                   : h.bitCount == 24 ? D3DFMT_R8G8B8
                                      : D3DFMT_X8R8G8B8;
+    if (admit)
+        if (why = admit(*out); !why.empty()) return refuse(why);
     if (!pixels) return true;
 
-    std::ifstream in(path, std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
+    // Only what the header calls for: the file may go on far beyond it.
+    if (h.fileBytes > bytes.size()) {
+        if (!ReadMore(file.get(), static_cast<std::size_t>(h.fileBytes - bytes.size()), &bytes))
+            return refuse("cannot read the file");
+    } else {
+        bytes.resize(static_cast<std::size_t>(h.fileBytes));
+    }
     const platform::ImageCodec* codec = platform::InstalledDrivers().image;
     platform::ArgbImage decoded;
     if (!codec || !codec->decodeBitmap ||
@@ -154,8 +172,12 @@ void CopyScaled(const std::uint32_t* sp, LONG sw, const RECT& s, std::uint32_t* 
 
 namespace platform {
 
-std::string ResolveImagePath(const char* fileName) {
-    if (!fileName || !*fileName) return {};
+std::string ResolveImagePath(const char* fileName, std::string* whyNot) {
+    auto none = [&](const std::string& why) {
+        if (whyNot) *whyNot = why;
+        return std::string();
+    };
+    if (!fileName || !*fileName) return none("no such file");
     std::string name(fileName);
     std::replace(name.begin(), name.end(), '\\', '/');
     std::error_code ec;
@@ -176,11 +198,12 @@ std::string ResolveImagePath(const char* fileName) {
             const std::string candidate = it->path().filename().string();
             if (SameIgnoringCase(candidate, p)) matches.push_back(candidate);
         }
-        if (matches.empty()) return {};
+        if (matches.empty()) return none("no such file");
         std::sort(matches.begin(), matches.end());
         at /= matches.front();
     }
-    return fs::is_regular_file(at, ec) ? at.string() : std::string();
+    if (fs::is_regular_file(at, ec)) return at.string();
+    return none(NotARegularFile(at.string()));
 }
 
 bool CheckBitmapHeader(const std::uint8_t* head, std::size_t size, std::uint64_t fileLength,
@@ -217,13 +240,22 @@ bool CheckBitmapHeader(const std::uint8_t* head, std::size_t size, std::uint64_t
     if (width > kMaxImageSide || height > kMaxImageSide)
         return no("image is " + Dimensions(width, height) + ", larger than " +
                   std::to_string(kMaxImageSide));
-    if (planes != 1 || !KnownLayout(bits, compression))
+    const std::uint64_t pixels = static_cast<std::uint64_t>(width) * height;
+    if (pixels * 4 > kMaxImageBytes)
+        return no("image is " + Dimensions(width, height) + ", " + Mebibytes(pixels * 4) +
+                  " decoded, more than the " + Mebibytes(kMaxImageBytes) + " an image may take");
+    if (planes != 1)
+        return no("the bitmap has " + std::to_string(planes) + " colour planes, not 1");
+    if (!KnownLayout(bits, compression))
         return no(std::to_string(bits) + "-bit bitmaps with compression " +
                   std::to_string(compression) + " are not supported");
     if (offset < 14 + headerSize || offset >= fileLength)
         return no("the pixel data offset " + std::to_string(offset) + " lies outside the file");
     // Uncompressed rows are padded to 4 bytes; the last row's padding may be
-    // missing. Compressed data is only known to start inside the file.
+    // missing. Compressed data is only known to start inside the file; run
+    // length coding takes at most 2 bytes a pixel, with an end-of-line mark
+    // for each row and one end-of-bitmap mark.
+    std::uint64_t pixelBytes = 2 * pixels + 2 * static_cast<std::uint64_t>(height) + 2;
     if (compression == 0 || compression == 3 || compression == 6) {
         const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
         const std::uint64_t need = offset + rowBytes * static_cast<std::uint64_t>(height - 1) +
@@ -231,7 +263,9 @@ bool CheckBitmapHeader(const std::uint8_t* head, std::size_t size, std::uint64_t
         if (need > fileLength)
             return no("the file is " + std::to_string(fileLength) + " bytes, too short for " +
                       Dimensions(width, height) + " at " + std::to_string(bits) + " bits");
+        pixelBytes = rowBytes * static_cast<std::uint64_t>(height);
     }
+    out->fileBytes = std::min(fileLength, offset + pixelBytes);
     out->width = static_cast<int>(width);
     out->height = static_cast<int>(height);
     out->bitCount = bits;
@@ -292,14 +326,26 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* fileN
     if (!texture) return D3DERR_INVALIDCALL;
     *texture = nullptr;
     if (!device || !fileName) return D3DERR_INVALIDCALL;
-    Image image;
-    if (!Load(fileName, &image, true)) return D3DXERR_INVALIDDATA;
-    FillInfo(image, D3DRTYPE_TEXTURE, srcInfo);
     const bool fileWidth = width == 0 || width == D3DX_DEFAULT || width == D3DX_DEFAULT_NONPOW2;
     const bool fileHeight = height == 0 || height == D3DX_DEFAULT || height == D3DX_DEFAULT_NONPOW2;
-    const UINT w = fileWidth ? static_cast<UINT>(image.width) : width;
-    const UINT h = fileHeight ? static_cast<UINT>(image.height) : height;
-    if (w > platform::kMaxImageSide || h > platform::kMaxImageSide) return D3DERR_INVALIDCALL;
+    if ((!fileWidth && width > platform::kMaxImageSide) ||
+        (!fileHeight && height > platform::kMaxImageSide))
+        return D3DERR_INVALIDCALL;
+    UINT w = 0, h = 0;
+    // The texture must fit the device's texture memory left, which is known
+    // before the file is decoded.
+    auto fits = [&](const Image& header) {
+        w = fileWidth ? static_cast<UINT>(header.width) : width;
+        h = fileHeight ? static_cast<UINT>(header.height) : height;
+        const std::uint64_t bytes = std::uint64_t{w} * h * 4;
+        if (bytes <= device->GetAvailableTextureMem()) return std::string();
+        return "image is " + Dimensions(header.width, header.height) + ", a " + Mebibytes(bytes) +
+               " texture, more than the " + Mebibytes(device->GetAvailableTextureMem(), false) +
+               " of texture memory left of " + Mebibytes(platform::kTextureMemoryBytes);
+    };
+    Image image;
+    if (!Load(fileName, &image, true, fits)) return D3DXERR_INVALIDDATA;
+    FillInfo(image, D3DRTYPE_TEXTURE, srcInfo);
     ApplyColorKey(&image.pixels, colorKey);
     IDirect3DTexture9* made = nullptr;
     const HRESULT hr =

@@ -24,6 +24,10 @@ void* NativeWindowOf(HWND window);
 // Shows a finished frame in its window through the video driver.
 void ShowFrame(HWND window, const std::uint32_t* pixels, int width, int height);
 
+// Whether debug output is on: VELMOR_TRACE=1 (another value than 0 or 1 is
+// told once, and is off).
+bool TraceEnabled();
+
 // Writes the lines of load failures not yet told (debug.h's
 // ReportLoadFailure): at each loop pass, before a message box, at shutdown.
 void TellLoadFailures();

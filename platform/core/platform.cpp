@@ -45,6 +45,7 @@ bool Init(const Config& config, std::string* error) {
         UseVirtualClock(config.clockStart);
     else
         UseRealClock();
+    detail::TraceEnabled();  // a bad VELMOR_TRACE is told now, not at the first trace
     const VideoDriver* video = installed.video;
     if (video && video->start && !video->start(error)) return false;
     Run().started = true;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/setting.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define VELMOR_X86 1
@@ -240,18 +242,34 @@ RowKernel BlendRowAvx2() {
 
 namespace {
 
+const char* KernelName(RowKernel k) {
+    if (k == BlendRowScalar) return "scalar";
+    if (k && k == BlendRowAvx512()) return "avx512";
+    if (k && k == BlendRowAvx2()) return "avx2";
+    return "sse2";
+}
+
 // VELMOR_SIMD=scalar|sse2|avx2|avx512 caps the choice (for comparisons):
-// the widest kernel up to that one that the processor runs.
+// the widest kernel up to that one that the processor runs. Another value
+// caps nothing, and is told once.
 RowKernel Automatic() {
     static const char* const kNames[] = {"scalar", "sse2", "avx2", "avx512"};
     const char* forced = std::getenv("VELMOR_SIMD");
-    int cap = 3;
-    for (int i = 0; forced && *forced && i < 4; ++i)
+    int cap = -1;
+    for (int i = 0; forced && i < 4; ++i)
         if (std::strcmp(forced, kNames[i]) == 0) cap = i;
-    if (cap >= 3 && BlendRowAvx512()) return BlendRowAvx512();
-    if (cap >= 2 && BlendRowAvx2()) return BlendRowAvx2();
-    if (cap >= 1 && BlendRowSse2()) return BlendRowSse2();
-    return BlendRowScalar;
+    RowKernel kernel = BlendRowScalar;
+    const int widest = cap < 0 ? 3 : cap;
+    if (widest >= 3 && BlendRowAvx512())
+        kernel = BlendRowAvx512();
+    else if (widest >= 2 && BlendRowAvx2())
+        kernel = BlendRowAvx2();
+    else if (widest >= 1 && BlendRowSse2())
+        kernel = BlendRowSse2();
+    if (forced && cap < 0)
+        ReportUnusableSetting("VELMOR_SIMD", forced, "scalar, sse2, avx2 or avx512",
+                              KernelName(kernel));
+    return kernel;
 }
 
 RowKernel& Current() {
@@ -265,13 +283,7 @@ RowKernel BlendRow() { return Current(); }
 
 void SetBlendRowKernel(RowKernel kernel) { Current() = kernel ? kernel : Automatic(); }
 
-const char* BlendRowKernelName() {
-    const RowKernel k = Current();
-    if (k == BlendRowScalar) return "scalar";
-    if (k && k == BlendRowAvx512()) return "avx512";
-    if (k && k == BlendRowAvx2()) return "avx2";
-    return "sse2";
-}
+const char* BlendRowKernelName() { return KernelName(Current()); }
 
 void CopyRowOpaque(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src,
                    std::ptrdiff_t srcStride, int count, int rows) {
