@@ -85,7 +85,8 @@ struct MeshLoader {
     const char* name;
     // Reads the X file at `path` (an existing file; name resolution is
     // core's). Frame transforms are applied to the vertices. S_OK, or a
-    // failure code with `out` left empty when the file cannot be read.
+    // failure code with `out` left empty when the file cannot be read, the
+    // reason reported with platform::ReportLoadFailure.
     HRESULT (*load)(const char* path, XMeshData* out);
 };
 

@@ -28,10 +28,11 @@ for n in "${names[@]}"; do
   log=build-fuzz/fuzz-$n.log
   # The xmesh run forks and goes on past a crash, so that one run shows
   # every kind of input that still gets through to a fault in Assimp.
-  extra=()
-  [ "$n" = xmesh ] && extra=(-fork=1 -ignore_crashes=1)
+  # It also takes inputs large enough to nest objects thousands deep.
+  extra=(-max_len=65536)
+  [ "$n" = xmesh ] && extra=(-max_len=524288 -fork=1 -ignore_crashes=1)
   rc=0
-  build-fuzz/fuzz/fuzz_"$n" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 \
+  build-fuzz/fuzz/fuzz_"$n" -max_total_time="$seconds" -rss_limit_mb=2048 \
     "${extra[@]}" -print_final_stats=1 -artifact_prefix=build-fuzz/crash-"$n"- "$corpus" \
     >"$log" 2>&1 || rc=$?
   runs=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}' || true)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/byte_order.h"
 
@@ -117,7 +118,8 @@ class Lexer {
                         stray_ |= tag != 0x14;
                         continue;
                     }
-                    if (tag >= 0x1f && tag <= 0x34) return {kWord, 0, {}};  // keywords
+                    if (tag == 0x1f) return {kWord, 0, "template"};
+                    if (tag > 0x1f && tag <= 0x34) return {kWord, 0, {}};  // other keywords
                     return {kBad, 0, {}};
             }
         }
@@ -128,6 +130,9 @@ class Lexer {
     bool binary_, stray_ = false;
     std::size_t listLeft_ = 0;
 };
+
+// The limits as the refusals below name them.
+static_assert(kMaxXNesting == 128 && kMaxXFaceIndices == 64 && kMaxXTriangles == 500000);
 
 bool IsCount(const Token& t, double limit) {
     return t.kind == kNumber && t.value >= 0 && t.value <= limit && t.value == std::floor(t.value);
@@ -151,8 +156,8 @@ const char* Numbers(Lexer& in, double n, double below) {
 }
 
 // Mesh and MeshNormals: points of 3 values, then faces of counted indices
-// into those points.
-const char* MeshCounts(Lexer& in, double* faces) {
+// into those points. `triangles` adds up what the faces make.
+const char* MeshCounts(Lexer& in, double* faces, double* triangles) {
     double points = 0, k = 0;
     if (!Count(in, 3, &points)) return "a mesh's vertex count exceeds the file";
     if (const char* f = Numbers(in, points * 3, -1)) return f;
@@ -160,6 +165,9 @@ const char* MeshCounts(Lexer& in, double* faces) {
     for (double i = 0; i < *faces; ++i) {
         if (!Count(in, 1, &k)) return "a face's index count exceeds the file";
         if (k == 0) return "a face has no indices";
+        if (k > kMaxXFaceIndices) return "a face has more than 64 indices";
+        *triangles += std::max(k - 2, 1.0);
+        if (*triangles > kMaxXTriangles) return "the meshes have more than 500000 triangles";
         if (const char* f = Numbers(in, k, points)) return f;
     }
     return in.MidList() ? "a mesh's number list runs past its faces" : nullptr;
@@ -199,13 +207,18 @@ const char* MaterialList(Lexer& in, double meshFaces) {
     return nullptr;
 }
 
-// meshFaces: the faces of the mesh read last, which its first material
-// list takes up.
-const char* Object(std::string_view name, Lexer& in, double* meshFaces) {
+// What the objects read so far hold: the faces of the mesh read last, which
+// its first material list takes up, and the triangles of the meshes and of
+// their normals.
+struct Totals {
+    double meshFaces = 0, meshTriangles = 0, normalTriangles = 0;
+};
+
+const char* Object(std::string_view name, Lexer& in, Totals* totals) {
     double n = 0;
-    if (name == "Mesh") return MeshCounts(in, meshFaces);
-    if (name == "MeshNormals") return MeshCounts(in, &n);
-    if (name == "MeshMaterialList") return MaterialList(in, std::exchange(*meshFaces, 0));
+    if (name == "Mesh") return MeshCounts(in, &totals->meshFaces, &totals->meshTriangles);
+    if (name == "MeshNormals") return MeshCounts(in, &n, &totals->normalTriangles);
+    if (name == "MeshMaterialList") return MaterialList(in, std::exchange(totals->meshFaces, 0));
     if (name == "MeshTextureCoords" && !Count(in, 2, &n))
         return "a texture coordinate count exceeds the file";
     if (name == "MeshVertexColors" && !Count(in, 5, &n))
@@ -230,24 +243,233 @@ const char* XFileFault(const std::uint8_t* bytes, std::size_t size) {
     if (format == "bin " && floats == "0064")
         return "binary X files of 64-bit floats are not supported";
     Lexer in(bytes, size, format == "bin ");
-    double meshFaces = 0;
+    Totals totals;
+    int depth = 0;
     for (bool afterWord = false;;) {
         const Token t = in.Next();
         if (t.kind == kEnd) return nullptr;
         if (t.kind == kBad) return "a damaged token";
+        if (t.kind == kOpen && ++depth > kMaxXNesting) return "objects nest deeper than 128 levels";
+        if (t.kind == kClose && depth > 0) --depth;
         const bool object = t.kind == kWord && !afterWord;
         afterWord = t.kind == kWord;
         if (!object) continue;
-        // A data object is its type, an optional name, '{' and an optional
+        // A data object is its type, an optional name (any one token:
+        // Assimp takes a string or a number as well), '{' and an optional
         // GUID; its contents are scanned again after it for nested objects.
         Lexer body = in;
         Token u = body.Next();
-        if (u.kind == kWord) u = body.Next();
+        if (u.kind != kOpen && u.kind != kEnd && u.kind != kBad) u = body.Next();
         if (u.kind != kOpen) continue;
         Lexer guid = body;
         if (guid.Next().kind == kOther) body = guid;
-        if (const char* fault = Object(t.text, body, &meshFaces)) return fault;
+        if (const char* fault = Object(t.text, body, &totals)) return fault;
     }
+}
+
+namespace {
+
+// The structure Assimp's X reader parses, token for token: at the top level
+// frames, meshes and materials; in a frame, frames and meshes; in a mesh, its
+// material lists. Any other object (or a stray token where an object may
+// start) is skipped through the matching brace, and what it holds is not
+// read. Bytes that passed XFileFault nest at most kMaxXNesting deep.
+class LayoutReader {
+  public:
+    LayoutReader(const std::uint8_t* bytes, std::size_t size)
+        : in_(bytes, size,
+              std::string_view(reinterpret_cast<const char*>(bytes) + 8, 4) == "bin ") {}
+
+    XFileLayout Read() {
+        XFileLayout out;
+        std::vector<int> roots, globalMeshes;
+        for (;;) {
+            const Token t = in_.Next();
+            if (t.kind == kEnd || t.kind == kBad) break;
+            if (t.kind == kClose) continue;  // ignored
+            if (Is(t, "template")) {
+                Skip(kClose);  // a template's body holds no braces
+            } else if (Is(t, "Frame")) {
+                roots.push_back(Frame());
+            } else if (Is(t, "Mesh")) {
+                globalMeshes.push_back(Mesh());
+            } else if (Is(t, "Material")) {
+                out.globals.push_back(Material());
+            } else {
+                Unknown(t);
+            }
+        }
+        // Several top-level frames hang under one root that holds no mesh.
+        int root = roots.size() == 1 ? roots[0] : -1;
+        if (roots.size() > 1) {
+            root = static_cast<int>(frames_.size());
+            frames_.push_back({true, {}, roots});
+        }
+        if (root >= 0) {
+            Filter(root);
+            Order(root, &out);
+        }
+        for (int m : globalMeshes) out.meshes.push_back(meshes_[m]);
+        return out;
+    }
+
+  private:
+    struct FrameNode {
+        bool named = false;
+        std::vector<int> meshes, children;
+    };
+
+    static bool Is(const Token& t, std::string_view word) {
+        return t.kind == kWord && !t.afterStray && t.text == word;
+    }
+
+    // To the next token of `kind` (or the end).
+    void Skip(Kind kind) {
+        for (Token t = in_.Next(); t.kind != kind && t.kind != kEnd && t.kind != kBad;)
+            t = in_.Next();
+    }
+    // Past the brace that closes the one just read.
+    void SkipBody() {
+        for (int depth = 1; depth > 0;) {
+            const Token t = in_.Next();
+            if (t.kind == kEnd || t.kind == kBad) return;
+            depth += t.kind == kOpen ? 1 : t.kind == kClose ? -1 : 0;
+        }
+    }
+    // An object the reader does not know, `first` its first token: up to
+    // its opening brace and through its body.
+    void Unknown(const Token& first) {
+        if (first.kind != kOpen) Skip(kOpen);
+        SkipBody();
+    }
+    // An object's optional name and its opening brace; false without one.
+    bool Head(XMaterialEntry* name = nullptr) {
+        Token t = in_.Next();
+        if (t.kind == kOpen) return true;
+        if (name) {
+            name->named = true;
+            name->name = std::string(t.text);
+        }
+        t = in_.Next();
+        return t.kind == kOpen;
+    }
+
+    int Frame() {
+        const int self = static_cast<int>(frames_.size());
+        XMaterialEntry name;
+        frames_.emplace_back();
+        if (!Head(&name)) return self;
+        frames_[self].named = name.named && !name.name.empty();
+        for (;;) {
+            const Token t = in_.Next();
+            if (t.kind == kEnd || t.kind == kBad || t.kind == kClose) break;
+            if (Is(t, "Frame")) {
+                const int child = Frame();
+                frames_[self].children.push_back(child);
+            } else if (Is(t, "Mesh")) {
+                const int mesh = Mesh();
+                frames_[self].meshes.push_back(mesh);
+            } else {  // FrameTransformMatrix too: nothing here
+                Unknown(t);
+            }
+        }
+        return self;
+    }
+
+    int Mesh() {
+        const int self = static_cast<int>(meshes_.size());
+        meshes_.emplace_back();
+        if (!Head()) return self;
+        Lexer guid = in_;
+        if (guid.Next().kind == kOther) in_ = guid;
+        double points = 0, faces = 0, k = 0;
+        Count(in_, 3, &points);
+        Numbers(in_, points * 3, -1);
+        Count(in_, 1, &faces);
+        meshes_[self].faces = static_cast<std::uint32_t>(faces);
+        for (double i = 0; i < faces; ++i) {
+            Count(in_, 1, &k);
+            Numbers(in_, k, -1);
+        }
+        for (;;) {
+            const Token t = in_.Next();
+            if (t.kind == kEnd || t.kind == kBad || t.kind == kClose) break;
+            if (Is(t, "MeshMaterialList")) {
+                MaterialList(&meshes_[self]);
+            } else {
+                Unknown(t);
+            }
+        }
+        return self;
+    }
+
+    // The list's entries, and the faces each takes (a single face material
+    // stands for every face).
+    void MaterialList(XMeshLayout* mesh) {
+        if (!Head()) return;
+        double declared = 0, count = 0;
+        Count(in_, 1, &declared);
+        Count(in_, 1, &count);
+        std::vector<std::uint32_t> faceMaterials;
+        for (double i = 0; i < count; ++i)
+            faceMaterials.push_back(static_cast<std::uint32_t>(in_.Next().value));
+        if (faceMaterials.size() == 1)
+            faceMaterials.resize(std::max(mesh->faces, 1u), faceMaterials[0]);
+        mesh->hasFaceMaterials = mesh->hasFaceMaterials || !faceMaterials.empty();
+        for (;;) {
+            const Token t = in_.Next();
+            if (t.kind == kEnd || t.kind == kBad || t.kind == kClose) break;
+            if (Is(t, "Material")) {
+                mesh->entries.push_back(Material());
+            } else if (t.kind == kOpen && !t.afterStray) {
+                XMaterialEntry e;
+                e.reference = true;
+                e.name = std::string(in_.Next().text);
+                mesh->entries.push_back(e);
+                Skip(kClose);
+            } else {
+                Unknown(t);
+            }
+        }
+        // A face material indexes the mesh's entries of all its lists.
+        mesh->faceCounts.resize(mesh->entries.size(), 0);
+        for (std::uint32_t m : faceMaterials)
+            if (m < mesh->faceCounts.size()) ++mesh->faceCounts[m];
+    }
+
+    XMaterialEntry Material() {
+        XMaterialEntry e;
+        if (Head(&e)) SkipBody();
+        return e;
+    }
+
+    // A frame with no mesh and one unnamed child frame that has meshes takes
+    // over the child's meshes; the child goes, with whatever it holds.
+    void Filter(int f) {
+        if (frames_[f].children.size() == 1 && frames_[f].meshes.empty()) {
+            const FrameNode& child = frames_[frames_[f].children[0]];
+            if (!child.named && !child.meshes.empty()) {
+                frames_[f].meshes = child.meshes;
+                frames_[f].children.clear();
+            }
+        }
+        for (int c : frames_[f].children) Filter(c);
+    }
+
+    void Order(int f, XFileLayout* out) const {
+        for (int m : frames_[f].meshes) out->meshes.push_back(meshes_[m]);
+        for (int c : frames_[f].children) Order(c, out);
+    }
+
+    Lexer in_;
+    std::vector<FrameNode> frames_;
+    std::vector<XMeshLayout> meshes_;
+};
+
+}  // namespace
+
+XFileLayout XMaterialLayout(const std::uint8_t* bytes, std::size_t size) {
+    return LayoutReader(bytes, size).Read();
 }
 
 }  // namespace platform::assimp

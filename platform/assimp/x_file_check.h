@@ -1,17 +1,56 @@
 // A look over an X file's tokens before Assimp reads it. Assimp's X reader
 // sizes its arrays from counts in the file before reading what they count,
-// and takes a mesh's material list as consistent; a damaged file makes it
-// ask for gigabytes or read outside its arrays.
+// takes a mesh's material list as consistent, recurses once per nested frame
+// and triangulates a face in time growing with the square of its indices; a
+// damaged or hostile file makes it ask for gigabytes, read outside its
+// arrays, run out of stack or work for minutes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace platform::assimp {
 
+// Braces may nest this deep (a skeleton of frames nests one level a bone).
+constexpr int kMaxXNesting = 128;
+// One face may have this many indices.
+constexpr int kMaxXFaceIndices = 64;
+// The meshes of a file may have this many triangles in all (a face of k
+// indices makes k - 2, a point or a line counts as one); their normals'
+// faces the same.
+constexpr std::size_t kMaxXTriangles = 500000;
+
 // Why these bytes (a whole X file, header included) must not be read, or
-// nullptr when every count fits in the bytes after it and every face
-// material names one of the materials its list gives.
+// nullptr when every count fits in the bytes after it, every face material
+// names one of the materials its list gives and the limits above hold.
 const char* XFileFault(const std::uint8_t* bytes, std::size_t size);
+
+// One entry of a mesh's material list: a material of its own or a
+// reference by name ({Name}) to one given before.
+struct XMaterialEntry {
+    bool reference = false;
+    bool named = false;  // an own material with a name in the file
+    std::string name;
+};
+
+struct XMeshLayout {
+    // The mesh's material lists' entries in order, and how many faces use each.
+    std::vector<XMaterialEntry> entries;
+    std::vector<std::uint32_t> faceCounts;
+    std::uint32_t faces = 0;
+    bool hasFaceMaterials = false;
+};
+
+// What of a file's materials and meshes Assimp's X reader takes in, in the
+// order it converts them: the materials outside any mesh, then the meshes
+// (frames depth first, a frame's meshes before its child frames; meshes
+// outside any frame last). Only for bytes XFileFault passed.
+struct XFileLayout {
+    std::vector<XMaterialEntry> globals;
+    std::vector<XMeshLayout> meshes;
+};
+XFileLayout XMaterialLayout(const std::uint8_t* bytes, std::size_t size);
 
 }  // namespace platform::assimp

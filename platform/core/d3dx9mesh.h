@@ -51,14 +51,20 @@ class ID3DXMesh {
     ULONG Release();
 
   private:
+    // A subset's faces (a run of Indices()) and the vertices they use, which
+    // are all a draw of it transforms.
     struct Range {
         DWORD attrib, firstFace, faceCount;
+        std::uint32_t firstVertex, vertexCount;
     };
     IDirect3DDevice9* device_;
     std::vector<MeshVertex> vertices_;
     std::vector<std::uint32_t> indices_;
     std::vector<DWORD> attributes_;
-    std::vector<Range> ranges_;
+    std::vector<Range> ranges_;  // ascending by subset
+    // Each subset's vertices in turn, and Indices() as indices into its own.
+    std::vector<MeshVertex> subsetVertices_;
+    std::vector<std::uint32_t> subsetIndices_;
 };
 
 // Loads an X file (name resolved as image names are). On success `materials`

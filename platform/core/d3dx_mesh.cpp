@@ -33,9 +33,33 @@ ID3DXMesh::ID3DXMesh(IDirect3DDevice9* device, std::vector<MeshVertex> vertices,
         indices_.insert(indices_.end(), indices.begin() + 3 * f, indices.begin() + 3 * f + 3);
         const DWORD a = attributes[f];
         if (ranges_.empty() || ranges_.back().attrib != a)
-            ranges_.push_back({a, static_cast<DWORD>(attributes_.size()), 0});
+            ranges_.push_back({a, static_cast<DWORD>(attributes_.size()), 0, 0, 0});
         ++ranges_.back().faceCount;
         attributes_.push_back(a);
+    }
+    // Each subset's own vertices, in the order its faces first use them; an
+    // index past the vertices stays past them, so its triangle is skipped.
+    constexpr std::uint32_t kPast = 0xFFFFFFFFu;
+    std::vector<std::size_t> seenBy(vertices_.size(), ranges_.size());
+    std::vector<std::uint32_t> local(vertices_.size());
+    subsetIndices_.reserve(indices_.size());
+    for (std::size_t r = 0; r < ranges_.size(); ++r) {
+        Range& range = ranges_[r];
+        range.firstVertex = static_cast<std::uint32_t>(subsetVertices_.size());
+        const std::size_t end = 3 * (std::size_t{range.firstFace} + range.faceCount);
+        for (std::size_t i = 3 * std::size_t{range.firstFace}; i < end; ++i) {
+            const std::uint32_t v = indices_[i];
+            if (v >= vertices_.size()) {
+                subsetIndices_.push_back(kPast);
+                continue;
+            }
+            if (seenBy[v] != r) {
+                seenBy[v] = r;
+                local[v] = range.vertexCount++;
+                subsetVertices_.push_back(vertices_[v]);
+            }
+            subsetIndices_.push_back(local[v]);
+        }
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include "base/setting.h"
 #include "platform/core/context.h"
+#include "platform/core/input_script.h"  // Shown
 #include "platform/core/internal.h"
 #include "platform/driver.h"
 
@@ -56,20 +57,27 @@ struct DebugState {
 
 DebugState& Debug() { return platform::detail::Ctx().debug.Get<DebugState>(); }
 
+// A name as the line shows it. Names come from files too (a mesh names its
+// textures): an escape sequence in one must not reach the terminal.
+std::string Place(const std::string& name) {
+    constexpr std::size_t kLongestPath = 4096;
+    return platform::Shown(name, kLongestPath);
+}
+
 std::string LineFor(const LoadFailure& f) {
     const auto& [first, why] = f.tries.front();
-    std::string line = "velmor: cannot load '" + first + "'";
+    std::string line = "velmor: cannot load '" + Place(first) + "'";
     bool sameWhy = true;
     for (const auto& t : f.tries) sameWhy = sameWhy && t.second == why;
     if (sameWhy) {
         for (std::size_t i = 1; i < f.tries.size(); ++i)
-            line += (i == 1 ? " (also tried '" : ", '") + f.tries[i].first + "'";
+            line += (i == 1 ? " (also tried '" : ", '") + Place(f.tries[i].first) + "'";
         if (f.tries.size() > 1) line += ")";
         return line + ": " + why;
     }
     line += ": " + why;
     for (std::size_t i = 1; i < f.tries.size(); ++i)
-        line += "; '" + f.tries[i].first + "': " + f.tries[i].second;
+        line += "; '" + Place(f.tries[i].first) + "': " + f.tries[i].second;
     return line;
 }
 

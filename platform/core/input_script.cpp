@@ -190,12 +190,9 @@ bool ParseLine(const std::vector<std::string_view>& t, ScriptEvent* event, std::
 
 }  // namespace
 
-// A token as an error message shows it: bytes outside printable ASCII as
-// \xNN (so a NUL cannot cut the message short) and at most 40 characters.
-std::string Shown(std::string_view text) {
-    constexpr std::size_t kMax = 40;
+std::string Shown(std::string_view text, std::size_t max) {
     std::string out;
-    for (std::size_t i = 0; i < text.size() && i < kMax; ++i) {
+    for (std::size_t i = 0; i < text.size() && i < max; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x20 && c < 0x7F) {
             out += static_cast<char>(c);
@@ -206,7 +203,7 @@ std::string Shown(std::string_view text) {
             out += kHex[c & 15];
         }
     }
-    if (text.size() > kMax) out += "...";
+    if (text.size() > max) out += "...";
     return out;
 }
 

@@ -13,6 +13,7 @@
 // together with the real keyboard and mouse.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,8 +24,9 @@
 namespace platform {
 
 // A token as an error message shows it: bytes outside printable ASCII as
-// \xNN (so a NUL cannot cut the message short) and at most 40 characters.
-std::string Shown(std::string_view text);
+// \xNN (so a NUL cannot cut the message short, nor an escape sequence reach
+// the terminal) and at most `max` characters of it, "..." marking a cut.
+std::string Shown(std::string_view text, std::size_t max = 40);
 
 // Parses a whole script. On failure returns false and sets `error` to one
 // line "NAME:LINE: what is wrong" (no trailing newline). The events come back

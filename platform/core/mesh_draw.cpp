@@ -1,7 +1,7 @@
 // Mesh drawing: DrawSubset lights the subset with the fixed-function rule
 // (no lights: emissive + ambient light * material ambient, saturated) and
-// hands its triangles to the device's rasteriser with world * view *
-// projection.
+// hands its triangles, with the vertices they use, to the device's
+// rasteriser with world * view * projection.
 #include <algorithm>
 #include <cstddef>
 
@@ -31,9 +31,9 @@ std::uint32_t LitColor(const D3DMATERIAL9& m, bool lighting, D3DCOLOR ambient) {
 
 HRESULT ID3DXMesh::DrawSubset(DWORD attribId) {
     if (!device_) return D3DERR_INVALIDCALL;
-    const auto range = std::find_if(ranges_.begin(), ranges_.end(),
-                                    [&](const Range& r) { return r.attrib == attribId; });
-    if (range == ranges_.end()) return D3D_OK;  // an empty subset draws nothing
+    const auto range = std::lower_bound(ranges_.begin(), ranges_.end(), attribId,
+                                        [](const Range& r, DWORD a) { return r.attrib < a; });
+    if (range == ranges_.end() || range->attrib != attribId) return D3D_OK;  // empty: nothing
     D3DXMATRIX world, view, projection, wv, wvp;
     device_->GetTransform(D3DTS_WORLD, &world);
     device_->GetTransform(D3DTS_VIEW, &view);
@@ -57,8 +57,12 @@ HRESULT ID3DXMesh::DrawSubset(DWORD attribId) {
         state.textureHeight = static_cast<int>(t->Height());
     }
     state.depthTest = zenable != 0;
-    device_->target_->Triangles(
-        state, reinterpret_cast<const platform::soft::RasterVertex*>(vertices_.data()),
-        vertices_.size(), indices_.data() + 3 * range->firstFace, range->faceCount);
+    // Only the subset's own vertices are transformed.
+    device_->target_->Triangles(state,
+                                reinterpret_cast<const platform::soft::RasterVertex*>(
+                                    subsetVertices_.data() + range->firstVertex),
+                                range->vertexCount,
+                                subsetIndices_.data() + 3 * std::size_t{range->firstFace},
+                                range->faceCount);
     return D3D_OK;
 }

@@ -26,8 +26,11 @@ struct XMeshData {
     std::vector<XMeshVertex> vertices;
     // Three indices per triangle, in the file's winding.
     std::vector<std::uint32_t> indices;
-    // The material (subset) of each triangle.
+    // The material (subset) of each triangle: an index into `materials`, or
+    // 0 when there are none.
     std::vector<std::uint32_t> faceMaterial;
-    // Every material of the file in order, used or not.
+    // The entries of the file's material lists in order, used or not (a
+    // material named again by reference is not repeated); none for a file
+    // without materials.
     std::vector<XMeshMaterial> materials;
 };

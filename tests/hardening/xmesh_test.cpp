@@ -1,7 +1,9 @@
-// Damaged and foreign mesh files fail to load instead of stopping the game.
+// Damaged, foreign and hostile mesh files fail to load instead of stopping
+// the game, with the reason on the file's one line; subsets follow the file.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,14 +16,38 @@ namespace {
 
 using namespace std::string_literals;
 
+// `depth` frames around `inside`, as text or as binary tokens.
+std::string Nested(int depth, const std::string& inside) {
+    std::string s = "xof 0303txt 0032\n";
+    for (int i = 0; i < depth; ++i) s += "Frame a {\n";
+    s += inside;
+    return s + std::string(depth, '}');
+}
+std::string NestedBinary(int depth) {
+    std::string s = "xof 0303bin 0032";
+    for (int i = 0; i < depth; ++i) s += "\1\0\5\0\0\0Frame\1\0\1\0\0\0a\x0a\0"s;
+    for (int i = 0; i < depth; ++i) s += "\x0b\0"s;
+    return s;
+}
+
 // Each bad case is refused before Assimp reads it: the cases that crashed
-// Assimp's X reader (null and out-of-bounds reads) or made it allocate
-// gigabytes, cut down from what the fuzzer found.
+// Assimp's X reader (null and out-of-bounds reads, stack overflow), made it
+// allocate gigabytes or work for minutes, cut down from what the fuzzer and
+// hand-made files found.
 TEST(XMeshFiles, OnlySoundXFilesLoad) {
     const std::string dir = MakeTempDir("xmesh");
     const std::string points = "xof 0303txt 0032\nMesh {\n3; 0;0;0;, 1;0;0;, 0;1;0;;\n";
     const std::string head = points + "1; 3;0,1,2;;\n";
     const std::string material = "Material { 1;1;1;1;; 1; 0;0;0;; 0;0;0;; }";
+    const std::string list = "MeshMaterialList { 1; 1; 0;; " + material + " }";
+    // A mesh whose list's material nests three levels below the mesh's frames.
+    const std::string framed = head.substr(head.find("Mesh")) + list + "}\n";
+    std::string face65 = "65;", points65 = "65;", faces500001 = "500001;";
+    for (int i = 0; i < 65; ++i) {
+        face65 += std::to_string(i) + (i < 64 ? "," : ";;");
+        points65 += std::to_string(i) + ";0;0;" + (i < 64 ? "," : ";");
+    }
+    for (int i = 0; i < 500001; ++i) faces500001 += i < 500000 ? "3;0,1,2;," : "3;0,1,2;;";
     struct Case {
         const char* name;
         std::string bytes;
@@ -45,6 +71,16 @@ TEST(XMeshFiles, OnlySoundXFilesLoad) {
         {"compressed", "xof 0303tzip0032\0\0\0\0"s, false},
         // A binary string whose length field ends the file: no room for its terminator.
         {"string-at-end-bin", "xof 0303bin 0032\2\0\0\0\0\0"s, false},
+        // Assimp takes a quoted name as well: the count must still fit.
+        {"huge-count-string-name", "xof 0303txt 0032\nMesh \"x\" { 99999999; 0;0;0;; }", false},
+        // 30,000 nested frames overflowed the stack; 128 levels of braces pass.
+        {"nested-30000", Nested(30000, framed), false},
+        {"nested-30000-bin", NestedBinary(30000), false},
+        {"nested-128", Nested(125, framed), true},
+        {"nested-129", Nested(126, framed), false},
+        // Triangulating a face takes the square of its indices: at most 64.
+        {"face-of-65-indices", "xof 0303txt 0032\nMesh {" + points65 + "1;" + face65 + "}", false},
+        {"triangles-past-500000", points + faces500001 + "}", false},
     };
     for (const Case& c : cases) {
         // Exactly the file's bytes, so that a read past them is caught.
@@ -60,6 +96,88 @@ TEST(XMeshFiles, OnlySoundXFilesLoad) {
     }
     XMeshData mesh;
     EXPECT_TRUE(FAILED(platform::assimp::kMeshLoader.load((dir + "/none.x").c_str(), &mesh)));
+}
+
+// Subsets are the entries of the file's material lists in order, whatever
+// order Assimp keeps its materials in: those outside any mesh are not
+// subsets until a list names them, a reference keeps its material's subset,
+// and a file without materials has none (Assimp adds a grey one).
+TEST(XMeshFiles, SubsetsFollowTheMaterialLists) {
+    const std::string head = "xof 0303txt 0032\n";
+    const std::string mesh = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 3; 3;0,1,2;, 3;0,2,1;, 3;1,2,0;;";
+    auto material = [](const std::string& name, const std::string& red) {
+        return "Material " + name + " { " + red + ";1;1;1;; 1; 0;0;0;; 0;0;0;; }";
+    };
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<float> reds;           // each subset's material, in order
+        std::vector<std::uint32_t> faces;  // the subset of each face, file order
+    };
+    const Case cases[] = {
+        {"no-materials", head + mesh + " }", {}, {0, 0, 0}},
+        {"global-materials",
+         head + material("B", "0.5") + material("Unused", "1") + material("A", "0.25") + mesh +
+             " MeshMaterialList { 2; 3; 1,0,1;; {A} {B} } }",
+         {0.25f, 0.5f},
+         {1, 0, 1}},
+        {"reference-to-own",
+         head + mesh + " MeshMaterialList { 3; 3; 2,1,0;; " + material("X", "0.25") + " {X} " +
+             material("Y", "0.5") + " } }",
+         {0.25f, 0.5f},
+         {1, 0, 0}},
+        {"unused-entry-kept",
+         head + mesh + " MeshMaterialList { 2; 1; 1;; " + material("P", "0.25") +
+             material("Q", "0.5") + " } }",
+         {0.25f, 0.5f},
+         {1, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        XMeshData data;
+        ASSERT_EQ(platform::assimp::LoadXMeshMemory(c.text.data(), c.text.size(), &data), S_OK)
+            << c.name;
+        std::vector<float> reds;
+        for (const XMeshMaterial& m : data.materials) reds.push_back(m.diffuse[0]);
+        EXPECT_EQ(reds, c.reds) << c.name;
+        // Faces by their first vertex's position, which tells them apart here.
+        ASSERT_EQ(data.faceMaterial.size(), 3u) << c.name;
+        std::vector<std::uint32_t> faces(3);
+        for (std::size_t f = 0; f < 3; ++f) {
+            const XMeshVertex& v0 = data.vertices[data.indices[3 * f]];
+            const XMeshVertex& v1 = data.vertices[data.indices[3 * f + 1]];
+            const std::size_t fileFace = v0.x == 1 ? 2 : v1.x == 1 ? 0 : 1;
+            faces[fileFace] = data.faceMaterial[f];
+        }
+        EXPECT_EQ(faces, c.faces) << c.name;
+    }
+}
+
+// The tiger level's line for a tiger.x Assimp refuses names Assimp's reason,
+// and a texture name from the mesh reaches the terminal with its control
+// bytes escaped.
+TEST(XMeshFiles, TigerLinesGiveTheReasonAndEscapeNames) {
+    const std::string dir = "tiger-lines";
+    std::filesystem::copy(VELMOR_CONTENT_DIR, dir, std::filesystem::copy_options::recursive);
+    const std::string points = "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;";
+    struct Case {
+        std::string tiger, line;
+    } cases[] = {
+        {points + " MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,0;; } }",
+         "velmor: cannot load 'tiger.x': the X reader refuses it: Line 1: Normal face count does "
+         "not match vertex face count; '../Tiger.x': no such file\n"},
+        {points + " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 1; 0;0;0;; 0;0;0;; "
+                  "TextureFilename { \"\x1b]0;title\x07\x1b[31m.bmp\"; } } } }",
+         "velmor: cannot load '\\x1B]0;title\\x07\\x1B[31m.bmp' (also tried "
+         "'../\\x1B]0;title\\x07\\x1B[31m.bmp'): no such file\n"},
+    };
+    for (const Case& c : cases) {
+        WriteFile(dir + "/tiger.x", c.tiger);
+        const auto r = RunProcess(
+            VELMOR_BINARY, {"--headless", "--level", "tiger", "--frames", "2", "--assets", dir},
+            {"VELMOR_TRACE"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, c.line);
+    }
 }
 
 }  // namespace
