@@ -102,8 +102,8 @@ TEST(RecordWindowed, ResizeAndFullscreenChangeNeitherFramesNorMotion) {
     if (!CanPlayWindowed()) GTEST_SKIP() << "Xvfb or xdotool is missing: not run";
     const std::string dir = MakeTempDir("xwindow");
     const auto run = PlayWindowed(dir, "window",
-                                  {"--frames", "400", "--record", "r.txt", "--dump", "window.jsonl",
-                                   "--screenshot", "400:window.png"});
+                                  {"--frames", "600", "--record", "r.txt", "--dump", "window.jsonl",
+                                   "--screenshot", "600:window.png"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("resized 640x400"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("F11 1280x1024 at 0,0"), std::string::npos) << run.out;
@@ -115,8 +115,8 @@ TEST(RecordWindowed, ResizeAndFullscreenChangeNeitherFramesNorMotion) {
     EXPECT_EQ(window.substr(last, 40).find("\"x\":672,\"y\":480"), 17u) << window.substr(last, 40);
     EXPECT_EQ(ReadFile(dir + "/r.txt").find("key DIK_RETURN"), std::string::npos);
 
-    const auto replay = Velmor(dir, {"--headless", "--input", "r.txt", "--frames", "400", "--dump",
-                                     "replay.jsonl", "--screenshot", "400:replay.png"});
+    const auto replay = Velmor(dir, {"--headless", "--input", "r.txt", "--frames", "600", "--dump",
+                                     "replay.jsonl", "--screenshot", "600:replay.png"});
     ASSERT_EQ(replay.status, 0) << replay.err;
     EXPECT_TRUE(ReadFile(dir + "/replay.jsonl") == window);
     EXPECT_TRUE(ReadFile(dir + "/replay.png") == ReadFile(dir + "/window.png"));
