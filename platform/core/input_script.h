@@ -13,6 +13,7 @@
 // together with the real keyboard and mouse.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,13 +27,18 @@ namespace platform {
 // \xNN (so a NUL cannot cut the message short) and at most 40 characters.
 std::string Shown(std::string_view text);
 
+// The most bytes a script may hold (32 MiB: hours of a recorded session);
+// a longer file, or an endless one such as /dev/zero, is refused unread.
+constexpr std::size_t kMaxScriptBytes = std::size_t{32} << 20;
+
 // Parses a whole script. On failure returns false and sets `error` to one
 // line "NAME:LINE: what is wrong" (no trailing newline). The events come back
 // in frame order; events of one frame keep the order of their lines.
 bool ParseInputScript(std::string_view text, const std::string& name,
                       std::vector<ScriptEvent>* events, std::string* error);
 
-// Reads and parses the file at `path`; unreadable files fail the same way.
+// Reads and parses the file at `path`; unreadable files, and files past
+// kMaxScriptBytes, fail the same way.
 bool LoadInputScript(const std::string& path, std::vector<ScriptEvent>* events, std::string* error);
 
 // The event as one script line, without the newline ("12 key DIK_LEFT down").
