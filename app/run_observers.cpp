@@ -21,6 +21,24 @@ void CloseWindow() {
 // The signal StopOnSignal caught, 0 until one comes.
 volatile std::sig_atomic_t stopSignal = 0;
 
+// Why StopOnSignal closed the window, "" until it does: nothing a recording
+// holds closed the run, so the recording ends with a close of its own.
+std::string stoppedBy;
+
+std::string StopCause() {
+    switch (stopSignal) {
+        case 0:
+            return "stopped: an output could not go on";
+        case SIGINT:
+            return "stopped by SIGINT";
+        case SIGTERM:
+            return "stopped by SIGTERM";
+        case SIGHUP:
+            return "stopped by SIGHUP";
+    }
+    return "stopped by signal " + std::to_string(stopSignal);
+}
+
 extern "C" void OnStopSignal(int sig) {
     if (stopSignal) {
         std::signal(sig, SIG_DFL);
@@ -115,11 +133,13 @@ bool Recorder::Open(const std::string& path, std::string* error) {
 bool Recorder::Finish(std::string* error) {
     if (!recording_) return true;
     recording_ = false;
-    // A run that --frames ended has no close to record; its replay needs the same option.
+    // A run that --frames ended has no close to record; its replay needs the
+    // same option. One stopped from outside ends in a close of its own.
+    if (!stoppedBy.empty()) return platform::StopRecording(stoppedBy, true, error);
     std::string note;
     if (frames_ >= 0 && platform::PresentedFrames() == frames_)
         note = "closed by --frames " + std::to_string(frames_) + ": replay with the same --frames";
-    return platform::StopRecording(note, error);
+    return platform::StopRecording(note, false, error);
 }
 
 bool Recorder::Failed() const { return recording_ && platform::RecordingFailed(); }
@@ -177,6 +197,7 @@ FrameLimit::~FrameLimit() {
 
 StopOnSignal::StopOnSignal(std::vector<const RunObserver*> outputs) : outputs_(std::move(outputs)) {
     stopSignal = 0;
+    stoppedBy.clear();
     struct sigaction stopAction {};
     stopAction.sa_handler = OnStopSignal;
     sigemptyset(&stopAction.sa_mask);
@@ -188,6 +209,7 @@ StopOnSignal::StopOnSignal(std::vector<const RunObserver*> outputs) : outputs_(s
         for (const RunObserver* output : outputs_) stop = stop || output->Failed();
         if (!stop) return;
         closeSent_ = true;
+        stoppedBy = StopCause();
         CloseWindow();
     });
 }

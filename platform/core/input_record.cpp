@@ -73,16 +73,23 @@ bool Commit(Recorder* recorder, const std::string& end, bool last) {
     return true;
 }
 
-// The provisional end once frame `frame` is whole on disk: a close in its
-// pass, so the replay of a recording cut short (a killed run) ends after the
-// last frame it holds whole. A recording that finishes replaces it.
-std::string EndAfter(std::int64_t frame) {
-    if (frame < 1) return "";
+// A close in the pass of `frame`, with `why` beside it: the last line of a
+// recording whose run ended there without a close of its own. Its replay
+// presents that frame and ends.
+std::string CloseAfter(std::int64_t frame, const std::string& why) {
     ScriptEvent close;
     close.kind = ScriptEvent::Kind::kClose;
     close.frame = frame;
-    return FormatScriptEvent(close) + "  # the recording stops here, after frame " +
-           std::to_string(frame) + "\n";
+    return FormatScriptEvent(close) + "  # " + why + "\n";
+}
+
+// The provisional end once frame `frame` is whole on disk, so the replay of a
+// recording cut short (a killed run) ends after the last frame it holds
+// whole. A recording that finishes replaces it.
+std::string EndAfter(std::int64_t frame) {
+    return frame < 1 ? ""
+                     : CloseAfter(frame,
+                                  "the recording stops here, after frame " + std::to_string(frame));
 }
 
 // Motion of one frame adds up until the game reads it, so consecutive
@@ -180,7 +187,7 @@ bool RecordingFailed() {
     return active && active->failed;
 }
 
-bool StopRecording(const std::string& note, std::string* error) {
+bool StopRecording(const std::string& note, bool closeAfterLastFrame, std::string* error) {
     std::unique_ptr<Recorder>& active = Active();
     if (!active) return true;
     Recorder* recorder = active.get();
@@ -189,7 +196,11 @@ bool StopRecording(const std::string& note, std::string* error) {
     ReleaseClock();
     for (const ScriptEvent& e : recorder->pending) Write(e);
     // The lines left take the provisional end's place, and the file ends with them.
-    const bool committed = Commit(recorder, note.empty() ? "" : "# " + note + "\n", true);
+    const std::int64_t last = PresentedFrames();
+    const std::string end = closeAfterLastFrame && last > 0 ? CloseAfter(last, note)
+                            : note.empty()                  ? ""
+                                                            : "# " + note + "\n";
+    const bool committed = Commit(recorder, end, true);
     const int failed = recorder->failed;
     const bool closed = std::fclose(recorder->file) == 0;
     recorder->file = nullptr;

@@ -27,7 +27,10 @@ bool StartRecording(const std::string& path, std::string* error);
 bool RecordingFailed();
 
 // Writes what is left and closes the file; `note`, when not empty, is added
-// as a closing comment line. False with `error` set when writing failed.
-bool StopRecording(const std::string& note, std::string* error);
+// as a closing comment line. With `closeAfterLastFrame` (a run that nothing
+// recorded closed, such as a signal) the file ends in a close after the last
+// frame presented, with the note beside it, so that its replay ends there
+// too. False with `error` set when writing failed.
+bool StopRecording(const std::string& note, bool closeAfterLastFrame, std::string* error);
 
 }  // namespace platform
