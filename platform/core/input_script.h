@@ -27,9 +27,10 @@ namespace platform {
 // \xNN (so a NUL cannot cut the message short) and at most 40 characters.
 std::string Shown(std::string_view text);
 
-// The most bytes a script may hold (32 MiB: hours of a recorded session);
-// a longer file, or an endless one such as /dev/zero, is refused unread.
-constexpr std::size_t kMaxScriptBytes = std::size_t{32} << 20;
+// The most bytes a script may hold: 16 MiB, two hours and more of a recorded
+// session, which parse into about 200 MB at the worst. A longer file, or an
+// endless one such as /dev/zero, is refused unread.
+constexpr std::size_t kMaxScriptBytes = std::size_t{16} << 20;
 
 // Parses a whole script. On failure returns false and sets `error` to one
 // line "NAME:LINE: what is wrong" (no trailing newline). The events come back

@@ -230,15 +230,15 @@ TEST(Stops, AScreenshotReplacesItsFileWhole) {
     EXPECT_TRUE(platform::ReadImageFile("many.png", &pixels, &w, &h, &error) && w == 1024) << error;
 }
 
-// An input script past 32 MiB, or one without end, is refused unread.
+// An input script past 16 MiB, or one without end, is refused unread.
 TEST(Stops, AnEndlessOrHugeInputScriptIsRefusedInOneLine) {
     WriteFile("huge.txt", "");
-    fs::resize_file("huge.txt", (std::uintmax_t{32} << 20) + 1);  // sparse
+    fs::resize_file("huge.txt", (std::uintmax_t{16} << 20) + 1);  // sparse
     for (const std::string script : {"/dev/zero", "huge.txt"}) {
         const auto r = RunProcess(VELMOR_BINARY, {"--headless", "--input", script});
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err, "velmor: " + script +
-                             ": the input script is larger than 32 MiB, the most a script may "
+                             ": the input script is larger than 16 MiB, the most a script may "
                              "hold\n");
     }
 }
