@@ -1,6 +1,9 @@
 #include "app/run.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -113,12 +116,18 @@ bool PrepareFolders(Options* options, std::string* error) {
 }  // namespace
 
 int RunVelmor(int argc, const char* const* argv) {
+    // A closed pipe or a file past its size limit is a failed write, which
+    // the writer reports, not a signal that kills the run mid-file.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     Options options;
     std::string error;
     if (const ParseResult parsed = ParseOptions(argc, argv, &options, &error);
         parsed != ParseResult::kRun) {
         if (parsed == ParseResult::kError) return Fail(error);
         std::fputs(options.help ? UsageText().c_str() : "velmor " VELMOR_VERSION "\n", stdout);
+        if (std::fflush(stdout) != 0)
+            return Fail(std::string("cannot write to standard output: ") + std::strerror(errno));
         return 0;
     }
     // The input script is read and checked whole before anything opens.
@@ -142,7 +151,7 @@ int RunVelmor(int argc, const char* const* argv) {
             platform::Shutdown();
             return Fail(error);
         }
-        const StopOnSignal stop;
+        const StopOnSignal stop({&dump, &recorder, &audio, &shots});
         const FrameLimit limit(options.frames);
         FrontEnd front(options.menu);
         if (!options.menu) front.Play(options.level);

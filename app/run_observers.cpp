@@ -21,6 +21,24 @@ void CloseWindow() {
 // The signal StopOnSignal caught, 0 until one comes.
 volatile std::sig_atomic_t stopSignal = 0;
 
+// Why StopOnSignal closed the window, "" until it does: nothing a recording
+// holds closed the run, so the recording ends with a close of its own.
+std::string stoppedBy;
+
+std::string StopCause() {
+    switch (stopSignal) {
+        case 0:
+            return "stopped: an output could not go on";
+        case SIGINT:
+            return "stopped by SIGINT";
+        case SIGTERM:
+            return "stopped by SIGTERM";
+        case SIGHUP:
+            return "stopped by SIGHUP";
+    }
+    return "stopped by signal " + std::to_string(stopSignal);
+}
+
 extern "C" void OnStopSignal(int sig) {
     if (stopSignal) {
         std::signal(sig, SIG_DFL);
@@ -52,9 +70,10 @@ bool DumpWriter::Open(const std::string& path, std::int64_t every, std::string* 
             const std::string line = DumpFrameLine(frame) + "\n";
             // Flushed per frame: a dump watched while it grows (the soak
             // script counts its lines) or cut short holds whole frames.
+            errno = 0;
             if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() ||
                 std::fflush(file_) != 0)
-                failed_ = true;
+                failed_ = errno ? errno : EIO;
         });
     return true;
 }
@@ -63,23 +82,34 @@ bool DumpWriter::Finish(std::string* error) {
     if (listener_) platform::RemovePresentListener(listener_);
     listener_ = 0;
     if (!file_) return true;
-    const bool ok = std::fclose(file_) == 0 && !failed_;
+    errno = 0;
+    if (std::fclose(file_) != 0 && !failed_) failed_ = errno ? errno : EIO;
     file_ = nullptr;
-    if (!ok) *error = "--dump: writing '" + path_ + "' failed";
-    return ok;
+    if (failed_) *error = "--dump: writing '" + path_ + "' failed: " + std::strerror(failed_);
+    return !failed_;
 }
 
 bool AudioCapture::Open(const std::string& path, std::string* error) {
     path_ = path;
+    errno = 0;
     if (path.empty() || SUCCEEDED(recorder_.Start(path.c_str()))) return true;
     *error = "--audio-out: cannot create '" + path + "'";
+    if (errno) *error += std::string(": ") + std::strerror(errno);
     return false;
 }
 
 bool AudioCapture::Finish(std::string* error) {
-    if (SUCCEEDED(recorder_.Finish())) return true;
-    *error = "--audio-out: writing '" + path_ + "' failed";
-    return false;
+    const int reason = recorder_.StopReason();
+    const bool closed = SUCCEEDED(recorder_.Finish());
+    if (reason == MixRecorder::kFull)
+        *error = "--audio-out: '" + path_ +
+                 "' is full: a WAVE file holds at most 4 GiB (6 h 45 min of sound), so the "
+                 "run was stopped there";
+    else if (reason)
+        *error = "--audio-out: writing '" + path_ + "' failed: " + std::strerror(reason);
+    else if (!closed)
+        *error = "--audio-out: writing '" + path_ + "' failed";
+    return closed && !reason;
 }
 
 ScriptPlayer::ScriptPlayer(std::vector<platform::ScriptEvent> script) {
@@ -103,12 +133,16 @@ bool Recorder::Open(const std::string& path, std::string* error) {
 bool Recorder::Finish(std::string* error) {
     if (!recording_) return true;
     recording_ = false;
-    // A run that --frames ended has no close to record; its replay needs the same option.
+    // A run that --frames ended has no close to record; its replay needs the
+    // same option. One stopped from outside ends in a close of its own.
+    if (!stoppedBy.empty()) return platform::StopRecording(stoppedBy, true, error);
     std::string note;
     if (frames_ >= 0 && platform::PresentedFrames() == frames_)
         note = "closed by --frames " + std::to_string(frames_) + ": replay with the same --frames";
-    return platform::StopRecording(note, error);
+    return platform::StopRecording(note, false, error);
 }
+
+bool Recorder::Failed() const { return recording_ && platform::RecordingFailed(); }
 
 Screenshots::Screenshots(std::vector<std::pair<std::int64_t, std::string>> shots)
     : shots_(std::move(shots)), taken_(shots_.size(), false) {
@@ -161,22 +195,26 @@ FrameLimit::~FrameLimit() {
     if (passListener_) platform::RemovePassListener(passListener_);
 }
 
-StopOnSignal::StopOnSignal() {
+StopOnSignal::StopOnSignal(std::vector<const RunObserver*> outputs) : outputs_(std::move(outputs)) {
     stopSignal = 0;
+    stoppedBy.clear();
     struct sigaction stopAction {};
     stopAction.sa_handler = OnStopSignal;
     sigemptyset(&stopAction.sa_mask);
-    sigaction(SIGINT, &stopAction, &oldInt_);
-    sigaction(SIGTERM, &stopAction, &oldTerm_);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        sigaction(kSignals[i], &stopAction, &old_[i]);
     listener_ = platform::AddPassListener([this](std::int64_t) {
-        if (!stopSignal || closeSent_ || !engine->window) return;
+        if (closeSent_ || !engine->window) return;
+        bool stop = stopSignal != 0;
+        for (const RunObserver* output : outputs_) stop = stop || output->Failed();
+        if (!stop) return;
         closeSent_ = true;
+        stoppedBy = StopCause();
         CloseWindow();
     });
 }
 
 StopOnSignal::~StopOnSignal() {
     platform::RemovePassListener(listener_);
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &old_[i], nullptr);
 }

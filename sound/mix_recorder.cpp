@@ -1,10 +1,19 @@
 #include "sound/mix_recorder.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "sound/dsutil.h"
 
-MixRecorder::MixRecorder() = default;
+namespace {
+
+constexpr std::uint64_t kFrameBytes = 4;  // 16-bit stereo
+// The header on disk is brought up to date after each second of sound.
+constexpr std::uint64_t kCommitFrames = platform::kMixRate;
+
+}  // namespace
+
+MixRecorder::MixRecorder(std::uint64_t maxDataBytes) : maxDataBytes(maxDataBytes) {}
 
 MixRecorder::~MixRecorder() { Finish(); }
 
@@ -15,21 +24,27 @@ HRESULT MixRecorder::Start(const char* path, std::uint64_t maxFrames) {
     wfx.nChannels = 2;
     wfx.nSamplesPerSec = platform::kMixRate;
     wfx.wBitsPerSample = 16;
-    wfx.nBlockAlign = 4;
+    wfx.nBlockAlign = kFrameBytes;
     wfx.nAvgBytesPerSec = wfx.nSamplesPerSec * wfx.nBlockAlign;
     // An unwritable path is the caller's one-line error, not a trace.
     std::FILE* probe = std::fopen(path ? path : "", "ab");
     if (!probe) return E_FAIL;
     std::fclose(probe);
     auto w = std::make_unique<CRiffWave>();
-    const HRESULT hr = w->Open(path, &wfx, WAVEFILE_WRITE);
+    HRESULT hr = w->Open(path, &wfx, WAVEFILE_WRITE);
+    // The header goes to disk at once: a run that dies in its set-up leaves
+    // a whole (empty) WAVE file.
+    if (SUCCEEDED(hr)) hr = w->Commit();
     if (FAILED(hr)) return hr;
+    const std::uint64_t fits = w->MaxDataBytes() < maxDataBytes ? w->MaxDataBytes() : maxDataBytes;
     {
         std::lock_guard<std::mutex> g(lock);
         wave = std::move(w);
-        written = 0;
+        written = committed = 0;
         limit = maxFrames;
+        room = fits / kFrameBytes;
         failure = S_OK;
+        stopReason = 0;
     }
     platform::SetMixTap([this](const std::int16_t* frames, int count) { Take(frames, count); });
     return S_OK;
@@ -40,11 +55,33 @@ void MixRecorder::Take(const std::int16_t* frames, int count) {
     if (!wave || FAILED(failure)) return;
     std::uint64_t n = static_cast<std::uint64_t>(count);
     if (limit && written + n > limit) n = limit - written;
-    if (n == 0) return;
-    // Samples are stored little-endian, as the machine holds them.
-    UINT wrote = 0;
-    failure = wave->Write(static_cast<UINT>(n * 4), reinterpret_cast<const BYTE*>(frames), &wrote);
-    written += wrote / 4;
+    if (written + n > room) {
+        n = room - written;
+        stopReason = kFull;
+        failure = E_FAIL;
+    }
+    if (n > 0) {
+        // Samples are stored little-endian, as the machine holds them.
+        UINT wrote = 0;
+        errno = 0;
+        const HRESULT hr = wave->Write(static_cast<UINT>(n * kFrameBytes),
+                                       reinterpret_cast<const BYTE*>(frames), &wrote);
+        written += wrote / kFrameBytes;
+        if (FAILED(hr)) {
+            stopReason = errno ? errno : EIO;
+            failure = hr;
+            return;
+        }
+    }
+    if (written - committed >= kCommitFrames || (FAILED(failure) && written > committed)) {
+        errno = 0;
+        if (FAILED(wave->Commit())) {
+            stopReason = errno ? errno : EIO;
+            failure = E_FAIL;
+            return;
+        }
+        committed = written;
+    }
 }
 
 HRESULT MixRecorder::Finish() {
@@ -62,4 +99,9 @@ HRESULT MixRecorder::Finish() {
 std::uint64_t MixRecorder::FramesWritten() const {
     std::lock_guard<std::mutex> g(lock);
     return written;
+}
+
+int MixRecorder::StopReason() const {
+    std::lock_guard<std::mutex> g(lock);
+    return stopReason;
 }

@@ -344,6 +344,24 @@ HRESULT CRiffWave::Write(UINT size, const BYTE* source, UINT* wrote) {
     return S_OK;
 }
 
+HRESULT CRiffWave::Commit() {
+    if (m_fromMemory || !m_mmio || m_mode == WAVEFILE_READ) return CO_E_NOTINITIALIZED;
+    if (!FlushWrite()) return DSUTIL_TRACE("mmioFlush", E_FAIL);
+    const long end = Tell();
+    if (end < 0) return DSUTIL_TRACE("mmioSeek", E_FAIL);
+    BYTE field[4];
+    WriteLe32(field, static_cast<DWORD>(end - m_dataChunk.dwDataOffset));
+    bool ok = Seek(static_cast<long>(m_dataChunk.dwDataOffset) - 4) && WriteBytes(field, 4);
+    WriteLe32(field, static_cast<DWORD>(end - m_riffChunk.dwDataOffset));
+    ok = ok && Seek(static_cast<long>(m_riffChunk.dwDataOffset) - 4) && WriteBytes(field, 4);
+    if (!ok || !Seek(end) || std::fflush(m_mmio) != 0) return DSUTIL_TRACE("mmioFlush", E_FAIL);
+    return S_OK;
+}
+
+std::uint64_t CRiffWave::MaxDataBytes() const {
+    return 0xFFFFFFFFull - (m_dataChunk.dwDataOffset - m_riffChunk.dwDataOffset);
+}
+
 HRESULT CRiffWave::Close() {
     if (m_fromMemory) return CO_E_NOTINITIALIZED;
     if (m_mode == WAVEFILE_READ) {

@@ -4,6 +4,7 @@
 // the pad byte after odd sizes) is done here directly over the byte format.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -50,6 +51,13 @@ class CRiffWave {
     HRESULT Close();
     HRESULT Read(BYTE* buffer, DWORD size, DWORD* read);
     HRESULT Write(UINT size, const BYTE* source, UINT* wrote);
+    // Writing: puts what was written so far on disk as a whole file (the
+    // buffer goes out, the RIFF and data sizes are set), so a process that
+    // dies leaves a file that plays; writing goes on after it.
+    HRESULT Commit();
+    // Writing: the most bytes the data chunk can hold before the RIFF size,
+    // a 32-bit field, would overflow.
+    std::uint64_t MaxDataBytes() const;
     DWORD GetSize() const { return m_dataSize; }
     HRESULT ResetFile();
     WAVEFORMATEX* GetFormat() const { return m_pwfx; }

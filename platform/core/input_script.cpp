@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "base/parse_number.h"
 #include "platform/core/clock.h"
@@ -19,6 +18,16 @@ namespace platform {
 namespace {
 
 constexpr std::int64_t kLastFrame = std::int64_t{1} << 40;
+
+// Frame order, keeping the order of lines within a frame. A script already in
+// order (every recording is) is left as it is, without the sort's buffer.
+void SortByFrame(std::vector<ScriptEvent>* events) {
+    const auto earlier = [](const ScriptEvent& a, const ScriptEvent& b) {
+        return a.frame < b.frame;
+    };
+    if (!std::is_sorted(events->begin(), events->end(), earlier))
+        std::stable_sort(events->begin(), events->end(), earlier);
+}
 
 std::vector<std::string_view> Tokens(std::string_view line) {
     std::vector<std::string_view> out;
@@ -230,8 +239,7 @@ bool ParseInputScript(std::string_view text, const std::string& name,
         }
         parsed.push_back(event);
     }
-    std::stable_sort(parsed.begin(), parsed.end(),
-                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.frame < b.frame; });
+    SortByFrame(&parsed);
     *events = std::move(parsed);
     return true;
 }
@@ -243,18 +251,36 @@ bool LoadInputScript(const std::string& path, std::vector<ScriptEvent>* events,
         *error = path + ": is a folder, not an input script";
         return false;
     }
+    const std::string tooLarge = path + ": the input script is larger than " +
+                                 std::to_string(kMaxScriptBytes >> 20) +
+                                 " MiB, the most a script may hold";
+    if (std::filesystem::is_regular_file(path, ec) &&
+        std::filesystem::file_size(path, ec) > kMaxScriptBytes && !ec) {
+        *error = tooLarge;
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         *error = path + ": cannot read the input script (" + std::strerror(errno) + ")";
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
+    // Read in pieces up to one byte past the limit, whatever the file claims
+    // (a pipe or a device has no size).
+    std::string text;
+    char piece[65536];
+    while (in && text.size() <= kMaxScriptBytes) {
+        in.read(piece, static_cast<std::streamsize>(sizeof piece));
+        text.append(piece, static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad()) {
         *error = path + ": cannot read the input script";
         return false;
     }
-    return ParseInputScript(text.str(), path, events, error);
+    if (text.size() > kMaxScriptBytes) {
+        *error = tooLarge;
+        return false;
+    }
+    return ParseInputScript(text, path, events, error);
 }
 
 std::string FormatScriptEvent(const ScriptEvent& e) {
@@ -318,8 +344,7 @@ int PlayInputScript(std::vector<ScriptEvent> events) {
     };
     auto player = std::make_shared<Player>();
     player->events = std::move(events);
-    std::stable_sort(player->events.begin(), player->events.end(),
-                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.frame < b.frame; });
+    SortByFrame(&player->events);
     // Frame 0 sets the clock the level's set-up reads.
     while (player->next < player->events.size() && player->events[player->next].frame == 0)
         ApplyScriptEvent(player->events[player->next++]);

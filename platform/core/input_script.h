@@ -28,13 +28,19 @@ namespace platform {
 // the terminal) and at most `max` characters of it, "..." marking a cut.
 std::string Shown(std::string_view text, std::size_t max = 40);
 
+// The most bytes a script may hold: 16 MiB, two hours and more of a recorded
+// session, which parse into about 200 MB at the worst. A longer file, or an
+// endless one such as /dev/zero, is refused unread.
+constexpr std::size_t kMaxScriptBytes = std::size_t{16} << 20;
+
 // Parses a whole script. On failure returns false and sets `error` to one
 // line "NAME:LINE: what is wrong" (no trailing newline). The events come back
 // in frame order; events of one frame keep the order of their lines.
 bool ParseInputScript(std::string_view text, const std::string& name,
                       std::vector<ScriptEvent>* events, std::string* error);
 
-// Reads and parses the file at `path`; unreadable files fail the same way.
+// Reads and parses the file at `path`; unreadable files, and files past
+// kMaxScriptBytes, fail the same way.
 bool LoadInputScript(const std::string& path, std::vector<ScriptEvent>* events, std::string* error);
 
 // The event as one script line, without the newline ("12 key DIK_LEFT down").

@@ -2,9 +2,12 @@
 // image file read, PNG written.
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -46,6 +49,30 @@ bool ReadFile(const std::string& path, ArgbImage* out, std::string* error) {
     return false;
 }
 
+// Where a PNG for `path` goes: `file`, the file it names (a symbolic link
+// followed), written whole under `temporary`, a new name beside it, and then
+// renamed to it (a rename within a folder replaces a file at once). A path
+// that names something other than a regular file (a device such as
+// /dev/null, a pipe) is written in place: both are `path`.
+struct Destination {
+    std::string file, temporary;
+};
+
+Destination DestinationOf(const std::string& path) {
+    std::string file = path;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char* real = realpath(path.c_str(), nullptr);
+        if (!real) return {path, path};
+        file = real;
+        std::free(real);
+    }
+    if (stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return {path, path};
+    const std::size_t name = file.find_last_of('/') + 1;  // 0 without a folder
+    return {file, file.substr(0, name) + "." + file.substr(name) + "." + std::to_string(getpid()) +
+                      ".tmp"};
+}
+
 bool SavePng(const std::string& path, const ArgbImage& image, std::string* error) {
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<std::uint32_t*>(image.pixels.data()), image.width, image.height, 32,
@@ -55,8 +82,11 @@ bool SavePng(const std::string& path, const ArgbImage& image, std::string* error
         return false;
     }
     // Written through our own stream so that a failed write or close (a full
-    // disk, /dev/full) is seen: SDL does not report those.
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    // disk, /dev/full) is seen: SDL does not report those. A file is written
+    // whole under a temporary name and then renamed: a run killed meanwhile
+    // leaves neither a cut PNG nor a lost earlier one.
+    const Destination to = DestinationOf(path);
+    std::FILE* file = std::fopen(to.temporary.c_str(), "wb");
     if (!file) {
         SDL_FreeSurface(s);
         if (error) *error = "cannot write '" + path + "': " + std::strerror(errno);
@@ -69,7 +99,13 @@ bool SavePng(const std::string& path, const ArgbImage& image, std::string* error
     int savedErrno = errno;
     const bool closed = std::fclose(file) == 0;
     if (flushed && !closed) savedErrno = errno;
-    if (rc != 0 || !flushed || !closed) {
+    bool renamed = true;
+    if (rc == 0 && flushed && closed && to.temporary != to.file) {
+        renamed = std::rename(to.temporary.c_str(), to.file.c_str()) == 0;
+        if (!renamed) savedErrno = errno;
+    }
+    if (rc != 0 || !flushed || !closed || !renamed) {
+        if (to.temporary != to.file) std::remove(to.temporary.c_str());
         if (error)
             *error = "cannot write '" + path +
                      "': " + (rc != 0 ? std::string(IMG_GetError()) : std::strerror(savedErrno));
