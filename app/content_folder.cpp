@@ -2,10 +2,12 @@
 
 #include "platform/core/image.h"
 
-std::vector<const char*> RunContentFiles(bool menu, const LevelInfo& level) {
+std::vector<const char*> RunContentFiles(const GameInfo& game, bool menu, const LevelInfo& level) {
     if (!menu) return {level.contentFiles.begin(), level.contentFiles.end()};
     std::vector<const char*> files(MenuFiles().begin(), MenuFiles().end());
-    for (const LevelInfo& each : Levels()) files.push_back(each.thumbnail);
+    if (game.titlePicture) files.push_back(game.titlePicture);
+    for (const LevelInfo& each : game.levels)
+        if (each.thumbnail) files.push_back(each.thumbnail);
     return files;
 }
 

@@ -6,9 +6,9 @@
 
 #include "levels/level_table.h"
 
-// The files a run opens from its content folder: the level's own, or for the
-// menu its own files and every level's picture.
-std::vector<const char*> RunContentFiles(bool menu, const LevelInfo& level);
+// The files a run of `game` opens from its content folder: the level's own,
+// or for the menu its own files, the title picture and every level's picture.
+std::vector<const char*> RunContentFiles(const GameInfo& game, bool menu, const LevelInfo& level);
 
 // The first of `folders` that holds any of `files` (names matched as image
 // names are: a missing name may match in another letter case); empty when

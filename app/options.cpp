@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <span>
 
 #include "base/parse_number.h"
 #include "levels/front_end.h"
@@ -19,8 +20,7 @@ bool ParseInt(const std::string& text, std::int64_t lo, std::int64_t hi, std::in
 
 // The level names in table order, `between` separating them and `last`
 // before the final one: "a|b|c", "a, b or c".
-std::string LevelNames(const char* between, const char* last) {
-    const auto levels = Levels();
+std::string LevelNames(std::span<const LevelInfo> levels, const char* between, const char* last) {
     std::string names = levels.front().name;
     for (std::size_t i = 1; i < levels.size(); ++i)
         names += (i + 1 < levels.size() ? between : last) + std::string(levels[i].name);
@@ -38,14 +38,16 @@ std::string Wrapped(const std::string& text, std::size_t indent, std::size_t wid
 
 }  // namespace
 
-std::string UsageText() {
+std::string UsageText(const GameInfo& game) {
+    const std::string head = std::string("usage: ") + game.name + " ";
+    const std::string indent(head.size(), ' ');
     std::string text =
-        "usage: velmor [--menu | --level " + LevelNames("|", "|") + "] [--headless]\n";
+        head + "[--menu | --level " + LevelNames(game.levels, "|", "|") + "] [--headless]\n";
+    text += indent + "[--frames N] [--clock-start SECONDS] [--input FILE] [--record FILE]\n";
+    text += indent + "[--screenshot FRAME:FILE.png]... [--audio-out FILE.wav]\n";
+    text += indent + "[--dump FILE.jsonl] [--dump-every N] [--assets DIR]\n";
+    text += indent + "[--help] [--version]\n";
     text +=
-        "              [--frames N] [--clock-start SECONDS] [--input FILE] [--record FILE]\n"
-        "              [--screenshot FRAME:FILE.png]... [--audio-out FILE.wav]\n"
-        "              [--dump FILE.jsonl] [--dump-every N] [--assets DIR]\n"
-        "              [--help] [--version]\n"
         "\n"
         "  --menu               start on the title menu and choose a level there\n"
         "  --level NAME         level to play (default: the first listed below)\n"
@@ -61,7 +63,7 @@ std::string UsageText() {
         "  --assets DIR         folder holding the content files\n"
         "\n"
         "levels:\n";
-    for (const LevelInfo& level : Levels()) {
+    for (const LevelInfo& level : game.levels) {
         std::string name = level.name;
         name.resize(std::max<std::size_t>(name.size() + 1, 10), ' ');
         text += "  " + name + level.description + "\n";
@@ -75,8 +77,10 @@ std::string UsageText() {
            "              closing the window always quits\n";
 }
 
-ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::string* error) {
+ParseResult ParseOptions(int argc, const char* const* argv, const GameInfo& game, Options* out,
+                         std::string* error) {
     Options o;
+    o.level = &game.levels.front();
     bool levelGiven = false;
     auto fail = [&](const std::string& msg) {
         *error = msg;
@@ -126,10 +130,10 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
         if (!needValue(&v)) return fail(arg + " needs a value (see --help)");
         if (arg == "--level") {
             levelGiven = true;
-            o.level = FindLevel(v);
+            o.level = FindLevel(game.levels, v);
             if (!o.level)
                 return fail("unknown level '" + platform::Shown(v) + "' (choose " +
-                            LevelNames(", ", " or ") + ")");
+                            LevelNames(game.levels, ", ", " or ") + ")");
         } else if (arg == "--frames") {
             if (!ParseInt(v, 0, 1LL << 40, &o.frames))
                 return fail("--frames needs a whole number of frames, not '" + platform::Shown(v) +

@@ -9,8 +9,8 @@
 #include "levels/level_table.h"
 
 struct Options {
-    const LevelInfo* level = &Levels().front();
-    bool menu = false;  // start on the title menu instead of a level
+    const LevelInfo* level = nullptr;  // the game's first unless --level names one
+    bool menu = false;                 // start on the title menu instead of a level
     bool headless = false;
     std::int64_t frames = -1;  // -1: until the window is closed
     std::int64_t clockStart = 1700000000;
@@ -27,9 +27,10 @@ struct Options {
 
 enum class ParseResult { kRun, kExit, kError };
 
-// Parses argv into `out`. On kError, `error` holds one line (no trailing
-// newline) naming the bad option or value.
-ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::string* error);
+// Parses argv into `out` for `game`, whose levels --level names. On kError, `error` holds one line
+// (no trailing newline) naming the bad option or value.
+ParseResult ParseOptions(int argc, const char* const* argv, const GameInfo& game, Options* out,
+                         std::string* error);
 
-// The --help text: the options, then every level with its controls.
-std::string UsageText();
+// The --help text: the options, then every level of `game` with its controls.
+std::string UsageText(const GameInfo& game);

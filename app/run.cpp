@@ -25,8 +25,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "velmor: %s\n", message.c_str());
+int Fail(const GameInfo& game, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", game.name, message.c_str());
     return 2;
 }
 
@@ -39,14 +39,14 @@ void Absolutise(std::string* path) {
     if (!ec) *path = abs.string();
 }
 
-// The content folder: --assets; else, of the working directory, the folder
-// installed beside the binary (P/bin, P/share/velmor) and the folder the
-// build wrote the content into, the first that holds any of the run's own
-// files. None at all is an error: the game would run blank.
-bool EnterContentFolder(const Options& options, std::string* error) {
+// The content folder: --assets; else, of the working directory and the
+// game's own folders (a relative one from the program's folder), the first
+// that holds any of the run's own files. None at all is an error: the game
+// would run blank.
+bool EnterContentFolder(const GameInfo& game, const Options& options, std::string* error) {
     std::error_code ec;
     const std::string& assets = options.assets;
-    const std::vector<const char*> files = RunContentFiles(options.menu, *options.level);
+    const std::vector<const char*> files = RunContentFiles(game, options.menu, *options.level);
     const std::string whose =
         options.menu ? std::string("menu") : options.level->name + std::string(" level");
     if (!assets.empty()) {
@@ -67,14 +67,13 @@ bool EnterContentFolder(const Options& options, std::string* error) {
         return true;
     }
     std::vector<std::string> folders = {"."};
-#ifdef VELMOR_CONTENT_FROM_BIN
-    if (const fs::path self = fs::read_symlink("/proc/self/exe", ec); !ec)
-        folders.push_back(
-            (self.parent_path() / VELMOR_CONTENT_FROM_BIN).lexically_normal().string());
-#endif
-#ifdef VELMOR_CONTENT_DIR
-    folders.push_back(VELMOR_CONTENT_DIR);
-#endif
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    for (const char* folder : game.contentFolders) {
+        if (fs::path(folder).is_absolute())
+            folders.push_back(folder);
+        else if (!self.empty())
+            folders.push_back((self.parent_path() / folder).lexically_normal().string());
+    }
     const std::string found = FindContentFolder(folders, files);
     if (found.empty()) {
         std::string places = "the working folder";
@@ -95,12 +94,12 @@ bool EnterContentFolder(const Options& options, std::string* error) {
 
 // Makes the file options absolute, enters the content folder and checks the
 // folders the run reads and writes, before anything opens.
-bool PrepareFolders(Options* options, std::string* error) {
+bool PrepareFolders(const GameInfo& game, Options* options, std::string* error) {
     for (std::string* path :
          {&options->input, &options->record, &options->audioOut, &options->dump})
         Absolutise(path);
     for (auto& shot : options->screenshots) Absolutise(&shot.second);
-    if (!EnterContentFolder(*options, error)) return false;
+    if (!EnterContentFolder(game, *options, error)) return false;
     // --screenshot: each file's folder must exist before the run starts.
     for (const auto& shot : options->screenshots) {
         std::error_code ec;
@@ -115,33 +114,37 @@ bool PrepareFolders(Options* options, std::string* error) {
 
 }  // namespace
 
-int RunVelmor(int argc, const char* const* argv) {
+int RunGame(int argc, const char* const* argv, const GameInfo& game) {
     // A closed pipe or a file past its size limit is a failed write, which
     // the writer reports, not a signal that kills the run mid-file.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
     Options options;
     std::string error;
-    if (const ParseResult parsed = ParseOptions(argc, argv, &options, &error);
+    if (game.levels.empty()) return Fail(game, "the game has no levels");
+    if (const ParseResult parsed = ParseOptions(argc, argv, game, &options, &error);
         parsed != ParseResult::kRun) {
-        if (parsed == ParseResult::kError) return Fail(error);
-        std::fputs(options.help ? UsageText().c_str() : "velmor " VELMOR_VERSION "\n", stdout);
+        if (parsed == ParseResult::kError) return Fail(game, error);
+        const std::string text =
+            options.help ? UsageText(game) : std::string(game.name) + " " + game.version + "\n";
+        std::fputs(text.c_str(), stdout);
         if (std::fflush(stdout) != 0)
-            return Fail(std::string("cannot write to standard output: ") + std::strerror(errno));
+            return Fail(game,
+                        std::string("cannot write to standard output: ") + std::strerror(errno));
         return 0;
     }
     // The input script is read and checked whole before anything opens.
     std::vector<platform::ScriptEvent> script;
     if (!options.input.empty() && !platform::LoadInputScript(options.input, &script, &error))
-        return Fail(error);
-    if (!PrepareFolders(&options, &error)) return Fail(error);
+        return Fail(game, error);
+    if (!PrepareFolders(game, &options, &error)) return Fail(game, error);
 
     DumpWriter dump;
     AudioCapture audio;
     if (!dump.Open(options.dump, options.dumpEvery, &error) ||
         !audio.Open(options.audioOut, &error) ||
         !StartPlatform(options.headless, options.clockStart, &error))
-        return Fail(error);
+        return Fail(game, error);
     Screenshots shots(options.screenshots);
     Recorder recorder(options.frames);
     int rc = 0;
@@ -149,20 +152,24 @@ int RunVelmor(int argc, const char* const* argv) {
         const ScriptPlayer player(std::move(script));
         if (!recorder.Open(options.record, &error)) {
             platform::Shutdown();
-            return Fail(error);
+            return Fail(game, error);
         }
         const StopOnSignal stop({&dump, &recorder, &audio, &shots});
         const FrameLimit limit(options.frames);
         FrontEnd front(options.menu);
         if (!options.menu) front.Play(options.level);
         engine->host = &front;
+        engine->caption = game.caption ? game.caption : game.name;
         GameWorld::levelName = options.level->name;
         if (options.menu)
-            GameWorld::levelFactory = [](const std::string&) -> BaseLevel* {
-                return new MenuLevel();
+            GameWorld::levelFactory = [&game](const std::string&) -> BaseLevel* {
+                return new MenuLevel(game);
             };
         else
-            GameWorld::levelFactory = CreateLevel;
+            GameWorld::levelFactory = [&game](const std::string& name) -> BaseLevel* {
+                const LevelInfo* level = FindLevel(game.levels, name);
+                return level ? level->make() : nullptr;
+            };
         rc = WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
     }
     // Every output is finished before the platform stops; the first that is
@@ -172,5 +179,5 @@ int RunVelmor(int argc, const char* const* argv) {
          std::initializer_list<RunObserver*>{&dump, &recorder, &audio, &shots})
         if (std::string why; !output->Finish(&why) && failure.empty()) failure = why;
     platform::Shutdown();
-    return failure.empty() ? rc : Fail(failure);
+    return failure.empty() ? rc : Fail(game, failure);
 }

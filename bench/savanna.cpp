@@ -15,7 +15,7 @@
 #include "engine/game_world.h"
 #include "game/giraffe.h"
 #include "game/lion.h"
-#include "levels/savanna_level.h"
+#include "game/savanna_level.h"
 #include "platform/core/clock.h"
 #include "platform/core/platform.h"
 #include "platform/core/window.h"

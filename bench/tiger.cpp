@@ -21,7 +21,7 @@
 #include "engine/renderer.h"
 #include "entities/base_model.h"
 #include "entities/tile_map.h"
-#include "levels/tiger_level.h"
+#include "game/tiger_level.h"
 #include "platform/core/clock.h"
 #include "platform/core/d3dx9mesh.h"
 #include "platform/core/platform.h"

@@ -52,8 +52,8 @@ LRESULT WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 int Engine::Init(HINSTANCE instance, int cmdShow) {
     RegisterWindowClass(instance);
     HWND created =
-        CreateWindowExA(0, kClassName, kClassName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                        CW_USEDEFAULT, width, height, nullptr, nullptr, instance, nullptr);
+        CreateWindowExA(0, kClassName, caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                        width, height, nullptr, nullptr, instance, nullptr);
     if (created) {
         ShowWindow(created, cmdShow);
         UpdateWindow(created);

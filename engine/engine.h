@@ -50,6 +50,8 @@ class Engine {
     LevelHost* host = nullptr;
     // The id the next registered entity gets.
     int nextEntityId = 0;
+    // The window's caption.
+    const char* caption = "Velmor Engine";
     int width;
     int height;
     bool fullscreen;

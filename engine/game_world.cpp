@@ -3,7 +3,7 @@
 #include "engine/engine.h"
 
 std::string GameWorld::levelName = "sprite";
-BaseLevel* (*GameWorld::levelFactory)(const std::string&) = nullptr;
+std::function<BaseLevel*(const std::string&)> GameWorld::levelFactory;
 
 int GameWorld::InitEngine(HINSTANCE instance, int cmdShow) {
     return engine->Init(instance, cmdShow);

@@ -2,6 +2,7 @@
 // runs the level that is played.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/base_level.h"
@@ -19,7 +20,7 @@ class GameWorld : public BaseLevel {
     static std::string levelName;
     // Makes the level of a name, or null; the program installs the levels'
     // factory here, since the levels sit above the engine.
-    static BaseLevel* (*levelFactory)(const std::string& name);
+    static std::function<BaseLevel*(const std::string& name)> levelFactory;
 };
 
 // The program's entry once options are parsed: builds the game world, has it

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "game/velmor_levels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> args = {"velmor"};
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& a : args) argv.push_back(a.c_str());
     Options options;
     std::string error;
-    if (ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, &error) ==
+    if (ParseOptions(static_cast<int>(argv.size()), argv.data(), VelmorGame(), &options, &error) ==
         ParseResult::kError) {
         if (error.empty() || error.find('\n') != std::string::npos || error.size() > 400)
             __builtin_trap();

@@ -40,15 +40,24 @@ void MenuLevel::Init() {
              static_cast<float>((engine->width - kGlyphWidth * static_cast<int>(line.size())) / 2),
              y);
     };
-    auto* title = new BaseSprite("title.bmp");
-    title->SetPosition(static_cast<float>((engine->width - title->GetWidth()) / 2), 16.0f);
+    if (game_.titlePicture) {
+        auto* title = new BaseSprite(game_.titlePicture);
+        title->SetPosition(static_cast<float>((engine->width - title->GetWidth()) / 2), 16.0f);
+    } else {
+        std::string name = game_.name;
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        centred(name, 60.0f);
+    }
     centred("Choose a level with the arrow keys or the mouse; Enter or a click plays it.", 124.0f);
-    const auto levels = Levels();
+    const auto levels = game_.levels;
     for (std::size_t i = 0; i < levels.size(); ++i) {
         const LevelInfo& level = levels[i];
         const float y = RowY(static_cast<int>(i));
-        auto* thumb = new BaseSprite(level.thumbnail);
-        thumb->SetPosition(kThumbX, y + 8.0f);
+        if (level.thumbnail) {
+            auto* thumb = new BaseSprite(level.thumbnail);
+            thumb->SetPosition(kThumbX, y + 8.0f);
+        }
         std::string name = level.name;
         std::transform(name.begin(), name.end(), name.begin(),
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -76,14 +85,14 @@ void MenuLevel::Init() {
 }
 
 int MenuLevel::RowAt(float x, float y) const {
-    const int rows = static_cast<int>(Levels().size());
+    const int rows = static_cast<int>(game_.levels.size());
     if (x < kThumbX - kFrameInset || x >= static_cast<float>(engine->width - 16) || y < kRowTop)
         return -1;
     const int row = static_cast<int>((y - kRowTop) / kRowHeight);
     return row < rows ? row : -1;
 }
 
-void MenuLevel::Choose(int row) { chosen_ = &Levels()[static_cast<std::size_t>(row)]; }
+void MenuLevel::Choose(int row) { chosen_ = &game_.levels[static_cast<std::size_t>(row)]; }
 
 void MenuLevel::Update() {
     const DIMOUSESTATE mouse = engine->input->GetMouseState();
@@ -108,7 +117,7 @@ void MenuLevel::Update() {
         running = std::any_of(wasDown.begin() + kEnter, wasDown.end(), [](bool b) { return b; });
         return;
     }
-    const int rows = static_cast<int>(Levels().size());
+    const int rows = static_cast<int>(game_.levels.size());
     if (pressed[kUp]) selected = (selected + rows - 1) % rows;
     if (pressed[kDown]) selected = (selected + 1) % rows;
     frame_->SetPosition(kThumbX - kFrameInset, RowY(selected) + 8.0f - kFrameInset);

@@ -1,4 +1,4 @@
-// The title menu: the game's name and every level of the table with its
+// The title menu: the game's title and every level of its table with its
 // picture, description and controls. Arrow keys or the mouse choose, Enter,
 // Space or a click starts the level (once let go); a level ended with Escape
 // comes back here, and a fresh copy of it starts the next time.
@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "engine/base_level.h"
+#include "levels/level_table.h"
 
 class BaseSprite;
-struct LevelInfo;
 
 class MenuLevel : public BaseLevel {
   public:
+    explicit MenuLevel(const GameInfo& game) : game_(game) {}
     void Init() override;
     void Update() override;
     // Shows the menu, plays each level chosen, and comes back after it,
@@ -30,6 +31,7 @@ class MenuLevel : public BaseLevel {
     int RowAt(float x, float y) const;
     void Choose(int row);
 
+    const GameInfo& game_;
     BaseSprite* frame_ = nullptr;
     BaseSprite* pointer_ = nullptr;
     float pointerX_ = 512.0f;

@@ -4,7 +4,7 @@
 # header and its .cpp) including another unit that, through its own files,
 # includes the first again. Relative includes are resolved first. Layers, top
 # to bottom:
-#   app > levels > game > entities > engine > sound > diag > platform > soft > base
+#   game > app > levels > entities > engine > sound > diag > platform > soft > base
 # where platform is platform/core and platform/driver.h, and soft is the
 # rasteriser in platform/soft, which sees only base. A driver folder
 # (platform/<name>/ other than core, soft and testing) may use
@@ -15,7 +15,7 @@ set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
 dirs=()
-for d in base platform diag sound engine entities game levels app; do
+for d in base platform diag sound engine entities levels app game; do
     [ -d "$d" ] && dirs+=("$d")
 done
 edges=$(mktemp)
@@ -60,7 +60,7 @@ function resolve(file, inc,    dir, p, n, part, out, m, i) {
     return p
 }
 BEGIN {
-    split("base platform diag sound engine entities game levels app", names, " ")
+    split("base platform diag sound engine entities levels app game", names, " ")
     for (i in names) layer[names[i]] = i - 1
     status = 0
 }

@@ -3,7 +3,7 @@
 // and two scripted players clear the wall, printing the frames they needed.
 // One keeps the paddle under the ball; the other, as the ball comes down,
 // puts the paddle where the ball goes on to knock out a brick soonest.
-#include "levels/breakout_level.h"
+#include "game/breakout_level.h"
 
 #include <cmath>
 #include <cstdio>

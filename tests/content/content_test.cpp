@@ -14,7 +14,7 @@
 #include <tuple>
 #include <vector>
 
-#include "levels/level_table.h"
+#include "game/velmor_levels.h"
 #include "platform/core/png.h"
 #include "support/run_process.h"
 #include "support/wave_image.h"
@@ -271,11 +271,12 @@ TEST(ContentGenerator, WritesTheGamesFilesByteIdenticallyAndContactSheetIsCurren
     const ProcessResult run = RunProcess(VELMOR_ASSETGEN, {"--out", out, "--previews", previews});
     ASSERT_EQ(run.status, 0) << run.err;
     std::set<std::string> written, named(MenuFiles().begin(), MenuFiles().end());
+    named.insert(VelmorGame().titlePicture);
     for (const auto& e : std::filesystem::directory_iterator(out)) {
         EXPECT_EQ(ReadBytes(e.path()), ReadBytes(kContent / e.path().filename())) << e.path();
         written.insert(e.path().filename().string());
     }
-    for (const LevelInfo& level : Levels()) {
+    for (const LevelInfo& level : VelmorGame().levels) {
         named.insert(level.contentFiles.begin(), level.contentFiles.end());
         named.insert(level.thumbnail);
         SCOPED_TRACE(level.thumbnail);

@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-#include "levels/level_table.h"
+#include "game/velmor_levels.h"
 #include "support/run_process.h"
 
 namespace fs = std::filesystem;
@@ -54,7 +54,7 @@ std::string Words(const std::string& text) {
 
 TEST(Cli, HelpListsEveryLevelWithItsDescriptionAndControls) {
     const std::string help = Words(RunProcess(VELMOR_BINARY, {"--help"}).out);
-    for (const LevelInfo& level : Levels()) {
+    for (const LevelInfo& level : VelmorGame().levels) {
         EXPECT_NE(help.find(Words(level.name + std::string(" ") + level.description)),
                   std::string::npos)
             << level.name;
@@ -94,7 +94,7 @@ TEST(Cli, ManualPageNamesEveryOptionAndLevelThatHelpDoes) {
         return words.substr(0, words.size() - 1);
     };
     const std::string manual = phrase(page);
-    for (const LevelInfo& level : Levels()) {
+    for (const LevelInfo& level : VelmorGame().levels) {
         EXPECT_NE(manual.find(phrase(level.description)), std::string::npos) << level.name;
         EXPECT_NE(manual.find(phrase(level.controls)), std::string::npos) << level.name;
     }
@@ -104,7 +104,7 @@ TEST(Cli, ManualPageNamesEveryOptionAndLevelThatHelpDoes) {
 // any one of them alone (the tiger's mesh, say) lets it run.
 TEST(Cli, AssetsFolderNeedsOneOfTheLevelsFiles) {
     const std::string dir = MakeTempDir("assets");
-    for (const LevelInfo& level : Levels()) {
+    for (const LevelInfo& level : VelmorGame().levels) {
         const std::vector<std::string> args = {"--headless", "--frames", "0", "--level",
                                                level.name,   "--assets", dir};
         const auto refused = RunProcess(VELMOR_BINARY, args);

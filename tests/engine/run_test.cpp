@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "game/velmor_levels.h"
 #include "platform/core/clock.h"
 #include "platform/core/platform.h"
 #include "platform/core/window.h"
@@ -29,7 +30,7 @@ TEST(Run, HeadlessFramesPresentsExactlyThatManyOnTheVirtualClockWithoutSdl) {
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     const char* argv[] = {"velmor",        "--headless", "--frames", "61",
                           "--clock-start", "1000",       "--assets", empty.c_str()};
-    EXPECT_EQ(RunVelmor(8, argv), 0);
+    EXPECT_EQ(RunGame(8, argv, VelmorGame()), 0);
     ASSERT_EQ(chdir(cwd), 0);
     platform::RemovePresentListener(id);
     EXPECT_EQ(presented, 61);

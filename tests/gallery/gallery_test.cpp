@@ -5,9 +5,9 @@
 
 #include "entities/bunny.h"
 #include "entities/cursor.h"
-#include "levels/show_flowers.h"
-#include "levels/sprite_level.h"
-#include "levels/weapon_fire.h"
+#include "game/show_flowers.h"
+#include "game/sprite_level.h"
+#include "game/weapon_fire.h"
 #include "platform/core/dsound.h"
 #include "sound/sound.h"
 #include "support/engine_fixture.h"

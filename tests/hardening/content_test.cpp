@@ -12,6 +12,7 @@
 
 #include "app/content_folder.h"
 #include "engine/renderer.h"
+#include "game/velmor_levels.h"
 #include "platform/core/image.h"
 #include "platform/testing/scoped_env.h"
 #include "support/run_process.h"
@@ -170,11 +171,15 @@ TEST(ContentFolder, TheFolderHoldingTheRunsFilesIsChosen) {
     const std::string a = MakeTempDir("a"), b = MakeTempDir("b");
     fs::copy_file(fs::path(VELMOR_CONTENT_DIR) / "tiger.x", a + "/Tiger.X");
     const std::vector<std::string> folders = {MakeTempDir("empty"), a, VELMOR_CONTENT_DIR};
-    EXPECT_EQ(FindContentFolder(folders, RunContentFiles(false, *FindLevel("tiger"))), a);
-    EXPECT_EQ(FindContentFolder(folders, RunContentFiles(false, *FindLevel("sprite"))),
+    const GameInfo& velmor = VelmorGame();
+    EXPECT_EQ(FindContentFolder(folders,
+                                RunContentFiles(velmor, false, *FindLevel(velmor.levels, "tiger"))),
+              a);
+    EXPECT_EQ(FindContentFolder(
+                  folders, RunContentFiles(velmor, false, *FindLevel(velmor.levels, "sprite"))),
               VELMOR_CONTENT_DIR);
-    EXPECT_EQ(FindContentFolder({a, b}, RunContentFiles(true, Levels().front())), "");
-    const auto menu = RunContentFiles(true, Levels().front());
+    EXPECT_EQ(FindContentFolder({a, b}, RunContentFiles(velmor, true, velmor.levels.front())), "");
+    const auto menu = RunContentFiles(velmor, true, velmor.levels.front());
     EXPECT_TRUE(std::find(menu.begin(), menu.end(), std::string_view("thumb_tiger.bmp")) !=
                 menu.end());
 }

@@ -10,7 +10,7 @@
 #include "game/giraffe.h"
 #include "game/grass_node.h"
 #include "game/lion.h"
-#include "levels/shooter_level.h"
+#include "game/shooter_level.h"
 #include "support/engine_fixture.h"
 
 namespace {

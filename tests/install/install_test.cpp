@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "levels/level_table.h"
+#include "game/velmor_levels.h"
 #include "support/run_process.h"
 
 namespace fs = std::filesystem;
@@ -33,7 +33,7 @@ TEST(Install, TheInstalledGameRunsFromAnyFolderOnItsOwnContent) {
     const std::size_t line = at + 9;
     std::string actions = ";";  // each name between semicolons
     actions += desktop.substr(line, desktop.find('\n', line) - line);
-    for (const LevelInfo& level : Levels()) {
+    for (const LevelInfo& level : VelmorGame().levels) {
         const std::string name = level.name;
         EXPECT_NE(actions.find(";" + name + ";"), std::string::npos) << name;
         EXPECT_NE(desktop.find("[Desktop Action " + name + "]\nName="), std::string::npos) << name;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/run.h"
+#include "game/velmor_levels.h"
 #include "platform/core/platform.h"
 #include "support/run_process.h"
 
@@ -75,7 +76,7 @@ TEST(GamepadUnderX, APadAimsFiresAndPressesKeysAndTheRunReplaysHeadless) {
     const char* argv[] = {"velmor",   "--assets", VELMOR_CONTENT_DIR, "--frames", "100",
                           "--record", "r.txt",    "--dump",           "w.jsonl"};
     ASSERT_EQ(chdir(dir), 0);
-    EXPECT_EQ(RunVelmor(9, argv), 0);
+    EXPECT_EQ(RunGame(9, argv, VelmorGame()), 0);
     platform::RemovePresentListener(id);
     ASSERT_EQ(chdir(dir), 0);
 

@@ -6,7 +6,7 @@
 #include "game/giraffe.h"
 #include "game/grass_node.h"
 #include "game/lion.h"
-#include "levels/savanna_level.h"
+#include "game/savanna_level.h"
 #include "support/engine_fixture.h"
 
 namespace {

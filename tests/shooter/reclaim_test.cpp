@@ -6,7 +6,7 @@
 #include "game/bullet.h"
 #include "game/enemy.h"
 #include "game/player.h"
-#include "levels/shooter_level.h"
+#include "game/shooter_level.h"
 #include "support/engine_fixture.h"
 
 namespace {

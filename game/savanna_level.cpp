@@ -1,4 +1,4 @@
-#include "levels/savanna_level.h"
+#include "game/savanna_level.h"
 
 #include <cstdint>
 #include <cstdio>

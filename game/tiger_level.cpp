@@ -1,4 +1,4 @@
-#include "levels/tiger_level.h"
+#include "game/tiger_level.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "levels/shooter_level.h"
+#include "game/shooter_level.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "levels/breakout_level.h"
+#include "game/breakout_level.h"
 
 #include <cstdio>
 #include <cstring>

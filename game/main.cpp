@@ -1,4 +1,5 @@
 #include "app/run.h"
+#include "game/velmor_levels.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // Much of the game lives until the process exits, by design: levels free
@@ -7,4 +8,4 @@
 extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
 #endif
 
-int main(int argc, char** argv) { return RunVelmor(argc, argv); }
+int main(int argc, char** argv) { return RunGame(argc, argv, VelmorGame()); }

@@ -1,4 +1,4 @@
-#include "levels/weapon_fire.h"
+#include "game/weapon_fire.h"
 
 #include <cmath>
 

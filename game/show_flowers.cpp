@@ -1,4 +1,4 @@
-#include "levels/show_flowers.h"
+#include "game/show_flowers.h"
 
 #include "base/random.h"
 #include "entities/animated_sprite.h"

@@ -1,4 +1,4 @@
-#include "levels/sprite_level.h"
+#include "game/sprite_level.h"
 
 #include <vector>
 
@@ -8,7 +8,7 @@
 #include "engine/entity_registry.h"
 #include "entities/bunny.h"
 #include "entities/cursor.h"
-#include "levels/show_flowers.h"
+#include "game/show_flowers.h"
 #include "platform/core/clock.h"
 
 void SpriteLevel::Init() {
