@@ -99,3 +99,9 @@ class CRiffWave {
 // needed: the looping fill of static and streaming buffers. An empty wave
 // leaves the rest silent instead of looping forever. Failures are traced.
 HRESULT ReadWaveRepeating(CRiffWave* wave, BYTE* dest, DWORD filled, DWORD size, BYTE silence);
+
+// Writes 16-bit mono PCM samples at `rate` frames a second as a WAVE file: a
+// game's content generator makes its sounds in code and writes them so.
+// Returns false with `error` set when the file cannot be written.
+bool WriteMonoWave(const std::string& path, const std::vector<std::int16_t>& samples, int rate,
+                   std::string* error);

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -289,6 +291,41 @@ bool ReadImageFile(const std::string& path, std::vector<std::uint32_t>* pixels, 
     *height = image.height;
     *pixels = std::move(image.pixels);
     return true;
+}
+
+bool SaveBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
+             std::string* error) {
+    if (!pixels || width <= 0 || height <= 0 || width > 65536 || height > 65536) {
+        if (error) *error = "no image to write";
+        return false;
+    }
+    const auto w = static_cast<std::uint32_t>(width), h = static_cast<std::uint32_t>(height);
+    const std::uint32_t stride = (w * 3 + 3) & ~3u;  // rows are padded to 4 bytes
+    const std::uint32_t imageSize = stride * h;
+    // File header ("BM", size, reserved, pixel offset), then the info header:
+    // bottom-up, 1 plane, 24 bits, no compression, 72 dpi, no palette.
+    std::vector<std::uint8_t> b(54, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    const std::uint32_t fields[][2] = {
+        {2, 54 + imageSize},  {10, 54},        {14, 40},   {18, w},   {22, h},
+        {26, 1 | (24 << 16)}, {34, imageSize}, {38, 2835}, {42, 2835}};
+    for (const auto& [at, value] : fields) WriteLe32(&b[at], value);
+    b.reserve(54 + imageSize);
+    for (std::uint32_t y = h; y-- > 0;) {
+        for (std::uint32_t x = 0; x < w; ++x) {
+            const std::uint32_t p = pixels[std::size_t(y) * w + x];
+            b.insert(b.end(), {static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 8),
+                               static_cast<std::uint8_t>(p >> 16)});
+        }
+        b.resize(b.size() + (stride - w * 3), 0);
+    }
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    bool ok = f && std::fwrite(b.data(), 1, b.size(), f) == b.size();
+    const int err = errno;
+    if (f && std::fclose(f) != 0) ok = false;
+    if (!ok && error) *error = "cannot write '" + path + "': " + std::strerror(f ? errno : err);
+    return ok;
 }
 
 bool SavePng(const std::string& path, const std::uint32_t* pixels, int width, int height,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sound/riff_wave.h"
 #include "tools/assetgen/wave_writer.h"
 
 namespace assetgen {

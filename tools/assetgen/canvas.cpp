@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/core/png.h"
+
 namespace assetgen {
 
 namespace {
@@ -273,56 +275,12 @@ void Pen::Polygon(std::initializer_list<float> xy, Rgb c) const {
     canvas->Polygon(p.data(), static_cast<int>(p.size() / 2), c);
 }
 
-namespace {
-
-void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
-}  // namespace
-
 bool WriteBmp(const Canvas& c, const std::string& path, std::string* error) {
-    const std::uint32_t w = static_cast<std::uint32_t>(c.Width());
-    const std::uint32_t h = static_cast<std::uint32_t>(c.Height());
-    const std::uint32_t stride = (w * 3 + 3) & ~3u;  // rows are padded to 4 bytes
-    const std::uint32_t imageSize = stride * h;
-    std::vector<std::uint8_t> b;
-    b.reserve(54 + imageSize);
-    // File header: "BM", file size, two reserved words, offset of the pixels.
-    b.push_back('B');
-    b.push_back('M');
-    Put32(b, 54 + imageSize);
-    Put32(b, 0);
-    Put32(b, 54);
-    // Info header: 40 bytes, positive height (bottom-up), 1 plane, 24 bits, no
-    // compression, 2835 pixels per metre (72 dpi), no palette.
-    Put32(b, 40);
-    Put32(b, w);
-    Put32(b, h);
-    Put16(b, 1);
-    Put16(b, 24);
-    Put32(b, 0);
-    Put32(b, imageSize);
-    Put32(b, 2835);
-    Put32(b, 2835);
-    Put32(b, 0);
-    Put32(b, 0);
-    for (int y = c.Height() - 1; y >= 0; --y) {
-        for (int x = 0; x < c.Width(); ++x) {
-            const Rgb p = c.Get(x, y);
-            b.push_back(p.b);
-            b.push_back(p.g);
-            b.push_back(p.r);
-        }
-        for (std::uint32_t k = w * 3; k < stride; ++k) b.push_back(0);
-    }
-    return WriteFile(path, b, error);
+    std::vector<std::uint32_t> argb;
+    argb.reserve(c.Pixels().size());
+    for (const Rgb& p : c.Pixels())
+        argb.push_back(0xFF000000u | (std::uint32_t{p.r} << 16) | (std::uint32_t{p.g} << 8) | p.b);
+    return platform::SaveBmp(path, argb.data(), c.Width(), c.Height(), error);
 }
 
 }  // namespace assetgen

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sound/riff_wave.h"
 #include "tools/assetgen/canvas.h"
 #include "tools/assetgen/wave_writer.h"
 
