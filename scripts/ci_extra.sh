@@ -2,7 +2,8 @@
 # What CI runs after the normal suite (.ci/run calls this): the suite again
 # with one drawing worker, the drawing tests and every level under
 # ThreadSanitizer with several workers, the suite under AddressSanitizer and
-# UBSan, then each fuzzer for 30 seconds.
+# UBSan, the two Debian packages installed, used and removed, then each
+# fuzzer for 30 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 (cd build-test && VELMOR_THREADS=1 ctest --output-on-failure --timeout 300 -j2)
@@ -21,4 +22,5 @@ for level in sprite savanna shooter tiger breakout; do
 done
 echo "ThreadSanitizer: nothing reported"
 bash scripts/test.sh --sanitize
+bash scripts/package_check.sh build-test
 bash scripts/fuzz.sh 30
