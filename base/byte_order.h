@@ -1,4 +1,5 @@
-// Little-endian reads and writes of file fields, whatever the host's order.
+/// @file
+/// Little-endian reads and writes of file fields, whatever the host's order.
 #pragma once
 
 #include <cstdint>

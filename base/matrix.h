@@ -1,6 +1,7 @@
-// Vectors and 4 x 4 matrices in the D3DX conventions: row vectors
-// (v' = v * M), matrices multiplied left to right, left-handed coordinates.
-// Written from the formulas; no platform code.
+/// @file
+/// Vectors and 4 x 4 matrices in the D3DX conventions: row vectors
+/// (v' = v * M), matrices multiplied left to right, left-handed coordinates.
+/// Written from the formulas; no platform code.
 #pragma once
 
 struct D3DMATRIX {
@@ -30,11 +31,11 @@ D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3
                                const D3DXVECTOR3* up);
 D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovY, float aspect, float zn,
                                        float zf);
-// Transforms (x, y, z, 1) by m as a row vector; returns the homogeneous result.
+/// Transforms (x, y, z, 1) by m as a row vector; returns the homogeneous result.
 void D3DXVec3Transform4(float out[4], const D3DXVECTOR3* v, const D3DXMATRIX* m);
 
 D3DXVECTOR3 D3DXVec3Subtract(const D3DVECTOR& a, const D3DVECTOR& b);
 D3DXVECTOR3 D3DXVec3Cross(const D3DVECTOR& a, const D3DVECTOR& b);
 float D3DXVec3Dot(const D3DVECTOR& a, const D3DVECTOR& b);
-// The unit vector along v; a zero vector stays zero.
+/// The unit vector along v; a zero vector stays zero.
 D3DXVECTOR3 D3DXVec3Normalize(const D3DXVECTOR3& v);

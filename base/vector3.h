@@ -1,5 +1,6 @@
-// Three 32-bit floats: screen pixels for sprites (x right, y down), world
-// units for meshes.
+/// @file
+/// Three 32-bit floats: screen pixels for sprites (x right, y down), world
+/// units for meshes.
 #pragma once
 
 struct Vector3 {

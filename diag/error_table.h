@@ -1,4 +1,5 @@
-// The generated result-code table (error_table.cpp, made by tools/errgen).
+/// @file
+/// The generated result-code table (error_table.cpp, made by tools/errgen).
 #pragma once
 
 #include <cstddef>
@@ -8,10 +9,10 @@ struct ErrorEntry {
     std::uint32_t code;
     const char* name;
     const wchar_t* wideName;
-    const char* description;  // null when the code has none
+    const char* description;  ///< null when the code has none
     const wchar_t* wideDescription;
 };
 
-// Sorted by code, one entry per distinct code.
+/// Sorted by code, one entry per distinct code.
 extern const ErrorEntry kErrorTable[];
 extern const std::size_t kErrorTableSize;

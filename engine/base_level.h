@@ -1,5 +1,6 @@
-// A level: builds its scene in Init, runs its own logic in Update, and owns
-// the loop (Run) that drives the engine while it is played.
+/// @file
+/// A level: builds its scene in Init, runs its own logic in Update, and owns
+/// the loop (Run) that drives the engine while it is played.
 #pragma once
 
 #include <cstdint>
@@ -16,8 +17,8 @@ class BaseLevel : public virtual BaseObject {
     virtual void Shutdown() {}
 
     bool running;
-    // Set when Run ended because the window closed (not because the host
-    // ended the level).
+    /// Set when Run ended because the window closed (not because the host
+    /// ended the level).
     bool closed = false;
     std::int64_t startTime;
 };

@@ -1,4 +1,5 @@
-// The empty shared root of levels, events and entities.
+/// @file
+/// The empty shared root of levels, events and entities.
 #pragma once
 
 class BaseObject {

@@ -1,5 +1,6 @@
-// The record an entity's Dump fills for the entity dump, and the JSON text
-// of its values.
+/// @file
+/// The record an entity's Dump fills for the entity dump, and the JSON text
+/// of its values.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-// The fields of one entity, in the order first set; setting a key again
-// replaces its value in place (a derived class renames "class", say).
+/// The fields of one entity, in the order first set; setting a key again
+/// replaces its value in place (a derived class renames "class", say).
 class DumpRecord {
   public:
     void Set(const std::string& key, double value);
@@ -18,7 +19,7 @@ class DumpRecord {
     void Set(const std::string& key, bool value);
     void Set(const std::string& key, const char* value);
     void Set(const std::string& key, const std::string& value);
-    // A JSON array of numbers.
+    /// A JSON array of numbers.
     void Set(const std::string& key, const std::vector<float>& values);
     std::string Json() const;
 

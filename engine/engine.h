@@ -1,5 +1,6 @@
-// The one process-wide engine: its window, message pump and frame step, and
-// the sub-objects every other part reaches through the global `engine`.
+/// @file
+/// The one process-wide engine: its window, message pump and frame step, and
+/// the sub-objects every other part reaches through the global `engine`.
 #pragma once
 
 #include <unordered_set>
@@ -24,19 +25,19 @@ class Engine {
 
     int Init(HINSTANCE instance, int cmdShow);
     int PumpMessage();
-    // One frame: the entities' updates (unless `update` is false: a paused
-    // frame), then the scene, the host's drawing over it, and the present.
+    /// One frame: the entities' updates (unless `update` is false: a paused
+    /// frame), then the scene, the host's drawing over it, and the present.
     void Frame(bool update = true);
     void UpdateEntities();
     void RenderEntities();
     void Run();
-    // Frees the entities taken out of play (of the kinds the registry tracks)
-    // and their nodes, except those in `named`, which something still reads.
-    // Call between frames only. Returns how many were freed.
+    /// Frees the entities taken out of play (of the kinds the registry tracks)
+    /// and their nodes, except those in `named`, which something still reads.
+    /// Call between frames only. Returns how many were freed.
     int FreeRemovedExcept(std::vector<const BaseEntity*> named);
-    // Frees every entity still alive, in play or not, and the registry's
-    // nodes, and numbers entities from 0 again: what a level made leaves
-    // with it. Call between frames only.
+    /// Frees every entity still alive, in play or not, and the registry's
+    /// nodes, and numbers entities from 0 again: what a level made leaves
+    /// with it. Call between frames only.
     void ClearEntities();
 
     Renderer* renderer;
@@ -44,13 +45,13 @@ class Engine {
     SoundSystem* sound;
     TextureCache* textureCache;
     ObjectList* registry;
-    // Every registered entity not yet freed.
+    /// Every registered entity not yet freed.
     std::unordered_set<BaseEntity*> alive;
-    // Sees each frame of the level first and draws over it; null: none.
+    /// Sees each frame of the level first and draws over it; null: none.
     LevelHost* host = nullptr;
-    // The id the next registered entity gets.
+    /// The id the next registered entity gets.
     int nextEntityId = 0;
-    // The window's caption.
+    /// The window's caption.
     const char* caption = "Velmor Engine";
     int width;
     int height;

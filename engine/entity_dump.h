@@ -1,5 +1,6 @@
-// The entity dump: one JSON line per frame listing every registered entity in
-// registry order, each described by its own Dump operation into a record.
+/// @file
+/// The entity dump: one JSON line per frame listing every registered entity in
+/// registry order, each described by its own Dump operation into a record.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,6 @@
 
 #include "engine/dump_record.h"  // what each entity's Dump fills
 
-// {"frame":k,"entities":[...]} for the engine's registry as it stands. The
-// registry's search cursor is left untouched.
+/// {"frame":k,"entities":[...]} for the engine's registry as it stands. The
+/// registry's search cursor is left untouched.
 std::string DumpFrameLine(std::int64_t frame);

@@ -1,13 +1,14 @@
-// The kind of every entity: the key it is registered under and the "kind" a
-// dump prints, so no number may change. Classes may share a kind: a search
-// by kind finds them all. Below 1000 the kinds are the engine's and Velmor's
-// own game's; a game numbers its own from kFirstGameKind.
+/// @file
+/// The kind of every entity: the key it is registered under and the "kind" a
+/// dump prints, so no number may change. Classes may share a kind: a search
+/// by kind finds them all. Below 1000 the kinds are the engine's and Velmor's
+/// own game's; a game numbers its own from kFirstGameKind.
 #pragma once
 
 #include <cstdint>
 
 enum EntityKind : std::int32_t {
-    kSpriteKind = 1,  // plain sprites, both cursors and the breakout ball
+    kSpriteKind = 1,  ///< plain sprites, both cursors and the breakout ball
     kModelKind = 2,
     kAnimatedSpriteKind = 3,
     kBunnyKind = 4,
@@ -21,6 +22,6 @@ enum EntityKind : std::int32_t {
     kPlayerKind = 13,
     kBulletKind = 14,
     kEnemyKind = 15,
-    // A game's own kinds: kFirstGameKind, kFirstGameKind + 1, ...
+    /// A game's own kinds: kFirstGameKind, kFirstGameKind + 1, ...
     kFirstGameKind = 1000,
 };

@@ -1,5 +1,6 @@
-// Typed reads of the engine's registry, each value cast to its class by
-// EntityOf (base_entity.h).
+/// @file
+/// Typed reads of the engine's registry, each value cast to its class by
+/// EntityOf (base_entity.h).
 #pragma once
 
 #include <cstdint>
@@ -10,9 +11,9 @@
 #include "engine/engine.h"
 #include "engine/object_list.h"
 
-// For a range-for: the entities of one kind as the registry's Find reaches
-// them from the head, one per step. The walk moves the registry's cursor; an
-// entity added during it, and one removed, are reached or not as by Find.
+/// For a range-for: the entities of one kind as the registry's Find reaches
+/// them from the head, one per step. The walk moves the registry's cursor; an
+/// entity added during it, and one removed, are reached or not as by Find.
 template <typename T>
 class EntitiesOf {
   public:
@@ -45,14 +46,14 @@ class EntitiesOf {
     std::int32_t kind;
 };
 
-// How many entities of one kind that walk reaches.
+/// How many entities of one kind that walk reaches.
 inline int CountOf(std::int32_t kind) {
     int n = 0;
     for ([[maybe_unused]] BaseEntity* entity : EntitiesOf<BaseEntity>(kind)) ++n;
     return n;
 }
 
-// The entities of one kind in play now, in registry order; the cursor stays.
+/// The entities of one kind in play now, in registry order; the cursor stays.
 template <typename T>
 std::vector<T*> ValuesOf(std::int32_t kind) {
     std::vector<T*> entities;

@@ -1,5 +1,6 @@
-// The top-level level: initialises the engine, then creates, initialises and
-// runs the level that is played.
+/// @file
+/// The top-level level: initialises the engine, then creates, initialises and
+/// runs the level that is played.
 #pragma once
 
 #include <functional>
@@ -15,14 +16,14 @@ class GameWorld : public BaseLevel {
 
     BaseLevel* currentLevel;
 
-    // The level the game world creates: "sprite" (the gallery) unless the
-    // command line chose another.
+    /// The level the game world creates: "sprite" (the gallery) unless the
+    /// command line chose another.
     static std::string levelName;
-    // Makes the level of a name, or null; the program installs the levels'
-    // factory here, since the levels sit above the engine.
+    /// Makes the level of a name, or null; the program installs the levels'
+    /// factory here, since the levels sit above the engine.
     static std::function<BaseLevel*(const std::string& name)> levelFactory;
 };
 
-// The program's entry once options are parsed: builds the game world, has it
-// initialise the engine, and plays its level until the window is closed.
+/// The program's entry once options are parsed: builds the game world, has it
+/// initialise the engine, and plays its level until the window is closed.
 int WinMain(HINSTANCE instance, HINSTANCE prevInstance, const char* cmdLine, int cmdShow);

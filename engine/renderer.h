@@ -1,5 +1,6 @@
-// Owns the graphics device, the shared sprite batch and the back-buffer
-// surface; frames every frame (clear, scene, fixed camera, present).
+/// @file
+/// Owns the graphics device, the shared sprite batch and the back-buffer
+/// surface; frames every frame (clear, scene, fixed camera, present).
 #pragma once
 
 #include "platform/core/d3dx9.h"

@@ -1,5 +1,6 @@
-// Loads each image file once and shares its texture among every sprite that
-// shows it. Opaque magenta in the file becomes transparent.
+/// @file
+/// Loads each image file once and shares its texture among every sprite that
+/// shows it. Opaque magenta in the file becomes transparent.
 #pragma once
 
 #include <set>
@@ -7,10 +8,10 @@
 
 #include "platform/core/image.h"
 
-// One loaded image: file name, image size and the texture made from it.
+/// One loaded image: file name, image size and the texture made from it.
 struct TextureRecord {
-    // Points at the record's own copy of the name, so a caller's buffer may
-    // go away after Load without leaving the record pointing at it.
+    /// Points at the record's own copy of the name, so a caller's buffer may
+    /// go away after Load without leaving the record pointing at it.
     const char* fileName = nullptr;
     D3DXIMAGE_INFO info{};
     IDirect3DTexture9* texture = nullptr;
@@ -33,5 +34,5 @@ class TextureCache {
     TextureRecord* tail = nullptr;
     TextureRecord* cursor = nullptr;
     IDirect3DDevice9* device = nullptr;
-    std::set<std::string> failed;  // names whose load failed
+    std::set<std::string> failed;  ///< names whose load failed
 };

@@ -1,5 +1,6 @@
-// A sprite that shows one cell of a sheet of equal cells, stepping to the
-// next cell every 16 updates and looping.
+/// @file
+/// A sprite that shows one cell of a sheet of equal cells, stepping to the
+/// next cell every 16 updates and looping.
 #pragma once
 
 #include "entities/base_sprite.h"
@@ -27,7 +28,7 @@ class AnimatedSprite : public BaseSprite {
     int tick = 0;
 
   protected:
-    // For Bunny: the same set-up under another kind.
+    /// For Bunny: the same set-up under another kind.
     AnimatedSprite(EntityKind spriteKind, const char* fileName, int frameCount, int frameWidth,
                    int frameHeight, int rows, int columns);
 };

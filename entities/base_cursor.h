@@ -1,4 +1,5 @@
-// A plain image that follows the mouse's relative motion.
+/// @file
+/// A plain image that follows the mouse's relative motion.
 #pragma once
 
 #include "entities/base_sprite.h"

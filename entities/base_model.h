@@ -1,6 +1,7 @@
-// A 3D entity: a mesh loaded from an X file with its materials and textures,
-// drawn each frame at its position and orientation. Its own Update does
-// nothing; whatever moves it is done by its owner through the setters.
+/// @file
+/// A 3D entity: a mesh loaded from an X file with its materials and textures,
+/// drawn each frame at its position and orientation. Its own Update does
+/// nothing; whatever moves it is done by its owner through the setters.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +12,11 @@
 
 class BaseModel : public BaseEntity {
   public:
-    // Loads the mesh (falling back to "..\Tiger.x") and its textures (falling
-    // back to the parent folder); a failure shows a message box and leaves
-    // the model registered, drawing what it could load.
+    /// Loads the mesh (falling back to "..\Tiger.x") and its textures (falling
+    /// back to the parent folder); a failure shows a message box and leaves
+    /// the model registered, drawing what it could load.
     explicit BaseModel(const char* fileName);
-    // Frees the mesh, its materials and textures.
+    /// Frees the mesh, its materials and textures.
     ~BaseModel() override;
 
     void Update() override {}
@@ -26,7 +27,7 @@ class BaseModel : public BaseEntity {
     void SetX(float x) { position->x = x; }
     void SetY(float y) { position->y = y; }
     void SetZ(float z) { position->z = z; }
-    // x is the yaw, y the pitch, z the roll, in radians.
+    /// x is the yaw, y the pitch, z the roll, in radians.
     void SetRotation(float x, float y, float z);
     void SetRotationX(float x) { rotation->x = x; }
     void SetRotationY(float y) { rotation->y = y; }

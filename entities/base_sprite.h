@@ -1,5 +1,6 @@
-// A 2D entity: an image from the texture cache drawn at a screen position
-// through the shared sprite batch, moved by its velocity once per update.
+/// @file
+/// A 2D entity: an image from the texture cache drawn at a screen position
+/// through the shared sprite batch, moved by its velocity once per update.
 #pragma once
 
 #include "base/vector3.h"
@@ -10,10 +11,10 @@ class IDirect3DTexture9;
 
 class BaseSprite : public BaseEntity {
   public:
-    // For derived classes: position and velocity at zero; no kind, no
-    // registration, no image (the derived constructor does those).
+    /// For derived classes: position and velocity at zero; no kind, no
+    /// registration, no image (the derived constructor does those).
     BaseSprite();
-    // A plain sprite (kSpriteKind) showing the image in that file, registered.
+    /// A plain sprite (kSpriteKind) showing the image in that file, registered.
     explicit BaseSprite(const char* fileName);
     ~BaseSprite() override;
 
@@ -23,7 +24,7 @@ class BaseSprite : public BaseEntity {
 
     void SetPosition(float x, float y);
     Vector3* GetPosition() { return position; }
-    // Whole degrees, 0 to the right and 90 up the screen; speed in pixels per update.
+    /// Whole degrees, 0 to the right and 90 up the screen; speed in pixels per update.
     void SetDirection(float angle, float speed);
     int GetWidth() const { return width; }
     int GetHeight() const { return height; }
@@ -35,10 +36,10 @@ class BaseSprite : public BaseEntity {
     int height = 0;
 
   protected:
-    // Registers under `kind` and loads the image; copies texture, and the
-    // image size when `copySize`. A missing image leaves texture null.
+    /// Registers under `kind` and loads the image; copies texture, and the
+    /// image size when `copySize`. A missing image leaves texture null.
     void SetUp(EntityKind spriteKind, const char* fileName, bool copySize);
 };
 
-// Whether the two image rectangles overlap; edges are inclusive.
+/// Whether the two image rectangles overlap; edges are inclusive.
 bool Collides(const BaseSprite* a, const BaseSprite* b);

@@ -1,6 +1,7 @@
-// One line of text drawn with a bitmap font: glyph cells of 8 x 12 pixels, 20
-// to a row, starting with the space (code 32). The text is the caller's
-// string, read anew at every render.
+/// @file
+/// One line of text drawn with a bitmap font: glyph cells of 8 x 12 pixels, 20
+/// to a row, starting with the space (code 32). The text is the caller's
+/// string, read anew at every render.
 #pragma once
 
 #include "entities/base_sprite.h"
@@ -13,7 +14,7 @@ class BitmapText : public BaseSprite {
     void Render() override;
     void Dump(DumpRecord* record) override;
 
-    // Keeps the pointer, not a copy: the caller may rewrite the buffer at any time.
+    /// Keeps the pointer, not a copy: the caller may rewrite the buffer at any time.
     void SetText(const char* newText) { text = newText ? newText : ""; }
 
     const char* text = "";
@@ -21,6 +22,6 @@ class BitmapText : public BaseSprite {
     int charHeight;
 };
 
-// Draws one line with the font's glyphs, the first at `at`, each next one
-// `advance` pixels to the right; for text that is no entity (overlays).
+/// Draws one line with the font's glyphs, the first at `at`, each next one
+/// `advance` pixels to the right; for text that is no entity (overlays).
 void DrawBitmapText(IDirect3DTexture9* font, const Vector3& at, int advance, const char* text);

@@ -1,5 +1,6 @@
-// The gallery's target: hops leftwards in fixed steps; when shot it plays its
-// dying frames (3 to 7) and stays on frame 8.
+/// @file
+/// The gallery's target: hops leftwards in fixed steps; when shot it plays its
+/// dying frames (3 to 7) and stays on frame 8.
 #pragma once
 
 #include "entities/animated_sprite.h"
@@ -14,7 +15,7 @@ class Bunny : public AnimatedSprite {
     void Dump(DumpRecord* record) override;
 
     void Hit();
-    // Hits the bunny when the point lies less than 50 pixels from its top-left corner.
+    /// Hits the bunny when the point lies less than 50 pixels from its top-left corner.
     void HitTest(const Vector3* point);
 
     bool hit = false;

@@ -1,5 +1,6 @@
-// A one-off scripted action a level triggers itself. Events are not entities:
-// nothing updates, draws or polls them.
+/// @file
+/// A one-off scripted action a level triggers itself. Events are not entities:
+/// nothing updates, draws or polls them.
 #pragma once
 
 #include "engine/base_object.h"

@@ -8,6 +8,6 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
   xvfb xauth xdotool openbox x11-utils
-  sox
+  sox doxygen
 )
 install_missing "${packages[@]}"

@@ -1,5 +1,6 @@
-// What the sound code shares: WAVE files and the trace of every failed
-// platform call.
+/// @file
+/// What the sound code shares: WAVE files and the trace of every failed
+/// platform call.
 #pragma once
 
 #include "platform/core/dsound.h"

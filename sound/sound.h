@@ -1,5 +1,6 @@
-// CSound: one short wave held whole in sound buffers, with several buffers so
-// the sound can overlap itself. Keeps its wave to refill lost buffers.
+/// @file
+/// CSound: one short wave held whole in sound buffers, with several buffers so
+/// the sound can overlap itself. Keeps its wave to refill lost buffers.
 #pragma once
 
 #include "platform/core/dsound.h"
@@ -16,8 +17,8 @@ class CSound {
 
     HRESULT FillBufferWithSound(IDirectSoundBuffer* buffer, bool repeat);
     HRESULT RestoreBuffer(IDirectSoundBuffer* buffer, bool* restored);
-    // Restores a lost buffer and, if it was lost, fills it again from the
-    // start of the wave; *restored says whether that happened.
+    /// Restores a lost buffer and, if it was lost, fills it again from the
+    /// start of the wave; *restored says whether that happened.
     HRESULT RestoreAndRefill(IDirectSoundBuffer* buffer, bool* restored);
     IDirectSoundBuffer* GetFreeBuffer();
     IDirectSoundBuffer* GetBuffer(DWORD index);

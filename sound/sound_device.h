@@ -1,4 +1,5 @@
-// CSoundDevice: owns the sound device and makes static and streaming sounds.
+/// @file
+/// CSoundDevice: owns the sound device and makes static and streaming sounds.
 #pragma once
 
 #include "platform/core/dsound.h"

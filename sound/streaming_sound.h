@@ -1,7 +1,8 @@
-// CStreamingSound: a wave longer than its buffer, played through a ring of
-// equal blocks; the owner calls HandleNotification each time the event that
-// the buffer signals at the end of a block fires, and the block behind the
-// play cursor is refilled with the next part of the wave.
+/// @file
+/// CStreamingSound: a wave longer than its buffer, played through a ring of
+/// equal blocks; the owner calls HandleNotification each time the event that
+/// the buffer signals at the end of a block fires, and the block behind the
+/// play cursor is refilled with the next part of the wave.
 #pragma once
 
 #include "sound/sound.h"

@@ -1,6 +1,7 @@
-// Wall clock as the game reads it: calendar seconds and the system time with
-// milliseconds. Real in a window; virtual under --headless, where it advances
-// by 1/60 s with every presented frame so runs are reproducible.
+/// @file
+/// Wall clock as the game reads it: calendar seconds and the system time with
+/// milliseconds. Real in a window; virtual under `--headless`, where it advances
+/// by 1/60 s with every presented frame so runs are reproducible.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,7 @@ struct SYSTEMTIME {
     WORD wMilliseconds = 0;
 };
 
-// Calendar seconds since 1970 (the standard library's time()).
+/// Calendar seconds since 1970 (the standard library's time()).
 std::int64_t Time();
 void GetSystemTime(SYSTEMTIME* st);
 
@@ -26,36 +27,36 @@ namespace platform {
 
 constexpr std::int64_t kDefaultClockStart = 1700000000;
 
-// Switches the clock to virtual time starting at `start` with no frame presented.
+/// Switches the clock to virtual time starting at `start` with no frame presented.
 void UseVirtualClock(std::int64_t start);
 void UseRealClock();
 
-// Pausing stops the clock where it stands; resuming lets it run on from
-// there, so the time it was paused never shows in a reading. A scripted
-// reading still wins.
+/// Pausing stops the clock where it stands; resuming lets it run on from
+/// there, so the time it was paused never shows in a reading. A scripted
+/// reading still wins.
 void PauseClock(bool paused);
 
-// Presented-frame count p that drives the virtual clock.
+/// Presented-frame count p that drives the virtual clock.
 std::int64_t PresentedFrames();
-// Called by the device after each presented frame.
+/// Called by the device after each presented frame.
 void CountPresentedFrame();
 
-// One reading of the clock: calendar seconds and the milliseconds within.
+/// One reading of the clock: calendar seconds and the milliseconds within.
 struct ClockReading {
     std::int64_t seconds = 0;
     int millis = 0;
     bool operator==(const ClockReading&) const = default;
 };
 
-// What Time and GetSystemTime return now.
+/// What Time and GetSystemTime return now.
 ClockReading ReadClock();
-// What the virtual clock started at `start` reads after `presented` frames.
+/// What the virtual clock started at `start` reads after `presented` frames.
 ClockReading VirtualReading(std::int64_t start, std::int64_t presented);
-// A script's clock event: from now on the clock reads `reading`, whichever
-// clock runs underneath, until the next such call or clock switch.
+/// A script's clock event: from now on the clock reads `reading`, whichever
+/// clock runs underneath, until the next such call or clock switch.
 void SetScriptedClock(ClockReading reading);
-// Recording: takes one reading of the running clock and holds it, so that
-// every read until the next latch sees it; ReleaseClock lets it run again.
+/// Recording: takes one reading of the running clock and holds it, so that
+/// every read until the next latch sees it; ReleaseClock lets it run again.
 ClockReading LatchClock();
 void ReleaseClock();
 

@@ -1,14 +1,15 @@
-// The graphics device the game draws with: a Direct3D 9-shaped interface
-// drawing through the rasteriser of platform/soft/. Plain C++ objects;
-// Release() deletes. Images are 32-bit ARGB (0xAARRGGBB), row-major, no
-// padding.
-//
-// Drawing into the back buffer may be recorded and done later (see
-// platform/soft/banded_target.h), so recorded calls hold pointers into the
-// device's images. Every image therefore knows the device that made it, and
-// every way to change, read or free one from outside the device asks that
-// device to finish its drawing first: callers always see a finished picture.
-// A device draws only its own images.
+/// @file
+/// The graphics device the game draws with: a Direct3D 9-shaped interface
+/// drawing through the rasteriser of platform/soft/. Plain C++ objects;
+/// Release() deletes. Images are 32-bit ARGB (0xAARRGGBB), row-major, no
+/// padding.
+///
+/// Drawing into the back buffer may be recorded and done later (see
+/// platform/soft/banded_target.h), so recorded calls hold pointers into the
+/// device's images. Every image therefore knows the device that made it, and
+/// every way to change, read or free one from outside the device asks that
+/// device to finish its drawing first: callers always see a finished picture.
+/// A device draws only its own images.
 #pragma once
 
 #include <cstdint>
@@ -73,8 +74,8 @@ struct D3DCOLORVALUE {
     float r, g, b, a;
 };
 
-// A fixed-function material: with no lights, a vertex's colour is
-// saturate(Emissive + ambient light * Ambient), with Diffuse's alpha.
+/// A fixed-function material: with no lights, a vertex's colour is
+/// saturate(Emissive + ambient light * Ambient), with Diffuse's alpha.
 struct D3DMATERIAL9 {
     D3DCOLORVALUE Diffuse;
     D3DCOLORVALUE Ambient;
@@ -110,18 +111,18 @@ class BandedTarget;
 }
 
 namespace platform::detail {
-// What a device shares with the images it made: the device, or null once it
-// is gone (an image may outlive its device; it then has nothing to finish).
+/// What a device shares with the images it made: the device, or null once it
+/// is gone (an image may outlive its device; it then has nothing to finish).
 struct DeviceLink {
     IDirect3DDevice9* device = nullptr;
-    // Bytes of texels held by the device's textures that are still alive.
+    /// Bytes of texels held by the device's textures that are still alive.
     std::uint64_t textureBytes = 0;
-    // Has the device, if it is still there, finish its recorded drawing.
+    /// Has the device, if it is still there, finish its recorded drawing.
     void Finish() const;
 };
 }  // namespace platform::detail
 
-// A 32-bit image: off-screen plain surfaces and the back buffer.
+/// A 32-bit image: off-screen plain surfaces and the back buffer.
 class IDirect3DSurface9 {
   public:
     ~IDirect3DSurface9();
@@ -148,8 +149,8 @@ class IDirect3DSurface9 {
 };
 
 namespace platform {
-// The texture memory of a device: its textures together may hold this many
-// bytes of texels at once (64 textures of 1024 x 1024).
+/// The texture memory of a device: its textures together may hold this many
+/// bytes of texels at once (64 textures of 1024 x 1024).
 constexpr std::uint64_t kTextureMemoryBytes = std::uint64_t{256} << 20;
 }  // namespace platform
 
@@ -171,20 +172,20 @@ class IDirect3DDevice9 {
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) const;
     HRESULT SetMaterial(const D3DMATERIAL9* material);
     HRESULT GetMaterial(D3DMATERIAL9* material) const;
-    // Stage 0 only; null draws untextured. The device does not own the texture.
+    /// Stage 0 only; null draws untextured. The device does not own the texture.
     HRESULT SetTexture(DWORD stage, IDirect3DTexture9* texture);
     IDirect3DTexture9* GetTexture(DWORD stage) const { return stage == 0 ? texture_ : nullptr; }
     HRESULT GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER_TYPE type,
                           IDirect3DSurface9** out);
     HRESULT CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
                                         IDirect3DSurface9** out, void* sharedHandle);
-    // One level of A8R8G8B8 or X8R8G8B8 texels, all zero. A texture that does
-    // not fit the texture memory left fails with D3DERR_OUTOFVIDEOMEMORY,
-    // before anything is allocated.
+    /// One level of A8R8G8B8 or X8R8G8B8 texels, all zero. A texture that does
+    /// not fit the texture memory left fails with D3DERR_OUTOFVIDEOMEMORY,
+    /// before anything is allocated.
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                           D3DPOOL pool, IDirect3DTexture9** out, void* sharedHandle);
-    // Bytes of texture memory left: kTextureMemoryBytes less the texels of
-    // the device's textures that are alive.
+    /// Bytes of texture memory left: kTextureMemoryBytes less the texels of
+    /// the device's textures that are alive.
     UINT GetAvailableTextureMem() const;
     HRESULT StretchRect(IDirect3DSurface9* src, const RECT* srcRect, IDirect3DSurface9* dst,
                         const RECT* dstRect, D3DTEXTUREFILTERTYPE filter);
@@ -201,15 +202,15 @@ class IDirect3DDevice9 {
         return depth_.data();
     }
     std::int64_t PresentCount() const { return presentCount_; }
-    // How many threads draw the back buffer.
+    /// How many threads draw the back buffer.
     int Workers() const;
-    // Does what recorded drawing is pending, so the images hold the result.
+    /// Does what recorded drawing is pending, so the images hold the result.
     void FinishDrawing() const;
 
   private:
     friend class ID3DXSprite;
     friend class ID3DXMesh;
-    std::shared_ptr<platform::detail::DeviceLink> link_;  // first: the images below hold it
+    std::shared_ptr<platform::detail::DeviceLink> link_;  ///< first: the images below hold it
     D3DPRESENT_PARAMETERS params_;
     IDirect3DSurface9 backBuffer_;
     std::vector<float> depth_;
@@ -221,7 +222,7 @@ class IDirect3DDevice9 {
     D3DMATERIAL9 material_{};
     IDirect3DTexture9* texture_ = nullptr;
     std::int64_t presentCount_ = 0;
-    std::unique_ptr<platform::soft::BandedTarget> target_;  // last: draws into the buffers above
+    std::unique_ptr<platform::soft::BandedTarget> target_;  ///< last: draws into the buffers above
 };
 
 class IDirect3D9 {
@@ -233,8 +234,8 @@ class IDirect3D9 {
 
 IDirect3D9* Direct3DCreate9(UINT sdkVersion);
 
-// A texture: one level of 32-bit ARGB texels. Textures made from image files
-// carry the colour key already applied (transparent texels have alpha 0).
+/// A texture: one level of 32-bit ARGB texels. Textures made from image files
+/// carry the colour key already applied (transparent texels have alpha 0).
 class IDirect3DTexture9 {
   public:
     ~IDirect3DTexture9();
@@ -243,8 +244,8 @@ class IDirect3DTexture9 {
     UINT Width() const { return width_; }
     UINT Height() const { return height_; }
     D3DFORMAT Format() const { return format_; }
-    // Changing texels finishes recorded drawing first (it may read them);
-    // reading them does not need to.
+    /// Changing texels finishes recorded drawing first (it may read them);
+    /// reading them does not need to.
     std::uint32_t* Texels();
     const std::uint32_t* Texels() const { return texels_.data(); }
     bool MadeBy(const IDirect3DDevice9* device) const { return owner_->device == device; }

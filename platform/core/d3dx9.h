@@ -1,13 +1,14 @@
-// Utility functions over the graphics device: the sprite batch (matrices are
-// in base/matrix.h).
+/// @file
+/// Utility functions over the graphics device: the sprite batch (matrices are
+/// in base/matrix.h).
 #pragma once
 
 #include "platform/core/d3d9.h"
 
 constexpr DWORD D3DXSPRITE_ALPHABLEND = 0x10;
 
-// The sprite batch: draws textures 1:1 at pixel positions onto the back
-// buffer of its device, between Begin and End.
+/// The sprite batch: draws textures 1:1 at pixel positions onto the back
+/// buffer of its device, between Begin and End.
 class ID3DXSprite {
   public:
     explicit ID3DXSprite(IDirect3DDevice9* device) : device_(device) {}

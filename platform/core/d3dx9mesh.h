@@ -1,6 +1,7 @@
-// Meshes of the utility library: an X file loaded into one mesh whose
-// subsets are the file's materials, drawn subset by subset on the device
-// with its current transforms, material and texture.
+/// @file
+/// Meshes of the utility library: an X file loaded into one mesh whose
+/// subsets are the file's materials, drawn subset by subset on the device
+/// with its current transforms, material and texture.
 #pragma once
 
 #include <cstdint>
@@ -10,13 +11,13 @@
 
 constexpr DWORD D3DXMESH_SYSTEMMEM = 0x110;
 
-// One material of a loaded mesh and the texture file it names (null: none).
+/// One material of a loaded mesh and the texture file it names (null: none).
 struct D3DXMATERIAL {
     D3DMATERIAL9 MatD3D;
     char* pTextureFilename;
 };
 
-// A block of bytes handed out by the loader (the material list).
+/// A block of bytes handed out by the loader (the material list).
 class ID3DXBuffer {
   public:
     explicit ID3DXBuffer(std::size_t size) : bytes_(size) {}
@@ -28,8 +29,8 @@ class ID3DXBuffer {
     std::vector<std::uint8_t> bytes_;
 };
 
-// Position and texture coordinates; the fixed-function lighting without
-// lights needs no normals.
+/// Position and texture coordinates; the fixed-function lighting without
+/// lights needs no normals.
 struct MeshVertex {
     float x, y, z;
     float u, v;
@@ -39,20 +40,20 @@ class ID3DXMesh {
   public:
     ID3DXMesh(IDirect3DDevice9* device, std::vector<MeshVertex> vertices,
               std::vector<std::uint32_t> indices, std::vector<DWORD> attributes);
-    // Draws the triangles of subset `attribId` with the device's state.
+    /// Draws the triangles of subset `attribId` with the device's state.
     HRESULT DrawSubset(DWORD attribId);
     DWORD GetNumFaces() const { return static_cast<DWORD>(attributes_.size()); }
     DWORD GetNumVertices() const { return static_cast<DWORD>(vertices_.size()); }
     const std::vector<MeshVertex>& Vertices() const { return vertices_; }
-    // Three per face, faces grouped by subset in ascending order.
+    /// Three per face, faces grouped by subset in ascending order.
     const std::vector<std::uint32_t>& Indices() const { return indices_; }
-    // The subset of each face, in the order of Indices().
+    /// The subset of each face, in the order of Indices().
     const std::vector<DWORD>& Attributes() const { return attributes_; }
     ULONG Release();
 
   private:
-    // A subset's faces (a run of Indices()) and the vertices they use, which
-    // are all a draw of it transforms.
+    /// A subset's faces (a run of Indices()) and the vertices they use, which
+    /// are all a draw of it transforms.
     struct Range {
         DWORD attrib, firstFace, faceCount;
         std::uint32_t firstVertex, vertexCount;
@@ -61,19 +62,19 @@ class ID3DXMesh {
     std::vector<MeshVertex> vertices_;
     std::vector<std::uint32_t> indices_;
     std::vector<DWORD> attributes_;
-    std::vector<Range> ranges_;  // ascending by subset
-    // Each subset's vertices in turn, and Indices() as indices into its own.
+    std::vector<Range> ranges_;  ///< ascending by subset
+    /// Each subset's vertices in turn, and Indices() as indices into its own.
     std::vector<MeshVertex> subsetVertices_;
     std::vector<std::uint32_t> subsetIndices_;
 };
 
-// Loads an X file (name resolved as image names are). On success `materials`
-// holds `numMaterials` D3DXMATERIAL records whose texture names live in the
-// same buffer. Adjacency and effect instances are not produced (must be null).
+/// Loads an X file (name resolved as image names are). On success `materials`
+/// holds `numMaterials` D3DXMATERIAL records whose texture names live in the
+/// same buffer. Adjacency and effect instances are not produced (must be null).
 HRESULT D3DXLoadMeshFromXA(const char* fileName, DWORD options, IDirect3DDevice9* device,
                            ID3DXBuffer** adjacency, ID3DXBuffer** materials,
                            ID3DXBuffer** effectInstances, DWORD* numMaterials, ID3DXMesh** mesh);
 
-// A texture of the file's image at its own size, without a colour key.
+/// A texture of the file's image at its own size, without a colour key.
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, const char* fileName,
                                    IDirect3DTexture9** texture);

@@ -1,8 +1,9 @@
-// Keyboard and mouse devices shaped like DirectInput 8: create a device, give
-// it a data format and a cooperative level, acquire it, poll its state. Plain
-// C++ objects; Release() deletes. The devices keep their state from the
-// events that drivers and scripts inject (below), so scripted input reads
-// exactly like real input.
+/// @file
+/// Keyboard and mouse devices shaped like DirectInput 8: create a device, give
+/// it a data format and a cooperative level, acquire it, poll its state. Plain
+/// C++ objects; Release() deletes. The devices keep their state from the
+/// events that drivers and scripts inject (below), so scripted input reads
+/// exactly like real input.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +17,9 @@
 constexpr DWORD DIRECTINPUT_VERSION = 0x0800;
 
 // clang-format off
-// Every key of a standard 105-key keyboard plus the numpad, the Windows and
-// menu keys, the Japanese/Brazilian extra keys and the common media keys, at
-// their DirectInput scan-code values. KEY_(name, code) names DIK_<name>.
+/// Every key of a standard 105-key keyboard plus the numpad, the Windows and
+/// menu keys, the Japanese/Brazilian extra keys and the common media keys, at
+/// their DirectInput scan-code values. KEY_(name, code) names DIK_<name>.
 #define VELMOR_DIK_KEYS(KEY_)                                                                      \
     KEY_(ESCAPE, 0x01) KEY_(1, 0x02) KEY_(2, 0x03) KEY_(3, 0x04) KEY_(4, 0x05) KEY_(5, 0x06)       \
     KEY_(6, 0x07) KEY_(7, 0x08) KEY_(8, 0x09) KEY_(9, 0x0A) KEY_(0, 0x0B) KEY_(MINUS, 0x0C)        \
@@ -49,7 +50,7 @@ constexpr DWORD DIRECTINPUT_VERSION = 0x0800;
     KEY_(WEBFAVORITES, 0xE6) KEY_(WEBREFRESH, 0xE7) KEY_(WEBSTOP, 0xE8) KEY_(WEBFORWARD, 0xE9)     \
     KEY_(WEBBACK, 0xEA) KEY_(MYCOMPUTER, 0xEB) KEY_(MAIL, 0xEC) KEY_(MEDIASELECT, 0xED)
 
-// The customary second names of some keys.
+/// The customary second names of some keys.
 #define VELMOR_DIK_ALIASES(KEY_)                                                                   \
     KEY_(BACKSPACE, 0x0E) KEY_(NUMPADSTAR, 0x37) KEY_(LALT, 0x38) KEY_(CAPSLOCK, 0x3A)             \
     KEY_(NUMPADMINUS, 0x4A) KEY_(NUMPADPLUS, 0x4E) KEY_(NUMPADPERIOD, 0x53)                        \
@@ -85,18 +86,18 @@ extern const GUID IID_IDirectInput8A;
 extern const GUID GUID_SysKeyboard;
 extern const GUID GUID_SysMouse;
 
-// What GetDeviceState delivers: 256 key bytes, or a relative DIMOUSESTATE.
+/// What GetDeviceState delivers: 256 key bytes, or a relative DIMOUSESTATE.
 struct DIDATAFORMAT {
-    DWORD dwFlags;     // DIDF_ABSAXIS or DIDF_RELAXIS
-    DWORD dwDataSize;  // bytes GetDeviceState writes
+    DWORD dwFlags;     ///< DIDF_ABSAXIS or DIDF_RELAXIS
+    DWORD dwDataSize;  ///< bytes GetDeviceState writes
 };
 constexpr DWORD DIDF_ABSAXIS = 1;
 constexpr DWORD DIDF_RELAXIS = 2;
 extern const DIDATAFORMAT c_dfDIKeyboard;
 extern const DIDATAFORMAT c_dfDIMouse;
 
-// The mouse record of c_dfDIMouse: motion along x, y and the wheel since the
-// previous read, and buttons left, right, middle, X1 (bit 0x80 = down).
+/// The mouse record of c_dfDIMouse: motion along x, y and the wheel since the
+/// previous read, and buttons left, right, middle, X1 (bit 0x80 = down).
 struct DIMOUSESTATE {
     LONG lX = 0;
     LONG lY = 0;
@@ -105,11 +106,11 @@ struct DIMOUSESTATE {
 };
 static_assert(sizeof(DIMOUSESTATE) == 16);
 
-// One keyboard or mouse. State is polled with GetDeviceState while the device
-// is acquired. A foreground device is lost when its window loses the focus
-// (reads then fail with DIERR_INPUTLOST) and is acquired again when the
-// window regains it. An exclusive foreground mouse hides the system pointer
-// over the window and reads raw relative motion while acquired.
+/// One keyboard or mouse. State is polled with GetDeviceState while the device
+/// is acquired. A foreground device is lost when its window loses the focus
+/// (reads then fail with DIERR_INPUTLOST) and is acquired again when the
+/// window regains it. An exclusive foreground mouse hides the system pointer
+/// over the window and reads raw relative motion while acquired.
 class IDirectInputDevice8A {
   public:
     enum class Kind { kKeyboard, kMouse };
@@ -131,10 +132,10 @@ class IDirectInputDevice8A {
     DWORD dataSize_ = 0;
     DWORD cooperation_ = DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     HWND window_ = nullptr;
-    bool wanted_ = false;    // Acquire was asked for and not taken back
-    bool acquired_ = false;  // reads succeed
-    bool lost_ = false;      // taken away by a focus loss
-    bool read_ = false;      // a mouse the game has read with the window in front
+    bool wanted_ = false;    ///< Acquire was asked for and not taken back
+    bool acquired_ = false;  ///< reads succeed
+    bool lost_ = false;      ///< taken away by a focus loss
+    bool read_ = false;      ///< a mouse the game has read with the window in front
     std::int64_t motion_[3] = {0, 0, 0};
 };
 
@@ -149,18 +150,18 @@ HRESULT DirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid, IDirec
 
 namespace platform {
 
-// The DIK_ code of a key name such as "DIK_LEFT" (case-insensitive), or -1.
+/// The DIK_ code of a key name such as "DIK_LEFT" (case-insensitive), or -1.
 int DikFromName(std::string_view name);
-// The key's own name ("DIK_LEFT"), or null for a code no key has.
+/// The key's own name ("DIK_LEFT"), or null for a code no key has.
 const char* DikName(int dik);
 
-// Whether a DIK_ code is a key the keyboard has (one the system can report).
+/// Whether a DIK_ code is a key the keyboard has (one the system can report).
 bool IsKeyboardKey(int dik);
 
-// What the user did, as drivers report it and scripts replay it: every
-// input takes this one road. `button` is 0 left, 1 right, 2 middle, 3 X1; a
-// wheel notch reads as 120 units of z motion; keys that are not on the
-// keyboard are ignored. A close request posts WM_CLOSE to the main window.
+/// What the user did, as drivers report it and scripts replay it: every
+/// input takes this one road. `button` is 0 left, 1 right, 2 middle, 3 X1; a
+/// wheel notch reads as 120 units of z motion; keys that are not on the
+/// keyboard are ignored. A close request posts WM_CLOSE to the main window.
 void InjectKey(int dik, bool down);
 void InjectMouseMotion(LONG dx, LONG dy);
 void InjectMouseWheel(int notches);
@@ -168,18 +169,18 @@ void InjectMouseButton(int button, bool down);
 void InjectFocus(bool focused);
 void InjectClose();
 
-// Whether Escape going down closes the main window (the default). A program
-// that gives Escape a meaning of its own turns this off.
+/// Whether Escape going down closes the main window (the default). A program
+/// that gives Escape a meaning of its own turns this off.
 void SetEscapeCloses(bool closes);
 
-// Sees every injection as the script event that replays it (--record):
-// motion and wheel only when a mouse took them in; Escape's close is not
-// shown apart from its key. An empty observer stops it.
+/// Sees every injection as the script event that replays it (`--record`):
+/// motion and wheel only when a mouse took them in; Escape's close is not
+/// shown apart from its key. An empty observer stops it.
 using InputObserver = std::function<void(const ScriptEvent&)>;
 void SetInputObserver(InputObserver observer);
 
-// True while no focus event has come and some device waits for the window
-// to come to the front before it is acquired.
+/// True while no focus event has come and some device waits for the window
+/// to come to the front before it is acquired.
 bool DevicesAwaitFocus();
 
 }  // namespace platform

@@ -1,13 +1,14 @@
-// Sound output in the shape the sound code calls: a device for a window, a
-// primary buffer whose format can be set, secondary buffers of PCM samples
-// with lock/unlock, play/stop, positions, volume/pan/frequency, duplicates
-// that share sample memory, position notifications that signal an event
-// object, and 3D buffers with a listener. One mixer plays every buffer: the
-// audio driver's device when one can be opened, otherwise (and always
-// headless) stepped 735 sample frames per presented frame.
-//
-// Objects are reference counted (ref_counted.h). Constants keep their
-// original values.
+/// @file
+/// Sound output in the shape the sound code calls: a device for a window, a
+/// primary buffer whose format can be set, secondary buffers of PCM samples
+/// with lock/unlock, play/stop, positions, volume/pan/frequency, duplicates
+/// that share sample memory, position notifications that signal an event
+/// object, and 3D buffers with a listener. One mixer plays every buffer: the
+/// audio driver's device when one can be opened, otherwise (and always
+/// headless) stepped 735 sample frames per presented frame.
+///
+/// Objects are reference counted (ref_counted.h). Constants keep their
+/// original values.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,7 @@ extern const GUID GUID_NULL;
 extern const GUID IID_IDirectSoundNotify;
 extern const GUID IID_IDirectSound3DBuffer;
 extern const GUID IID_IDirectSound3DListener;
-// 3D algorithms: all select the same simple model here.
+/// 3D algorithms: all select the same simple model here.
 extern const GUID DS3DALG_DEFAULT;
 extern const GUID DS3DALG_NO_VIRTUALIZATION;
 
@@ -51,8 +52,8 @@ constexpr HRESULT DSERR_BUFFERLOST = MakeHResult(0x88780096u);
 constexpr WORD WAVE_FORMAT_PCM = 1;
 
 #pragma pack(push, 1)
-// The wave format record exactly as a WAVE file's "fmt " chunk holds it
-// (18 bytes; cbSize counts extra bytes that follow the record).
+/// The wave format record exactly as a WAVE file's "fmt " chunk holds it
+/// (18 bytes; cbSize counts extra bytes that follow the record).
 struct WAVEFORMATEX {
     WORD wFormatTag;
     WORD nChannels;
@@ -94,8 +95,8 @@ constexpr DWORD DSBPLAY_LOOPING = 0x00000001;
 constexpr DWORD DSBLOCK_FROMWRITECURSOR = 0x00000001;
 constexpr DWORD DSBLOCK_ENTIREBUFFER = 0x00000002;
 
-// Volume in hundredths of a decibel of attenuation, pan in hundredths of a
-// decibel of attenuation of the opposite channel, frequency in Hz.
+/// Volume in hundredths of a decibel of attenuation, pan in hundredths of a
+/// decibel of attenuation of the opposite channel, frequency in Hz.
 constexpr LONG DSBVOLUME_MIN = -10000;
 constexpr LONG DSBVOLUME_MAX = 0;
 constexpr LONG DSBPAN_LEFT = -10000;
@@ -122,7 +123,7 @@ constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 258;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 
-// An event object: auto-reset unless manualReset; initialState is honoured.
+/// An event object: auto-reset unless manualReset; initialState is honoured.
 HANDLE CreateEventA(void* security, BOOL manualReset, BOOL initialState, const char* name);
 BOOL SetEvent(HANDLE event);
 DWORD WaitForSingleObject(HANDLE event, DWORD milliseconds);
@@ -139,7 +140,7 @@ struct DSBUFFERDESC {
     WAVEFORMATEX* lpwfxFormat = nullptr;
     GUID guid3DAlgorithm{};
 };
-constexpr DWORD kDsBufferDescSize = 36;  // the size callers put in dwSize
+constexpr DWORD kDsBufferDescSize = 36;  ///< the size callers put in dwSize
 
 struct DSBPOSITIONNOTIFY {
     DWORD dwOffset = 0;
@@ -206,7 +207,7 @@ class IDirectSoundNotify : public RefCounted<IDirectSoundNotify> {
     friend class RefCounted<IDirectSoundNotify>;
     explicit IDirectSoundNotify(IDirectSoundBuffer* b) : buffer(b) {}
     ~IDirectSoundNotify() { buffer->Release(); }
-    IDirectSoundBuffer* buffer;  // holds a reference
+    IDirectSoundBuffer* buffer;  ///< holds a reference
 };
 
 class IDirectSound3DBuffer : public RefCounted<IDirectSound3DBuffer> {
@@ -219,10 +220,10 @@ class IDirectSound3DBuffer : public RefCounted<IDirectSound3DBuffer> {
     friend class RefCounted<IDirectSound3DBuffer>;
     explicit IDirectSound3DBuffer(IDirectSoundBuffer* b) : buffer(b) {}
     ~IDirectSound3DBuffer() { buffer->Release(); }
-    IDirectSoundBuffer* buffer;  // holds a reference
+    IDirectSoundBuffer* buffer;  ///< holds a reference
 };
 
-// The listener faces +z with +y up, so its right is +x.
+/// The listener faces +z with +y up, so its right is +x.
 class IDirectSound3DListener : public RefCounted<IDirectSound3DListener> {
   public:
     HRESULT SetPosition(float x, float y, float z, DWORD apply);
@@ -249,29 +250,29 @@ class IDirectSound8 : public RefCounted<IDirectSound8> {
     DWORD level = 0;
 };
 
-// Creates the device (null GUID: the default output). Opens the mixer.
+/// Creates the device (null GUID: the default output). Opens the mixer.
 HRESULT DirectSoundCreate8(const GUID* device, IDirectSound8** out, void* outer);
 
 namespace platform {
 
-// Mixed output: 44100 Hz, 2 channels, 16-bit.
+/// Mixed output: 44100 Hz, 2 channels, 16-bit.
 constexpr int kMixRate = 44100;
-constexpr int kMixFramesPerVideoFrame = 735;  // 44100 / 60
+constexpr int kMixFramesPerVideoFrame = 735;  ///< 44100 / 60
 
-// Receives every block of mixed frames (interleaved left/right), in order.
+/// Receives every block of mixed frames (interleaved left/right), in order.
 using MixTap = std::function<void(const std::int16_t* frames, int count)>;
-// Installs the one tap (null removes it). The tap runs on the mixing thread.
+/// Installs the one tap (null removes it). The tap runs on the mixing thread.
 void SetMixTap(MixTap tap);
 
-// Steps the clock-driven mixer by `frames` sample frames (headless or when no
-// audio device could be opened; ignored while a device plays in real time).
+/// Steps the clock-driven mixer by `frames` sample frames (headless or when no
+/// audio device could be opened; ignored while a device plays in real time).
 void AdvanceAudio(int frames);
-// True when mixing follows presented frames instead of a device.
+/// True when mixing follows presented frames instead of a device.
 bool AudioIsClockDriven();
-// Forces clock-driven mixing even when windowed (tools that write files).
+/// Forces clock-driven mixing even when windowed (tools that write files).
 void UseClockDrivenAudio();
-// Pausing silences the output and holds every buffer where it is; resuming
-// plays each on from there. Buffers still start and stop as asked meanwhile.
+/// Pausing silences the output and holds every buffer where it is; resuming
+/// plays each on from there. Buffers still start and stop as asked meanwhile.
 void PauseSound(bool paused);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
-// Reference counting for core's interface objects: an object starts with
-// one reference, AddRef adds one, and the Release that drops the last one
-// deletes the object.
+/// @file
+/// Reference counting for core's interface objects: an object starts with
+/// one reference, AddRef adds one, and the Release that drops the last one
+/// deletes the object.
 #pragma once
 
 #include "platform/core/types.h"

@@ -1,5 +1,6 @@
-// Basic types and result codes shared by the platform layer and the game code.
-// Result codes are 32-bit signed values: negative on failure, 0 on success.
+/// @file
+/// Basic types and result codes shared by the platform layer and the game code.
+/// Result codes are 32-bit signed values: negative on failure, 0 on success.
 #pragma once
 
 #include <cstdint>
@@ -29,10 +30,10 @@ constexpr HRESULT E_POINTER = MakeHResult(0x80004003u);
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 
-struct Window;  // opaque; one per created window
+struct Window;  ///< opaque; one per created window
 using HWND = Window*;
 
-// Plain rectangle with exclusive right and bottom edges.
+/// Plain rectangle with exclusive right and bottom edges.
 struct RECT {
     LONG left = 0;
     LONG top = 0;
@@ -40,7 +41,7 @@ struct RECT {
     LONG bottom = 0;
 };
 
-// Identifies an interface, a device class or an algorithm.
+/// Identifies an interface, a device class or an algorithm.
 struct GUID {
     std::uint32_t data1;
     std::uint16_t data2;

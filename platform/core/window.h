@@ -1,6 +1,7 @@
-// Window, window class and message queue: the calls the engine makes to run
-// its window and frame loop. Messages live in a per-thread queue; a window's
-// procedure runs inside DispatchMessageA on the caller's thread.
+/// @file
+/// Window, window class and message queue: the calls the engine makes to run
+/// its window and frame loop. Messages live in a per-thread queue; a window's
+/// procedure runs inside DispatchMessageA on the caller's thread.
 #pragma once
 
 #include <cstdint>
@@ -82,9 +83,9 @@ BOOL UpdateWindow(HWND window);
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 
-// Removes (PM_REMOVE) or peeks at the oldest message of any window of the
-// calling thread. Before looking, it takes in pending system events and the
-// scripted input that is due; that is the only place where they enter.
+/// Removes (PM_REMOVE) or peeks at the oldest message of any window of the
+/// calling thread. Before looking, it takes in pending system events and the
+/// scripted input that is due; that is the only place where they enter.
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
@@ -97,13 +98,13 @@ HINSTANCE GetModuleHandleA(const char* moduleName);
 
 namespace platform {
 
-// Size of the client area of a window (what the back buffer is shown in).
+/// Size of the client area of a window (what the back buffer is shown in).
 bool GetWindowSize(HWND window, int* width, int* height);
 
-// The first window created that is not yet destroyed, or null.
+/// The first window created that is not yet destroyed, or null.
 HWND MainWindow();
 
-// Number of messages waiting in the calling thread's queue.
+/// Number of messages waiting in the calling thread's queue.
 int PendingMessageCount();
 
 }  // namespace platform
