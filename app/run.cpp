@@ -18,6 +18,7 @@
 #include "engine/game_world.h"
 #include "levels/front_end.h"
 #include "levels/menu_level.h"
+#include "platform/core/debug.h"
 #include "platform/core/input_script.h"
 #include "platform/core/platform.h"
 
@@ -121,6 +122,7 @@ int RunGame(int argc, const char* const* argv, const GameInfo& game) {
     std::signal(SIGXFSZ, SIG_IGN);
     Options options;
     std::string error;
+    platform::SetProgramName(game.name);
     if (game.levels.empty()) return Fail(game, "the game has no levels");
     if (const ParseResult parsed = ParseOptions(argc, argv, game, &options, &error);
         parsed != ParseResult::kRun) {

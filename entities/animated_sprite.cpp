@@ -11,7 +11,7 @@ AnimatedSprite::AnimatedSprite(const char* fileName, int frameCount, int frameWi
 
 // The image size is not copied: width and height hold one cell, the size the
 // sprite shows on screen.
-AnimatedSprite::AnimatedSprite(EntityKind spriteKind, const char* fileName, int frameCount_,
+AnimatedSprite::AnimatedSprite(std::int32_t spriteKind, const char* fileName, int frameCount_,
                                int frameWidth_, int frameHeight_, int rows_, int columns_)
     : frameCount(frameCount_),
       frameWidth(frameWidth_),

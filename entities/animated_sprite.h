@@ -29,6 +29,6 @@ class AnimatedSprite : public BaseSprite {
 
   protected:
     /// For Bunny: the same set-up under another kind.
-    AnimatedSprite(EntityKind spriteKind, const char* fileName, int frameCount, int frameWidth,
+    AnimatedSprite(std::int32_t spriteKind, const char* fileName, int frameCount, int frameWidth,
                    int frameHeight, int rows, int columns);
 };

@@ -17,7 +17,7 @@ BaseSprite::~BaseSprite() {
 
 BaseSprite::BaseSprite(const char* fileName) : BaseSprite() { SetUp(kSpriteKind, fileName, true); }
 
-void BaseSprite::SetUp(EntityKind spriteKind, const char* fileName, bool copySize) {
+void BaseSprite::SetUp(std::int32_t spriteKind, const char* fileName, bool copySize) {
     kind = spriteKind;
     Register();
     engine->textureCache->Load(fileName);

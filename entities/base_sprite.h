@@ -38,7 +38,7 @@ class BaseSprite : public BaseEntity {
   protected:
     /// Registers under `kind` and loads the image; copies texture, and the
     /// image size when `copySize`. A missing image leaves texture null.
-    void SetUp(EntityKind spriteKind, const char* fileName, bool copySize);
+    void SetUp(std::int32_t spriteKind, const char* fileName, bool copySize);
 };
 
 /// Whether the two image rectangles overlap; edges are inclusive.

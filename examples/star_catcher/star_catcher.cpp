@@ -23,8 +23,7 @@
 namespace {
 
 // The game's own entity kinds. They number from kFirstGameKind, above the
-// engine's; the registry keeps entities by kind and dumps print it. The
-// engine takes a kind as an EntityKind: EntityKind{kStarKind} makes one.
+// engine's; the registry keeps entities by kind and dumps print it.
 enum GameKind : std::int32_t { kBasketKind = kFirstGameKind, kStarKind, kRockKind };
 
 constexpr int kScreenWidth = 1024;
@@ -36,7 +35,7 @@ constexpr int kLives = 5;
 class Basket : public BaseSprite {
   public:
     Basket() {
-        SetUp(EntityKind{kBasketKind}, "basket.bmp", true);  // registers, loads the image
+        SetUp(kBasketKind, "basket.bmp", true);  // registers, loads the image
         SetPosition(static_cast<float>(kScreenWidth - width) / 2, 700);  // centred
     }
     void Update() override {
@@ -59,7 +58,7 @@ class Basket : public BaseSprite {
 class Drop : public BaseSprite {
   public:
     Drop(GameKind dropKind, const char* fileName, float x, float speed_) : speed(speed_) {
-        SetUp(EntityKind{dropKind}, fileName, true);
+        SetUp(dropKind, fileName, true);
         SetPosition(x, -static_cast<float>(height));  // just above the screen
     }
     void Update() override { position->y += speed; }

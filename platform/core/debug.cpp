@@ -66,7 +66,7 @@ std::string Place(const std::string& name) {
 
 std::string LineFor(const LoadFailure& f) {
     const auto& [first, why] = f.tries.front();
-    std::string line = "velmor: cannot load '" + Place(first) + "'";
+    std::string line = platform::ProgramName() + ": cannot load '" + Place(first) + "'";
     bool sameWhy = true;
     for (const auto& t : f.tries) sameWhy = sameWhy && t.second == why;
     if (sameWhy) {
@@ -113,11 +113,22 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT) {
     const platform::VideoDriver* video = platform::detail::Video();
     const bool shown = video && video->messageBox &&
                        video->messageBox(platform::detail::NativeWindowOf(owner), t, c);
-    if (!shown && !toldFile && !repeated) std::fprintf(stderr, "velmor: %s\n", line.c_str());
+    if (!shown && !toldFile && !repeated)
+        std::fprintf(stderr, "%s: %s\n", platform::ProgramName().c_str(), line.c_str());
     return IDOK;
 }
 
 namespace platform {
+
+namespace {
+std::string& Name() {
+    static std::string name = "velmor";
+    return name;
+}
+}  // namespace
+
+void SetProgramName(const std::string& name) { Name() = name; }
+const std::string& ProgramName() { return Name(); }
 
 void ReportLoadFailure(const std::string& name, const std::string& why) {
     std::string place = name;

@@ -18,6 +18,11 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 
 namespace platform {
 
+// The name the platform's own lines on standard error start with: "velmor"
+// until a game's program sets its own.
+void SetProgramName(const std::string& name);
+const std::string& ProgramName();
+
 // A file that cannot be loaded. The user gets one line per file for the
 // whole run, written at the start of the next loop pass, before a message
 // box, or at shutdown: "velmor: cannot load 'NAME': WHY", naming the other

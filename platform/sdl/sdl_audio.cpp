@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/core/debug.h"
 #include "platform/sdl/quietly.h"
 #include "platform/sdl/sdl_driver.h"
 
@@ -38,7 +39,8 @@ bool Open(AudioDriver::MixCallback mix) {
         // One line of our own, then the mixer follows the clock.
         std::string why = SDL_GetError();
         if (why.empty()) why = "no audio device";
-        std::fprintf(stderr, "velmor: no sound output: %s; playing silently\n", why.c_str());
+        std::fprintf(stderr, "%s: no sound output: %s; playing silently\n",
+                     platform::ProgramName().c_str(), why.c_str());
         Quietly([] {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return 0;
