@@ -91,10 +91,11 @@ TEST(XMeshFiles, OnlySoundXFilesLoad) {
         // Assimp takes a NUL into a name: this is a mesh of -2 (4294967294) vertices.
         {"nul-in-name", "xof 0303txt 0032\nMesh a\0b { -2; }"s, false},
         {"huge-count-bin", "xof 0303bin 0032\1\0\4\0\0\0Mesh\x0a\0\3\0\xff\xff\xff\x0f"s, false},
-        // Where Assimp reads an integer and finds a float list, it takes the
-        // list's length (0) as the vertex count and the next value (1) as the
-        // face count; the first vertex coordinate is then that face's index
-        // count, 4294967295, which Assimp reads on past the end as zeros.
+        // What the fuzzer found, cut down: where Assimp reads an integer and
+        // finds a float list, it takes the list's length (0) as the vertex
+        // count and the next value (1) as the face count; the first vertex
+        // coordinate is then that face's index count, 4294967295, which
+        // Assimp reads on past the end as zeros.
         {"float-list-as-count-bin",
          "xof 0303bin 0032\1\0\4\0\0\0Mesh\x0a\0\7\0\0\0\0\0\3\0\1\0\0\0"
          "\3\0\xff\xff\xff\xff\3\0\0\0\0\0\3\0\0\0\0\0\3\0\0\0\0\0"s,
