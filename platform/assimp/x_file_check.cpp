@@ -47,13 +47,19 @@ class Lexer {
     static bool Space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
     static bool Delimiter(char c) { return c == ';' || c == ',' || c == '{' || c == '}'; }
     // Where Assimp expects a string it reads through the closing quote (a
-    // string without one it refuses), so a brace or a comment mark in one
-    // would count here and not there.
+    // string without one it refuses), so a brace in one, or a comment mark
+    // that starts a token here, would count here and not there.
     static bool PlainString(std::string_view rest) {
-        const std::size_t end = rest.find('"');
-        if (end == rest.npos) return true;
-        const std::string_view text = rest.substr(0, end);
-        return text.find_first_of("{}#") == text.npos && text.find("//") == text.npos;
+        const std::string_view text = rest.substr(0, rest.find('"'));
+        if (text.size() == rest.size()) return true;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const bool comment = text[i] == '#' || text.substr(i, 2) == "//";
+            if (text[i] == '{' || text[i] == '}' ||
+                (comment && i > 0 &&
+                 (Space(text[i - 1]) || text[i - 1] == ';' || text[i - 1] == ',')))
+                return false;
+        }
+        return true;
     }
 
     Token NextText() {
