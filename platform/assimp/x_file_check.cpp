@@ -34,6 +34,10 @@ class Lexer {
     }
     std::size_t BytesLeft() const { return n_ - pos_; }
     bool Binary() const { return binary_; }
+    void Finish() {
+        pos_ = n_;
+        listLeft_ = 0;
+    }
     // Within a binary list of numbers, where Assimp reads a token anew.
     bool MidList() const { return listLeft_ > 0; }
     Token Next() {
@@ -726,6 +730,7 @@ class LayoutReader {
                 Unknown(t);
             }
         }
+        if (broken_) return {};
         // Several top-level frames hang under one root that holds no mesh.
         int root = roots.size() == 1 ? roots[0] : -1;
         if (roots.size() > 1) {
@@ -769,7 +774,8 @@ class LayoutReader {
         if (first.kind != kOpen) Skip(kOpen);
         SkipBody();
     }
-    // An object's optional name and its opening brace; false without one.
+    // An object's optional name and its opening brace; false without one,
+    // where Assimp gives up on the file: nothing after it is read.
     bool Head(XMaterialEntry* name = nullptr) {
         Token t = in_.Next();
         if (t.kind == kOpen) return true;
@@ -777,8 +783,10 @@ class LayoutReader {
             name->named = true;
             name->name = std::string(t.text);
         }
-        t = in_.Next();
-        return t.kind == kOpen;
+        if (in_.Next().kind == kOpen) return true;
+        broken_ = true;
+        in_.Finish();
+        return false;
     }
 
     int Frame() {
@@ -809,15 +817,15 @@ class LayoutReader {
         if (!Head()) return self;
         Lexer guid = in_;
         if (guid.Next().kind == kOther) in_ = guid;
+        // XFileFault checked this mesh's counts; still, each stops at the
+        // end of the file.
         double points = 0, faces = 0, k = 0;
         Count(in_, 3, &points);
         Numbers(in_, points * 3, -1);
-        Count(in_, 1, &faces);
+        if (!Count(in_, 1, &faces)) faces = 0;
         meshes_[self].faces = static_cast<std::uint32_t>(faces);
-        for (double i = 0; i < faces; ++i) {
-            Count(in_, 1, &k);
-            Numbers(in_, k, -1);
-        }
+        for (double i = 0; i < faces; ++i)
+            if (!Count(in_, 1, &k) || Numbers(in_, k, -1)) break;
         for (;;) {
             const Token t = in_.Next();
             if (t.kind == kEnd || t.kind == kBad || t.kind == kClose) break;
@@ -836,12 +844,13 @@ class LayoutReader {
         if (!Head()) return;
         double declared = 0, count = 0;
         Count(in_, 1, &declared);
-        Count(in_, 1, &count);
+        if (!Count(in_, 1, &count)) count = 0;
         std::vector<std::uint32_t> faceMaterials;
-        for (double i = 0; i < count; ++i)
-            faceMaterials.push_back(static_cast<std::uint32_t>(in_.Next().value));
-        if (faceMaterials.size() == 1)
-            faceMaterials.resize(std::max(mesh->faces, 1u), faceMaterials[0]);
+        for (double i = 0; i < count; ++i) {
+            const Token t = in_.Next();
+            if (!IsCount(t, 1e9)) break;
+            faceMaterials.push_back(static_cast<std::uint32_t>(t.value));
+        }
         mesh->hasFaceMaterials = mesh->hasFaceMaterials || !faceMaterials.empty();
         for (;;) {
             const Token t = in_.Next();
@@ -860,8 +869,9 @@ class LayoutReader {
         }
         // A face material indexes the mesh's entries of all its lists.
         mesh->faceCounts.resize(mesh->entries.size(), 0);
+        const std::uint32_t each = faceMaterials.size() == 1 ? std::max(mesh->faces, 1u) : 1;
         for (std::uint32_t m : faceMaterials)
-            if (m < mesh->faceCounts.size()) ++mesh->faceCounts[m];
+            if (m < mesh->faceCounts.size()) mesh->faceCounts[m] += each;
     }
 
     XMaterialEntry Material() {
@@ -889,6 +899,7 @@ class LayoutReader {
     }
 
     Lexer in_;
+    bool broken_ = false;  // Assimp refuses the file
     std::vector<FrameNode> frames_;
     std::vector<XMeshLayout> meshes_;
 };

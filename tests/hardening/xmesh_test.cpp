@@ -152,6 +152,21 @@ TEST(XMeshFiles, OnlySoundXFilesLoad) {
     EXPECT_TRUE(FAILED(platform::assimp::kMeshLoader.load((dir + "/none.x").c_str(), &mesh)));
 }
 
+// Assimp gives up on a file at a frame without its brace, and the check does
+// not look at what follows; nor may the reader of the file's subsets, which
+// took the mesh after it at its word (99999999 face materials, 1e300 faces).
+TEST(XMeshFiles, TheSubsetReaderStopsWhereAssimpGivesUp) {
+    const std::string files[] = {
+        "xof 0303txt 0032\nFrame A B Mesh { 0; 1; 1; x MeshMaterialList { 1; 99999999; } }",
+        "xof 0303txt 0032\nFrame A B Mesh { 0; 1e300; }"};
+    for (const std::string& f : files) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(f.data());
+        EXPECT_TRUE(platform::assimp::XMaterialLayout(bytes, f.size()).meshes.empty()) << f;
+        XMeshData mesh;
+        EXPECT_TRUE(FAILED(platform::assimp::LoadXMeshMemory(f.data(), f.size(), &mesh))) << f;
+    }
+}
+
 // Subsets are the entries of the file's material lists in order, whatever
 // order Assimp keeps its materials in: those outside any mesh are not
 // subsets until a list names them, a reference keeps its material's subset,
