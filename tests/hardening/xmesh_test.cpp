@@ -48,6 +48,29 @@ TEST(XMeshFiles, OnlySoundXFilesLoad) {
         points65 += std::to_string(i) + ";0;0;" + (i < 64 ? "," : ";");
     }
     for (int i = 0; i < 500001; ++i) faces500001 += i < 500000 ? "3;0,1,2;," : "3;0,1,2;;";
+    std::string points27;
+    for (int i = 0; i < 27; ++i) points27 += "0;";
+    // A bone's weights: its name, vertex indices, weights and offset matrix.
+    auto skin = [](const std::string& name, const std::string& vertex) {
+        return "SkinWeights { \"" + name + "\"; 1; " + vertex +
+               "; 1.0; 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1;; }\n";
+    };
+    // 200 bones of a mesh of 1000 vertices and 64 faces, each of its own
+    // material: Assimp goes over the vertices 200 x 64 times.
+    std::string skinned = "xof 0303txt 0032\nMesh { 1000;", materials = "";
+    for (int i = 0; i < 1000; ++i) skinned += std::to_string(i) + ";0;0;" + (i < 999 ? "," : ";");
+    skinned += "64;";
+    for (int i = 0; i < 64; ++i) skinned += i < 63 ? "3;0,1,2;," : "3;0,1,2;;";
+    skinned += "MeshMaterialList { 64; 64;";
+    for (int i = 0; i < 64; ++i) {
+        skinned += std::to_string(i) + (i < 63 ? "," : ";;");
+        materials += material;
+    }
+    skinned += materials + "}\n";
+    for (int i = 0; i < 200; ++i) skinned += skin("b", "0");
+    const std::string textured =
+        "MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 1; 0;0;0;; "
+        "0;0;0;; TextureFilename { \"}}}\"; } } }\n";
     struct Case {
         const char* name;
         std::string bytes;
@@ -68,6 +91,37 @@ TEST(XMeshFiles, OnlySoundXFilesLoad) {
         // Assimp takes a NUL into a name: this is a mesh of -2 (4294967294) vertices.
         {"nul-in-name", "xof 0303txt 0032\nMesh a\0b { -2; }"s, false},
         {"huge-count-bin", "xof 0303bin 0032\1\0\4\0\0\0Mesh\x0a\0\3\0\xff\xff\xff\x0f"s, false},
+        // What the fuzzer found, cut down: where Assimp reads an integer and
+        // finds a float list, it takes the list's length (0) as the vertex
+        // count and the next value (1) as the face count; the first vertex
+        // coordinate is then that face's index count, 4294967295, which
+        // Assimp reads on past the end as zeros.
+        {"float-list-as-count-bin",
+         "xof 0303bin 0032\1\0\4\0\0\0Mesh\x0a\0\7\0\0\0\0\0\3\0\1\0\0\0"
+         "\3\0\xff\xff\xff\xff\3\0\0\0\0\0\3\0\0\0\0\0\3\0\0\0\0\0"s,
+         false},
+        // Assimp reads 16 of this matrix's 21 floats and the other 5 as tokens:
+        // a brace, then a mesh of 4294967295 vertices.
+        {"list-read-on-as-tokens-bin",
+         "xof 0303bin 0032\1\0\5\0\0\0Frame\x0a\0\1\0\x14\0\0\0FrameTransformMatrix\x0a\0"
+         "\7\0\x15\0\0\0"s +
+             std::string(64, '\0') +
+             "\x0b\0\1\0\4\0\0\0Mesh\x0a\0\xff\xff\xff\xff\0\0\x0b\0\x0b\0"s,
+         false},
+        // Assimp writes a bone's weight at its vertex unchecked: a weight must
+        // be for a vertex of the mesh the bone is in, which a mesh skipped
+        // inside it or a string's braces do not change.
+        {"skin-weights", head + skin("Bip01 L Thigh", "2") + "}", true},
+        {"skin-weight-past-vertices", head + skin("b", "3") + "}", false},
+        {"skin-weight-after-inner-mesh",
+         head + "Skipped { Mesh { 9; " + points27 + " 0; } }\n" + skin("b", "8") + "}", false},
+        {"skin-weight-after-braces-in-string", head + textured + skin("b", "8") + "}", false},
+        {"bones-times-materials-times-vertices", skinned + "}", false},
+        // Assimp copies a frame's name into 1024 bytes, its NUL included.
+        {"frame-name-of-1023",
+         "xof 0303txt 0032\nFrame " + std::string(1023, 'a') + " {" + framed + "}", true},
+        {"frame-name-of-1024",
+         "xof 0303txt 0032\nFrame " + std::string(1024, 'a') + " {" + framed + "}", false},
         {"compressed", "xof 0303tzip0032\0\0\0\0"s, false},
         // A binary string whose length field ends the file: no room for its terminator.
         {"string-at-end-bin", "xof 0303bin 0032\2\0\0\0\0\0"s, false},
@@ -96,6 +150,21 @@ TEST(XMeshFiles, OnlySoundXFilesLoad) {
     }
     XMeshData mesh;
     EXPECT_TRUE(FAILED(platform::assimp::kMeshLoader.load((dir + "/none.x").c_str(), &mesh)));
+}
+
+// Assimp gives up on a file at a frame without its brace, and the check does
+// not look at what follows; nor may the reader of the file's subsets, which
+// took the mesh after it at its word (99999999 face materials, 1e300 faces).
+TEST(XMeshFiles, TheSubsetReaderStopsWhereAssimpGivesUp) {
+    const std::string files[] = {
+        "xof 0303txt 0032\nFrame A B Mesh { 0; 1; 1; x MeshMaterialList { 1; 99999999; } }",
+        "xof 0303txt 0032\nFrame A B Mesh { 0; 1e300; }"};
+    for (const std::string& f : files) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(f.data());
+        EXPECT_TRUE(platform::assimp::XMaterialLayout(bytes, f.size()).meshes.empty()) << f;
+        XMeshData mesh;
+        EXPECT_TRUE(FAILED(platform::assimp::LoadXMeshMemory(f.data(), f.size(), &mesh))) << f;
+    }
 }
 
 // Subsets are the entries of the file's material lists in order, whatever
