@@ -200,6 +200,9 @@ TEST(Stops, AFullAudioFileEndsWholeAndSaysSo) {
 // names the new picture, and a kill while pictures are written leaves the
 // last whole one.
 TEST(Stops, AScreenshotReplacesItsFileWhole) {
+    // A folder of its own: the count of files below is of this test's alone.
+    const fs::path before = fs::current_path();
+    fs::current_path(MakeTempDir("shots"));
     WriteFile("old.png", "old");
     fs::create_hard_link("old.png", "hard.png");
     WriteFile("target.png", "old");
@@ -228,6 +231,7 @@ TEST(Stops, AScreenshotReplacesItsFileWhole) {
     std::vector<std::uint32_t> pixels;
     int w = 0, h = 0;
     EXPECT_TRUE(platform::ReadImageFile("many.png", &pixels, &w, &h, &error) && w == 1024) << error;
+    fs::current_path(before);
 }
 
 // An input script past 16 MiB, or one without end, is refused unread.
