@@ -45,7 +45,7 @@ std::string UsageText() {
         "              [--frames N] [--clock-start SECONDS] [--input FILE] [--record FILE]\n"
         "              [--screenshot FRAME:FILE.png]... [--audio-out FILE.wav]\n"
         "              [--dump FILE.jsonl] [--dump-every N] [--assets DIR]\n"
-        "              [--help] [--version]\n"
+        "              [--draw-every-frame] [--help] [--version]\n"
         "\n"
         "  --menu               start on the title menu and choose a level there\n"
         "  --level NAME         level to play (default: the first listed below)\n"
@@ -59,6 +59,7 @@ std::string UsageText() {
         "  --dump FILE          write the entities after each frame as JSON lines\n"
         "  --dump-every N       dump every Nth frame only (default 1)\n"
         "  --assets DIR         folder holding the content files\n"
+        "  --draw-every-frame   headless, draw every frame, not only those looked at\n"
         "\n"
         "levels:\n";
     for (const LevelInfo& level : Levels()) {
@@ -103,14 +104,16 @@ ParseResult ParseOptions(int argc, const char* const* argv, Options* out, std::s
             *v = argv[++i];
             return true;
         };
-        static const std::set<std::string> kFlags = {"--headless", "--help", "-h", "--version",
-                                                     "--menu"};
+        static const std::set<std::string> kFlags = {"--headless", "--help", "-h",
+                                                     "--version",  "--menu", "--draw-every-frame"};
         if (kFlags.count(arg)) {
             if (hasInlineValue) return fail(arg + " takes no value");
             if (arg == "--headless")
                 o.headless = true;
             else if (arg == "--menu")
                 o.menu = true;
+            else if (arg == "--draw-every-frame")
+                o.drawEveryFrame = true;
             else if (arg == "--version")
                 o.version = true;
             else

@@ -140,7 +140,7 @@ int RunVelmor(int argc, const char* const* argv) {
     AudioCapture audio;
     if (!dump.Open(options.dump, options.dumpEvery, &error) ||
         !audio.Open(options.audioOut, &error) ||
-        !StartPlatform(options.headless, options.clockStart, &error))
+        !StartPlatform(options.headless, options.clockStart, &error, options.drawEveryFrame))
         return Fail(error);
     Screenshots shots(options.screenshots);
     Recorder recorder(options.frames);
