@@ -46,7 +46,7 @@ std::string UsageText(const GameInfo& game) {
     text += indent + "[--frames N] [--clock-start SECONDS] [--input FILE] [--record FILE]\n";
     text += indent + "[--screenshot FRAME:FILE.png]... [--audio-out FILE.wav]\n";
     text += indent + "[--dump FILE.jsonl] [--dump-every N] [--assets DIR]\n";
-    text += indent + "[--help] [--version]\n";
+    text += indent + "[--draw-every-frame] [--help] [--version]\n";
     text +=
         "\n"
         "  --menu               start on the title menu and choose a level there\n"
@@ -61,6 +61,7 @@ std::string UsageText(const GameInfo& game) {
         "  --dump FILE          write the entities after each frame as JSON lines\n"
         "  --dump-every N       dump every Nth frame only (default 1)\n"
         "  --assets DIR         folder holding the content files\n"
+        "  --draw-every-frame   headless, draw every frame, not only those looked at\n"
         "\n"
         "levels:\n";
     for (const LevelInfo& level : game.levels) {
@@ -107,14 +108,16 @@ ParseResult ParseOptions(int argc, const char* const* argv, const GameInfo& game
             *v = argv[++i];
             return true;
         };
-        static const std::set<std::string> kFlags = {"--headless", "--help", "-h", "--version",
-                                                     "--menu"};
+        static const std::set<std::string> kFlags = {"--headless", "--help", "-h",
+                                                     "--version",  "--menu", "--draw-every-frame"};
         if (kFlags.count(arg)) {
             if (hasInlineValue) return fail(arg + " takes no value");
             if (arg == "--headless")
                 o.headless = true;
             else if (arg == "--menu")
                 o.menu = true;
+            else if (arg == "--draw-every-frame")
+                o.drawEveryFrame = true;
             else if (arg == "--version")
                 o.version = true;
             else

@@ -23,6 +23,7 @@ struct Options {
     std::string assets;
     bool help = false;
     bool version = false;
+    bool drawEveryFrame = false;  // headless: draw the frames nobody looks at too
 };
 
 enum class ParseResult { kRun, kExit, kError };

@@ -38,9 +38,11 @@ bool InstallDrivers(bool headless, std::string* error) {
     return false;
 }
 
-bool StartPlatform(bool headless, std::int64_t clockStart, std::string* error) {
+bool StartPlatform(bool headless, std::int64_t clockStart, std::string* error,
+                   bool drawEveryFrame) {
     if (!InstallDrivers(headless, error)) return false;
     platform::Config config;
     config.clockStart = clockStart;
+    config.drawEveryFrame = drawEveryFrame;
     return platform::Init(config, error);
 }

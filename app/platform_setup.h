@@ -12,4 +12,5 @@ bool InstallDrivers(bool headless, std::string* error);
 
 // Installs the drivers and starts the platform with its clock at
 // `clockStart` (headless). False with `error` set when it cannot start.
-bool StartPlatform(bool headless, std::int64_t clockStart, std::string* error);
+bool StartPlatform(bool headless, std::int64_t clockStart, std::string* error,
+                   bool drawEveryFrame = false);

@@ -145,7 +145,7 @@ int RunGame(int argc, const char* const* argv, const GameInfo& game) {
     AudioCapture audio;
     if (!dump.Open(options.dump, options.dumpEvery, &error) ||
         !audio.Open(options.audioOut, &error) ||
-        !StartPlatform(options.headless, options.clockStart, &error))
+        !StartPlatform(options.headless, options.clockStart, &error, options.drawEveryFrame))
         return Fail(game, error);
     Screenshots shots(options.screenshots);
     Recorder recorder(options.frames);

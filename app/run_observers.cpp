@@ -65,7 +65,7 @@ bool DumpWriter::Open(const std::string& path, std::int64_t every, std::string* 
     path_ = path;
     every_ = every < 1 ? 1 : every;
     listener_ =
-        platform::AddPresentListener([this](std::int64_t frame, const std::uint32_t*, int, int) {
+        platform::AddPresentListener([this](std::int64_t frame, const platform::PresentedImage&) {
             if (failed_ || frame % every_ != 0) return;
             const std::string line = DumpFrameLine(frame) + "\n";
             // Flushed per frame: a dump watched while it grows (the soak
@@ -148,12 +148,13 @@ Screenshots::Screenshots(std::vector<std::pair<std::int64_t, std::string>> shots
     : shots_(std::move(shots)), taken_(shots_.size(), false) {
     if (shots_.empty()) return;
     listener_ = platform::AddPresentListener(
-        [this](std::int64_t frame, const std::uint32_t* pixels, int width, int height) {
+        [this](std::int64_t frame, const platform::PresentedImage& image) {
             for (std::size_t i = 0; i < shots_.size(); ++i) {
                 if (shots_[i].first != frame) continue;
                 taken_[i] = true;
                 std::string why;
-                if (!platform::SavePng(shots_[i].second, pixels, width, height, false, &why) &&
+                if (!platform::SavePng(shots_[i].second, image.Pixels(), image.Width(),
+                                       image.Height(), false, &why) &&
                     error_.empty())
                     error_ = "--screenshot: " + why;
             }
@@ -181,7 +182,7 @@ bool Screenshots::Finish(std::string* error) {
 FrameLimit::FrameLimit(std::int64_t frames) {
     if (frames > 0)
         presentListener_ = platform::AddPresentListener(
-            [frames](std::int64_t frame, const std::uint32_t*, int, int) {
+            [frames](std::int64_t frame, const platform::PresentedImage&) {
                 if (frame == frames) CloseWindow();
             });
     if (frames == 0)

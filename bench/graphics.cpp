@@ -29,6 +29,7 @@ std::unique_ptr<IDirect3DDevice9> MakeDevice(int workers = 1) {
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
     pp.EnableAutoDepthStencil = 1;
     const platform::ScopedEnv threads("VELMOR_THREADS", std::to_string(workers));
+    const platform::ScopedEnv every("VELMOR_DRAW_EVERY_FRAME", "1");  // as a window draws
     return std::make_unique<IDirect3DDevice9>(pp);
 }
 

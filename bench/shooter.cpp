@@ -45,16 +45,16 @@ bool EnterContent() {
     if (!std::filesystem::exists(dir / "player.bmp")) return false;
     std::filesystem::current_path(dir);
     std::string error;
-    entered = StartPlatform(true, platform::kDefaultClockStart, &error);
+    entered = StartPlatform(true, platform::kDefaultClockStart, &error, true);
     return entered;
 }
 
 // A fresh engine, as the program has one, on a fresh platform context and
-// the virtual clock.
+// the virtual clock, drawing every frame as a window does.
 void FreshEngine() {
     platform::Shutdown();
     std::string error;
-    StartPlatform(true, platform::kDefaultClockStart, &error);
+    StartPlatform(true, platform::kDefaultClockStart, &error, true);
     engine = new Engine();
     engine->Init(GetModuleHandleA(nullptr), SW_SHOWDEFAULT);
 }

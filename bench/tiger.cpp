@@ -41,11 +41,12 @@ namespace {
 
 constexpr float kQuarterTurn = 1.5707964f;
 
-// A headless engine in the content folder, made once for every benchmark.
+// A headless engine in the content folder, made once for every benchmark,
+// drawing every frame as a window does.
 Engine* TheEngine() {
     static Engine* made = [] {
         std::string error;
-        if (!StartPlatform(true, platform::kDefaultClockStart, &error))
+        if (!StartPlatform(true, platform::kDefaultClockStart, &error, true))
             std::fprintf(stderr, "%s\n", error.c_str());
         std::filesystem::current_path(VELMOR_CONTENT_DIR);
         engine = new Engine();

@@ -15,10 +15,10 @@ for workers in 2 7; do
             --gtest_brief=1
     done
 done
-# Every level, every frame sent to 7 workers.
+# Every level, every frame drawn and sent to 7 workers.
 for level in sprite savanna shooter tiger breakout; do
     VELMOR_THREADS=7 VELMOR_PARALLEL_MIN_PIXELS=0 TSAN_OPTIONS="halt_on_error=1" \
-        build-tsan/velmor --headless --level "$level" --frames 200
+        build-tsan/velmor --headless --level "$level" --frames 200 --draw-every-frame
 done
 echo "ThreadSanitizer: nothing reported"
 bash scripts/test.sh --sanitize

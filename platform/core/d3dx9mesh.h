@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/core/d3dx9.h"
@@ -40,6 +41,8 @@ class ID3DXMesh {
   public:
     ID3DXMesh(IDirect3DDevice9* device, std::vector<MeshVertex> vertices,
               std::vector<std::uint32_t> indices, std::vector<DWORD> attributes);
+    /// The device's drawing may still read the vertices: it is finished first.
+    ~ID3DXMesh();
     /// Draws the triangles of subset `attribId` with the device's state.
     HRESULT DrawSubset(DWORD attribId);
     DWORD GetNumFaces() const { return static_cast<DWORD>(attributes_.size()); }
@@ -59,6 +62,7 @@ class ID3DXMesh {
         std::uint32_t firstVertex, vertexCount;
     };
     IDirect3DDevice9* device_;
+    std::shared_ptr<platform::detail::DeviceLink> owner_;  // null without a device
     std::vector<MeshVertex> vertices_;
     std::vector<std::uint32_t> indices_;
     std::vector<DWORD> attributes_;

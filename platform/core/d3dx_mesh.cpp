@@ -19,7 +19,7 @@ ULONG ID3DXBuffer::Release() {
 
 ID3DXMesh::ID3DXMesh(IDirect3DDevice9* device, std::vector<MeshVertex> vertices,
                      std::vector<std::uint32_t> indices, std::vector<DWORD> attributes)
-    : device_(device), vertices_(std::move(vertices)) {
+    : device_(device), owner_(device ? device->link_ : nullptr), vertices_(std::move(vertices)) {
     // Faces are grouped by subset (stable, so each subset keeps the file's
     // order) and each subset's run is remembered for DrawSubset.
     const std::size_t faces = std::min(attributes.size(), indices.size() / 3);
@@ -61,6 +61,10 @@ ID3DXMesh::ID3DXMesh(IDirect3DDevice9* device, std::vector<MeshVertex> vertices,
             subsetIndices_.push_back(local[v]);
         }
     }
+}
+
+ID3DXMesh::~ID3DXMesh() {
+    if (owner_) owner_->Finish();
 }
 
 ULONG ID3DXMesh::Release() {

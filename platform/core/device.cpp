@@ -51,9 +51,30 @@ std::int64_t ParallelMinWork() {
     return FromEnvironment("VELMOR_PARALLEL_MIN_PIXELS", 0, std::int64_t{1} << 50, 4 << 20);
 }
 
+// Whether a new device keeps its drawing until someone looks at the
+// picture: in headless runs, unless --draw-every-frame or
+// VELMOR_DRAW_EVERY_FRAME=1 asks for every frame to be drawn (to compare).
+// A window shows every frame, so windowed runs draw each one at Present.
+bool DefersDrawing() {
+    return platform::IsHeadless() && !platform::detail::DrawEveryFrameAsked() &&
+           FromEnvironment("VELMOR_DRAW_EVERY_FRAME", 0, 1, 0) == 0;
+}
+
 using platform::detail::Video;
 
 }  // namespace
+
+int platform::PresentedImage::Width() const {
+    return surface_ ? static_cast<int>(surface_->Width()) : 0;
+}
+
+int platform::PresentedImage::Height() const {
+    return surface_ ? static_cast<int>(surface_->Height()) : 0;
+}
+
+const std::uint32_t* platform::PresentedImage::Pixels() const {
+    return surface_ ? surface_->Pixels() : nullptr;
+}
 
 void platform::detail::DeviceLink::Finish() const {
     if (device) device->FinishDrawing();
@@ -159,7 +180,8 @@ IDirect3DDevice9::IDirect3DDevice9(const D3DPRESENT_PARAMETERS& params)
     renderStates_[D3DRS_LIGHTING] = 1;
     target_ = std::make_unique<platform::soft::BandedTarget>(
         backBuffer_.pixels_.data(), depth_.data(), static_cast<int>(params.BackBufferWidth),
-        static_cast<int>(params.BackBufferHeight), DrawingWorkers(), ParallelMinWork());
+        static_cast<int>(params.BackBufferHeight), DrawingWorkers(), ParallelMinWork(),
+        DefersDrawing());
 }
 
 int IDirect3DDevice9::Workers() const { return target_->Workers(); }
@@ -213,18 +235,17 @@ HRESULT IDirect3DDevice9::BeginScene() {
 HRESULT IDirect3DDevice9::EndScene() {
     if (!inScene_) return D3DERR_INVALIDCALL;
     inScene_ = false;
-    target_->Flush();
+    if (!target_->Deferred()) target_->Flush();
     return D3D_OK;
 }
 
+// Deferred, the frame is drawn only when a window or a listener asks for its pixels.
 HRESULT IDirect3DDevice9::Present(const RECT*, const RECT*, HWND override, const void*) {
-    const int w = static_cast<int>(backBuffer_.Width());
-    const int h = static_cast<int>(backBuffer_.Height());
-    target_->Flush();
-    platform::detail::ShowFrame(override ? override : params_.hDeviceWindow, backBuffer_.Pixels(),
-                                w, h);
+    if (!target_->Deferred()) target_->Flush();
+    const platform::PresentedImage image(&backBuffer_);
+    platform::detail::ShowFrame(override ? override : params_.hDeviceWindow, image);
     ++presentCount_;
-    platform::NotifyPresented(backBuffer_.Pixels(), w, h);
+    platform::NotifyPresented(image);
     return D3D_OK;
 }
 

@@ -6,6 +6,10 @@
 #include "platform/core/types.h"
 #include "platform/driver.h"
 
+namespace platform {
+class PresentedImage;
+}
+
 namespace platform::detail {
 
 // The installed video driver, or null.
@@ -21,8 +25,12 @@ inline bool RectInside(const RECT& r, LONG w, LONG h) {
 // The driver's native window behind a window; null headless or once destroyed.
 void* NativeWindowOf(HWND window);
 
-// Shows a finished frame in its window through the video driver.
-void ShowFrame(HWND window, const std::uint32_t* pixels, int width, int height);
+// Shows a presented frame in its window through the video driver (which
+// draws it); nothing headless.
+void ShowFrame(HWND window, const PresentedImage& image);
+
+// The run asked for every frame to be drawn (Config::drawEveryFrame).
+bool DrawEveryFrameAsked();
 
 // Whether debug output is on: VELMOR_TRACE=1 (another value than 0 or 1 is
 // told once, and is off).

@@ -334,9 +334,8 @@ void StartOutput() {
     a.clockDriven = true;
     if (a.stepping) return;
     a.stepping = true;
-    AddPresentListener([](std::int64_t, const std::uint32_t*, int, int) {
-        AdvanceAudio(kMixFramesPerVideoFrame);
-    });
+    AddPresentListener(
+        [](std::int64_t, const PresentedImage&) { AdvanceAudio(kMixFramesPerVideoFrame); });
 }
 
 }  // namespace platform::audio

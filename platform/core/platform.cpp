@@ -29,6 +29,7 @@ struct RunState {
     Listeners<PassListener> passes;
     std::int64_t lastPassFrame = -1;
     bool started = false;  // Init started the video driver
+    bool drawEveryFrame = false;
 };
 
 RunState& Run() { return detail::Ctx().run.Get<RunState>(); }
@@ -49,6 +50,7 @@ bool Init(const Config& config, std::string* error) {
     const VideoDriver* video = installed.video;
     if (video && video->start && !video->start(error)) return false;
     Run().started = true;
+    Run().drawEveryFrame = config.drawEveryFrame;
     return true;
 }
 
@@ -68,13 +70,13 @@ void Shutdown() {
 int AddPresentListener(PresentListener listener) { return Run().presents.Add(std::move(listener)); }
 void RemovePresentListener(int id) { Run().presents.items.erase(id); }
 
-void NotifyPresented(const std::uint32_t* pixels, int width, int height) {
+void NotifyPresented(const PresentedImage& image) {
     detail::EndInputFrame();
     CountPresentedFrame();
     const std::int64_t frame = PresentedFrames();
     // Copy: a listener may remove itself.
     auto items = Run().presents.items;
-    for (auto& [id, f] : items) f(frame, pixels, width, height);
+    for (auto& [id, f] : items) f(frame, image);
 }
 
 int AddPassListener(PassListener listener) { return Run().passes.Add(std::move(listener)); }
@@ -89,5 +91,9 @@ void NotifyPassStart() {
     auto items = run.passes.items;
     for (auto& [id, f] : items) f(frame);
 }
+
+namespace detail {
+bool DrawEveryFrameAsked() { return Run().drawEveryFrame; }
+}  // namespace detail
 
 }  // namespace platform

@@ -205,9 +205,10 @@ namespace platform::detail {
 
 void* NativeWindowOf(HWND window) { return IsLive(window) ? window->native : nullptr; }
 
-void ShowFrame(HWND window, const std::uint32_t* pixels, int width, int height) {
+void ShowFrame(HWND window, const PresentedImage& image) {
     void* native = NativeWindowOf(window);
-    if (native && Video() && Video()->present) Video()->present(native, pixels, width, height);
+    if (native && Video() && Video()->present)
+        Video()->present(native, image.Pixels(), image.Width(), image.Height());
 }
 
 void DropNativeWindows() {

@@ -44,10 +44,14 @@ void StretchRows(const std::uint32_t* sp, int sw, const PixelRect& s, std::uint3
 }  // namespace
 
 BandedTarget::BandedTarget(std::uint32_t* pixels, float* depth, int width, int height, int workers,
-                           std::int64_t parallelMinWork)
+                           std::int64_t parallelMinWork, bool deferred)
     : workers_(std::clamp(workers, 1, std::max(1, height))),
       parallelMinWork_(parallelMinWork),
-      bands_(1) {
+      bands_(1),
+      // VELMOR_SIMD is read (a bad value told) now, as the other settings
+      // are, even if nothing is ever drawn.
+      blend_(BlendRow()),
+      deferred_(deferred) {
     target_.pixels = pixels;
     target_.depth = depth;
     target_.width = width;
@@ -90,6 +94,44 @@ void BandedTarget::Record(const Op& op, std::int64_t area) {
     for (int b = BandOf(op.r.top); b <= last; ++b) opBins_[b].push_back(op);
 }
 
+void BandedTarget::Keep(const Op& op) {
+    kept_.push_back(op);
+    if (kept_.size() >= kMaxDeferredCalls) Flush();
+}
+
+void BandedTarget::DrawKept() {
+    deferred_ = false;
+    for (const Op& op : kept_) {
+        switch (op.kind) {
+            case Kind::Clear:
+                Clear(op.r, op.clearColor, op.clearDepth, op.color, op.z);
+                break;
+            case Kind::Sprite:
+                Sprite(op.r, op.src, op.stride, op.blend);
+                break;
+            case Kind::Stretch: {
+                const StretchOp& s = keptStretches_[op.index];
+                Stretch(s.src, s.srcWidth, s.s, op.r);
+                break;
+            }
+            case Kind::Mesh: {
+                const KeptMesh& m = keptMeshes_[op.index];
+                Triangles(m.state, m.vertices, m.vertexCount, m.indices, m.triangleCount);
+                break;
+            }
+        }
+    }
+    deferred_ = true;
+    DropKept();
+}
+
+void BandedTarget::DropKept() {
+    kept_.clear();
+    keptStretches_.clear();
+    keptMeshes_.clear();
+    keptDepth_ = false;
+}
+
 void BandedTarget::Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color,
                          float z) {
     Op op{};
@@ -99,6 +141,14 @@ void BandedTarget::Clear(const PixelRect& r, bool target, bool depth, std::uint3
     op.r = r;
     op.color = color;
     op.z = z;
+    if (deferred_) {
+        const bool whole =
+            r.left == 0 && r.top == 0 && r.right == target_.width && r.bottom == target_.height;
+        // Nothing the kept calls wrote survives this clear.
+        if (whole && target && (depth || !keptDepth_)) DropKept();
+        keptDepth_ = keptDepth_ || depth;
+        return Keep(op);
+    }
     const std::int64_t area =
         static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top) * (target + depth);
     if (DrawNow(area)) return Run(op, r.top, r.bottom, nullptr);
@@ -113,6 +163,7 @@ void BandedTarget::Sprite(PixelRect r, const std::uint32_t* src, std::ptrdiff_t 
     op.r = r;
     op.stride = static_cast<std::uint32_t>(srcStride);
     op.src = src;
+    if (deferred_) return Keep(op);
     const std::int64_t area = static_cast<std::int64_t>(r.right - r.left) * (r.bottom - r.top);
     if (DrawNow(area)) return Run(op, r.top, r.bottom, BlendRow());
     Record(op, area);
@@ -120,6 +171,14 @@ void BandedTarget::Sprite(PixelRect r, const std::uint32_t* src, std::ptrdiff_t 
 
 void BandedTarget::Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s,
                            const PixelRect& d) {
+    if (deferred_) {
+        keptStretches_.push_back({src, srcWidth, s});
+        Op op{};
+        op.kind = Kind::Stretch;
+        op.r = d;
+        op.index = static_cast<std::uint32_t>(keptStretches_.size() - 1);
+        return Keep(op);
+    }
     const std::int64_t area = static_cast<std::int64_t>(d.right - d.left) * (d.bottom - d.top);
     if (DrawNow(area))
         return StretchRows(src, srcWidth, s, target_.pixels, target_.width, d, d.top, d.bottom);
@@ -134,6 +193,14 @@ void BandedTarget::Stretch(const std::uint32_t* src, int srcWidth, const PixelRe
 void BandedTarget::Triangles(const RasterState& state, const RasterVertex* vertices,
                              std::size_t vertexCount, const std::uint32_t* indices,
                              std::size_t triangleCount) {
+    if (deferred_) {
+        keptMeshes_.push_back({state, vertices, vertexCount, indices, triangleCount});
+        keptDepth_ = keptDepth_ || state.depthTest;
+        Op op{};
+        op.kind = Kind::Mesh;
+        op.index = static_cast<std::uint32_t>(keptMeshes_.size() - 1);
+        return Keep(op);
+    }
     // A mesh's pixels are known once it is set up: counted as it is drawn.
     if (DrawNow(0)) {
         work_ += DrawTriangles(target_, state, vertices, vertexCount, indices, triangleCount);
@@ -217,6 +284,7 @@ void BandedTarget::BandTask(void* target, int task) {
 }
 
 void BandedTarget::Flush() {
+    if (!kept_.empty()) DrawKept();
     pending_ = false;
     // The next run of calls is likely to be as big as this one.
     direct_ = work_ < parallelMinWork_;

@@ -13,8 +13,17 @@
 //
 // Triangles are set up once when recorded (transform, clip, cull) and binned
 // to the bands their pixel box touches. Recorded calls keep pointers to
-// texels and images: whoever changes, reads or frees one while calls are
-// pending (Pending) flushes first.
+// texels, images and vertices: whoever changes, reads or frees one while
+// calls are pending (Pending) flushes first.
+//
+// A deferred target (made so for headless runs) keeps every call as it was
+// made, with any worker count, and draws none of them until Flush, which may
+// come frames later: a frame nobody looks at is never drawn. The calls kept
+// are handed to the bands at Flush in the order they were made, so the
+// picture is the same bytes. A clear of the whole target that overwrites
+// everything the kept calls wrote (colour and depth, or colour when none of
+// them wrote depth) drops them; past kMaxDeferredCalls they are drawn, so a
+// frame sequence that never clears keeps a bounded list.
 #pragma once
 
 #include <cstddef>
@@ -39,14 +48,15 @@ class BandedTarget {
     // Runs of calls touching fewer than `parallelMinWork` pixels are drawn by
     // the caller alone (0: every call goes to the workers).
     BandedTarget(std::uint32_t* pixels, float* depth, int width, int height, int workers,
-                 std::int64_t parallelMinWork);
+                 std::int64_t parallelMinWork, bool deferred = false);
     ~BandedTarget();
     BandedTarget(const BandedTarget&) = delete;
     BandedTarget& operator=(const BandedTarget&) = delete;
 
     int Workers() const { return workers_; }
+    bool Deferred() const { return deferred_; }
     // Calls were made since the last Flush (some may be recorded, not drawn).
-    bool Pending() const { return pending_; }
+    bool Pending() const { return pending_ || !kept_.empty(); }
 
     // Every rectangle is inside the target and not empty.
     void Clear(const PixelRect& r, bool target, bool depth, std::uint32_t color, float z);
@@ -55,11 +65,15 @@ class BandedTarget {
     // Copies (same size) or point-samples `s` of an image `srcWidth` wide,
     // other than the target, into `d`.
     void Stretch(const std::uint32_t* src, int srcWidth, const PixelRect& s, const PixelRect& d);
+    // Deferred, the vertices and indices are read at Flush.
     void Triangles(const RasterState& state, const RasterVertex* vertices, std::size_t vertexCount,
                    const std::uint32_t* indices, std::size_t triangleCount);
 
     // Draws everything recorded; afterwards the target holds the result.
     void Flush();
+
+    // Deferred calls kept before they are drawn (at most about 10 MB of them).
+    static constexpr std::size_t kMaxDeferredCalls = std::size_t{1} << 16;
 
   private:
     enum class Kind : std::uint8_t { Clear, Sprite, Stretch, Mesh };
@@ -89,6 +103,14 @@ class BandedTarget {
         RasterState state;
         std::size_t first;  // its bin ranges: binRanges_[first + 2 * band], [.. + 1]
     };
+    // A mesh call as made, kept by a deferred target.
+    struct KeptMesh {
+        RasterState state;
+        const RasterVertex* vertices;
+        std::size_t vertexCount;
+        const std::uint32_t* indices;
+        std::size_t triangleCount;
+    };
 
     // Counts a call touching `area` pixels; true when it is to be drawn at
     // once. A run of calls (up to a Flush) starts drawn at once when the
@@ -103,6 +125,11 @@ class BandedTarget {
     void Run(const Op& op, int yBegin, int yEnd, RowKernel blend);
     void DrawBand(int band);
     static void BandTask(void* target, int task);
+    // Deferred: keeps a call (its stretch or mesh already in kept*_).
+    void Keep(const Op& op);
+    // Hands the kept calls to the bands, in order.
+    void DrawKept();
+    void DropKept();
 
     RasterTarget target_;
     int workers_;
@@ -129,6 +156,13 @@ class BandedTarget {
     std::size_t recorded_ = 0;
     std::int64_t recordedWork_ = 0;
     RowKernel blend_ = nullptr;
+    // Deferred: the calls kept since the last Flush, in order, and whether
+    // any of them writes depth.
+    bool deferred_;
+    std::vector<Op> kept_;
+    std::vector<StretchOp> keptStretches_;
+    std::vector<KeptMesh> keptMeshes_;
+    bool keptDepth_ = false;
 };
 
 }  // namespace platform::soft

@@ -19,9 +19,10 @@ TEST(Run, HeadlessFramesPresentsExactlyThatManyOnTheVirtualClockWithoutSdl) {
     platform::Shutdown();  // a fresh platform context, which the run's Init takes over
     std::int64_t presented = 0, secondsAtFrame61 = 0;
     const int id = platform::AddPresentListener(
-        [&](std::int64_t frame, const std::uint32_t* pixels, int w, int h) {
+        [&](std::int64_t frame, const platform::PresentedImage& image) {
             EXPECT_EQ(frame, ++presented);
-            EXPECT_TRUE(w == 1024 && h == 768 && pixels[0] == 0xFF000000u);  // cleared, no content
+            EXPECT_TRUE(image.Width() == 1024 && image.Height() == 768 &&
+                        image.Pixels()[0] == 0xFF000000u);  // cleared, no content
             if (frame == 60) secondsAtFrame61 = Time();
             EXPECT_TRUE(frame != 1 || SDL_WasInit(SDL_INIT_EVERYTHING) == 0u);  // no SDL at all
         });

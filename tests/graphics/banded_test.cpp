@@ -1,9 +1,12 @@
-// Drawing in bands over several workers gives the same bytes as one worker:
-// sprites, clears and meshes crossing band edges, StretchRect into and out
-// of the back buffer mid-frame, images read or changed mid-frame.
+// Drawing in bands over several workers gives the same bytes as one worker
+// drawing at once, and so does drawing kept across frames until someone
+// looks (headless): sprites, clears and meshes crossing band edges,
+// StretchRect into and out of the back buffer mid-frame, images read or
+// changed mid-frame or between frames.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -11,6 +14,7 @@
 
 #include "platform/core/d3dx9.h"
 #include "platform/core/d3dx9mesh.h"
+#include "platform/soft/banded_target.h"
 #include "platform/testing/scoped_env.h"
 
 namespace {
@@ -31,10 +35,13 @@ void Noise(std::uint32_t* out, int n, std::uint32_t seed, bool alpha) {
     }
 }
 
-// One frame of everything the device draws, with `workers` workers, sent to
-// them past `minWork` pixels of a run (the first run crosses 150,000 after a
-// few dozen sprites: the start is drawn at once, the rest recorded).
-std::unique_ptr<IDirect3DDevice9> MakeDevice(int workers, std::int64_t minWork) {
+// A device drawing with `workers` workers, sent to them past `minWork`
+// pixels of a run (the first run of DrawScene crosses 150,000 after a few
+// dozen sprites: the start is drawn at once, the rest recorded). With
+// `everyFrame` it draws at every EndScene and Present; otherwise, as in
+// headless runs, only when pixels are asked for.
+std::unique_ptr<IDirect3DDevice9> MakeDevice(int workers, std::int64_t minWork,
+                                             bool everyFrame = false) {
     D3DPRESENT_PARAMETERS pp;
     pp.BackBufferWidth = kW;
     pp.BackBufferHeight = kH;
@@ -42,6 +49,7 @@ std::unique_ptr<IDirect3DDevice9> MakeDevice(int workers, std::int64_t minWork) 
     pp.EnableAutoDepthStencil = 1;
     const platform::ScopedEnv threads("VELMOR_THREADS", std::to_string(workers));
     const platform::ScopedEnv minPixels("VELMOR_PARALLEL_MIN_PIXELS", std::to_string(minWork));
+    const platform::ScopedEnv every("VELMOR_DRAW_EVERY_FRAME", everyFrame ? "1" : "0");
     return std::make_unique<IDirect3DDevice9>(pp);
 }
 
@@ -52,8 +60,9 @@ IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, std::uint32_t color) {
     return t;
 }
 
-Pictures DrawScene(int workers, std::int64_t minWork = 0) {
-    auto device = MakeDevice(workers, minWork);
+// One frame of everything the device draws.
+Pictures DrawScene(int workers, std::int64_t minWork, bool everyFrame) {
+    auto device = MakeDevice(workers, minWork, everyFrame);
     EXPECT_EQ(device->Workers(), workers);
     IDirect3DSurface9* bb = device->BackBufferSurface();
 
@@ -124,17 +133,121 @@ Pictures DrawScene(int workers, std::int64_t minWork = 0) {
 }
 
 TEST(BandedDrawing, EveryWorkerCountGivesTheSameBytes) {
-    const Pictures one = DrawScene(1);
+    const Pictures one = DrawScene(1, 0, true);
     // Not a blank picture: the meshes drew and left depths.
     EXPECT_NE(one.midFrame, one.final);
     const auto cleared = std::count(one.depth.begin(), one.depth.end(), 1.0f);
     EXPECT_TRUE(cleared > 0 && cleared < kW * kH);
-    for (int workers : {2, 3, 7})
-        for (std::int64_t minWork : {0, 150000}) {
-            SCOPED_TRACE(testing::Message() << workers << " workers from " << minWork);
-            const Pictures many = DrawScene(workers, minWork);
-            EXPECT_TRUE(many.midFrame == one.midFrame && many.final == one.final);
-            EXPECT_TRUE(many.offscreen == one.offscreen && many.depth == one.depth);
+    for (bool everyFrame : {true, false})
+        for (int workers : {1, 2, 3, 7})
+            for (std::int64_t minWork : {0, 150000}) {
+                SCOPED_TRACE(testing::Message() << workers << " workers from " << minWork
+                                                << (everyFrame ? ", every frame" : ", kept"));
+                const Pictures many = DrawScene(workers, minWork, everyFrame);
+                EXPECT_TRUE(many.midFrame == one.midFrame && many.final == one.final);
+                EXPECT_TRUE(many.offscreen == one.offscreen && many.depth == one.depth);
+            }
+}
+
+// Frames as a headless run draws them, kept until pixels are asked for,
+// give the bytes of frames drawn at once, whatever is looked at when:
+// frames that do not clear build on the last, or clear only the colour over
+// a mesh's depths, or only a strip; the back buffer read a frame later and
+// drawn back after a clear; a mesh freed and texels changed after the frame
+// that drew them; more calls in a frame than are kept at once.
+std::vector<std::vector<std::uint32_t>> DrawFrames(int workers, bool everyFrame,
+                                                   const std::vector<bool>& look) {
+    auto device = MakeDevice(workers, 0, everyFrame);
+    IDirect3DSurface9* bb = device->BackBufferSurface();
+    std::vector<std::vector<std::uint32_t>> seen;
+    int frame = 0;
+    auto present = [&] {
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        if (look[frame++]) seen.emplace_back(bb->Pixels(), bb->Pixels() + kW * kH);
+        device->BeginScene();
+    };
+    IDirect3DTexture9* made = nullptr;
+    device->CreateTexture(12, 10, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &made, nullptr);
+    std::unique_ptr<IDirect3DTexture9> tex(made);
+    Noise(tex->Texels(), 12 * 10, 4, true);
+    IDirect3DSurface9* off = nullptr;
+    device->CreateOffscreenPlainSurface(kW, kH, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &off, nullptr);
+    std::vector<MeshVertex> vertices;
+    std::vector<std::uint32_t> indices(180);
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> pos(-1.2f, 1.2f), depth(0.0f, 1.0f), uv(-2, 2);
+    for (int i = 0; i < 180; ++i) {
+        indices[i] = i;
+        vertices.push_back({pos(rng), pos(rng), depth(rng), uv(rng), uv(rng)});
+    }
+    const std::vector<DWORD> attributes(60, 0);
+    auto mesh = std::make_unique<ID3DXMesh>(device.get(), vertices, indices, attributes);
+    ID3DXSprite sprite(device.get());
+    // Each touches the back buffer.
+    std::uniform_real_distribution<float> atX(-8.0f, kW - 1.0f), atY(-8.0f, kH - 1.0f);
+    auto sprites = [&](int n, DWORD flags) {
+        sprite.Begin(flags);
+        for (int i = 0; i < n; ++i) {
+            const D3DXVECTOR3 p(atX(rng), atY(rng), 0);
+            sprite.Draw(tex.get(), nullptr, nullptr, &p, 0xFFFFFFFF);
+        }
+        sprite.End();
+    };
+
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF102030, 1.0f, 0);
+    device->BeginScene();
+    device->SetTexture(0, tex.get());
+    mesh->DrawSubset(0);
+    sprites(50, D3DXSPRITE_ALPHABLEND);
+    present();  // 1
+    sprites(50, 0);
+    D3DXMATRIX turned;
+    D3DXMatrixRotationYawPitchRoll(&turned, 0.0f, 0.0f, 0.7f);
+    device->SetTransform(D3DTS_WORLD, &turned);
+    mesh->DrawSubset(0);
+    present();  // 2: on top of 1
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF405060, 1.0f, 0);
+    D3DXMatrixRotationYawPitchRoll(&turned, 0.0f, 0.0f, 1.5f);
+    device->SetTransform(D3DTS_WORLD, &turned);
+    mesh->DrawSubset(0);  // behind and in front of the depths before
+    present();            // 3
+    device->StretchRect(bb, nullptr, off, nullptr, D3DTEXF_NONE);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    const RECT half{0, 0, kW / 2, kH / 2}, corner{10, 10, kW - 10, kH / 2};
+    device->StretchRect(off, &half, bb, &corner, D3DTEXF_POINT);
+    mesh->DrawSubset(0);
+    present();  // 4
+    mesh.reset();
+    sprites(50, D3DXSPRITE_ALPHABLEND);
+    const RECT strip{0, 20, kW, 60};
+    device->Clear(1, &strip, D3DCLEAR_TARGET, 0xFF808080, 1.0f, 0);
+    present();  // 5
+    Noise(tex->Texels(), 12 * 10, 6, true);
+    sprites(static_cast<int>(platform::soft::BandedTarget::kMaxDeferredCalls) + 1000,
+            D3DXSPRITE_ALPHABLEND);
+    present();  // 6
+    seen.emplace_back(off->Pixels(), off->Pixels() + kW * kH);
+    const float* z = device->DepthBuffer();
+    for (int i = 0; i < kW * kH; ++i) seen.back().push_back(std::bit_cast<std::uint32_t>(z[i]));
+    off->Release();
+    return seen;
+}
+
+TEST(BandedDrawing, FramesKeptUntilLookedAtGiveTheSameBytes) {
+    const std::vector<bool> every(6, true);
+    const auto want = DrawFrames(1, true, every);
+    for (std::size_t i = 1; i < want.size(); ++i) EXPECT_NE(want[i], want[i - 1]) << i;
+    for (int workers : {1, 2, 7})
+        for (const std::vector<bool>& look :
+             {every, {true, false, false, false, true, false}, std::vector<bool>(6, false)}) {
+            SCOPED_TRACE(testing::Message() << workers << " workers");
+            auto got = DrawFrames(workers, false, look);
+            std::vector<std::vector<std::uint32_t>> looked;
+            for (std::size_t i = 0; i < look.size(); ++i)
+                if (look[i]) looked.push_back(want[i]);
+            looked.push_back(want.back());
+            EXPECT_TRUE(got == looked);
         }
 }
 

@@ -44,7 +44,7 @@ TEST_F(InputSystemTest, FocusLossFailsReadsAndTheRegainGivesTheRealState) {
 // it asks about): a tap shorter than a frame reads down in every poll of the
 // next frame, and up once that frame has been presented.
 TEST_F(InputSystemTest, APressAndReleaseBetweenPollsIsSeenForOneFrame) {
-    auto endFrame = [] { platform::NotifyPresented(nullptr, 0, 0); };
+    auto endFrame = [] { platform::NotifyPresented({}); };
     platform::InjectKey(DIK_SPACE, true);
     platform::InjectKey(DIK_SPACE, false);
     platform::InjectMouseButton(0, true);

@@ -50,7 +50,7 @@ TEST_F(ScriptedRun, KeysMotionAndButtonsShowInTheFramesTheScriptNames) {
     const int player = platform::PlayInputScript(events);
     // A backstop, should the close not end the loop.
     const int backstop =
-        platform::AddPresentListener([](std::int64_t frame, const std::uint32_t*, int, int) {
+        platform::AddPresentListener([](std::int64_t frame, const platform::PresentedImage&) {
             if (frame == 100 && engine->window) SendMessageA(engine->window, WM_CLOSE, 0, 0);
         });
     BaseLevel level;

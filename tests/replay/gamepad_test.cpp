@@ -72,7 +72,7 @@ TEST(GamepadUnderX, APadAimsFiresAndPressesKeysAndTheRunReplaysHeadless) {
     platform::Shutdown();  // a fresh platform context, which the run's Init takes over
     SDL_Joystick* pad = nullptr;
     const int id = platform::AddPresentListener(
-        [&](std::int64_t k, const std::uint32_t*, int, int) { Play(k, &pad); });
+        [&](std::int64_t k, const platform::PresentedImage&) { Play(k, &pad); });
     const char* argv[] = {"velmor",   "--assets", VELMOR_CONTENT_DIR, "--frames", "100",
                           "--record", "r.txt",    "--dump",           "w.jsonl"};
     ASSERT_EQ(chdir(dir), 0);
